@@ -1,0 +1,1 @@
+#include "Box.h"

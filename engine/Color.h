@@ -1,0 +1,22 @@
+// Color: the engine's colours. drawCh paints BLACK..WHITE as themselves and anything
+// else as white, with a log line.
+#pragma once
+
+namespace ks {
+
+enum Color {
+    UNDEFINED_COLOR = -1,
+    BLACK = 0,
+    RED,
+    GREEN,
+    YELLOW,
+    BLUE,
+    MAGENTA,
+    CYAN,
+    WHITE,
+    CUSTOM,
+};
+
+const Color COLOR_DEFAULT = WHITE;
+
+} // namespace ks

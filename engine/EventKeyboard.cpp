@@ -1,0 +1,1 @@
+#include "EventKeyboard.h"

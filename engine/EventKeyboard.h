@@ -1,0 +1,48 @@
+// EventKeyboard: a key was pressed or released. Keys are the engine's own codes.
+#pragma once
+
+#include <SFML/Window/Keyboard.hpp>
+
+#include "Event.h"
+
+namespace ks {
+
+const std::string KEYBOARD_EVENT = "ks::keyboard";
+
+enum EventKeyboardAction {
+    UNDEFINED_KEYBOARD_ACTION = -1,
+    KEY_PRESSED,
+    KEY_RELEASED,
+};
+
+namespace Keyboard {
+enum Key {
+    UNDEFINED_KEY = -1,
+    SPACE, RETURN, ESCAPE, TAB, LEFTARROW, RIGHTARROW, UPARROW, DOWNARROW,
+    PAUSE, MINUS, EQUAL,
+    PERIOD = 12, COMMA, SLASH, LEFTCONTROL, RIGHTCONTROL, LEFTSHIFT, RIGHTSHIFT,
+    F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12,
+    A, B, C, D, E, F, G, H, I, J, K, L, M, N, O, P, Q, R, S, T, U, V, W, X, Y, Z,
+    NUM1, NUM2, NUM3, NUM4, NUM5, NUM6, NUM7, NUM8, NUM9, NUM0,
+};
+} // namespace Keyboard
+
+class EventKeyboard : public Event
+{
+public:
+    EventKeyboard();
+
+    void setKey(Keyboard::Key newKey);
+    Keyboard::Key getKey() const;
+    void setKeyboardAction(EventKeyboardAction newAction);
+    EventKeyboardAction getKeyboardAction() const;
+
+    // The engine's code for an SFML key; UNDEFINED_KEY when it has none.
+    Keyboard::Key convertKey(sf::Keyboard::Key key);
+
+private:
+    Keyboard::Key key = Keyboard::UNDEFINED_KEY;
+    EventKeyboardAction keyboardAction = UNDEFINED_KEYBOARD_ACTION;
+};
+
+} // namespace ks

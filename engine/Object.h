@@ -1,0 +1,94 @@
+// Object: the base of every game object. Constructing one (always with new) enters it
+// into the world; from then on the world manager moves, collides, draws and finally
+// deletes it. Game code never deletes an object: it marks it with markForDelete or takes
+// it out with removeObject.
+//
+//   class rock : public Object {
+//   public:
+//       rock() { setType("rock"); setSprite("rock"); setSolidness(BLOCKING); }
+//   };
+#pragma once
+
+#include <string>
+
+#include "Animation.h"
+#include "Box.h"
+#include "Solidness.h"
+#include "Vector.h"
+
+namespace ks {
+
+class Event;
+
+class Object
+{
+public:
+    // Takes the next id and inserts the object into the world.
+    Object();
+
+    // Does not touch the world manager.
+    virtual ~Object();
+
+    void setId(int newId);
+    int getId() const;
+
+    void setType(std::string newType);
+    std::string getType() const;
+
+    // Stores the position; no collision test, no event.
+    virtual void setPosition(Vector newPosition);
+    Vector getPosition() const;
+
+    // The base ignores every event and returns 0.
+    virtual int eventHandler(const Event* event);
+
+    // Draws the animation at the position; returns the animation's result.
+    virtual int draw();
+
+    // Drawing layer 0..3 (others are never drawn); always returns 0.
+    int setAltitude(int newAltitude);
+    int getAltitude() const;
+
+    void setSpeed(float newSpeed);
+    float getSpeed() const;
+
+    // Stored as given, not normalised.
+    void setDirection(Vector newDirection);
+    Vector getDirection() const;
+
+    // Splits v into speed (its length) and direction (v normalised).
+    void setVelocity(Vector velocity);
+    Vector getVelocity() const;
+
+    // Position plus velocity: where the object will be after one step.
+    Vector predictPosition();
+
+    bool isSolid() const;
+    // Stores the solidness unchecked; always returns 0.
+    int setSolidness(Solidness newSolidness);
+    Solidness getSolidness() const;
+
+    // Plays the sprite loaded under label and takes the box from it. 0, or -1 when no
+    // sprite has that label (nothing changes then).
+    int setSprite(std::string label);
+
+    void setAnimation(Animation newAnimation);
+    Animation getAnimation() const;
+
+    // Relative to the position.
+    void setBox(Box newBox);
+    Box getBox() const;
+
+private:
+    int id;                         // unique for the run, never reused
+    std::string type;               // empty after construction
+    Vector position;                // cells; (0, 0) after construction
+    Vector direction;               // (0, 0) after construction
+    float speed = 0;                // cells per step
+    int altitude = 0;               // drawing layer
+    Solidness solidness = NONSOLID;
+    Animation animation;            // no sprite after construction
+    Box box;                        // a point at the position until setSprite
+};
+
+} // namespace ks

@@ -1,0 +1,226 @@
+// SfmlCompat: the one place that knows the differences between SFML 3 and SFML 2.5/2.6.
+// Engine code is written in SFML 3 style against these helpers; nothing else in the
+// engine or the game tests the SFML version.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <SFML/Audio.hpp>
+#include <SFML/Config.hpp>
+#include <SFML/Graphics.hpp>
+#include <SFML/Window.hpp>
+
+#if SFML_VERSION_MAJOR < 3
+#include <variant>
+#endif
+
+namespace ks::compat {
+
+inline constexpr int SFML_MAJOR = SFML_VERSION_MAJOR;
+inline constexpr int SFML_MINOR = SFML_VERSION_MINOR;
+
+// ---- window, font, text ----
+
+inline std::unique_ptr<sf::RenderWindow> makeWindow(unsigned width, unsigned height, unsigned bitsPerPixel,
+                                                    const sf::String& title, std::uint32_t style)
+{
+#if SFML_VERSION_MAJOR >= 3
+    return std::make_unique<sf::RenderWindow>(sf::VideoMode({width, height}, bitsPerPixel), title, style,
+                                              sf::State::Windowed, sf::ContextSettings());
+#else
+    return std::make_unique<sf::RenderWindow>(sf::VideoMode(width, height, bitsPerPixel), title, style,
+                                              sf::ContextSettings());
+#endif
+}
+
+inline bool openFont(sf::Font& font, const std::string& filename)
+{
+#if SFML_VERSION_MAJOR >= 3
+    return font.openFromFile(filename);
+#else
+    return font.loadFromFile(filename);
+#endif
+}
+
+inline sf::Text makeText(const sf::Font& font, const sf::String& string = "", unsigned characterSize = 30)
+{
+#if SFML_VERSION_MAJOR >= 3
+    return sf::Text(font, string, characterSize);
+#else
+    return sf::Text(string, font, characterSize);
+#endif
+}
+
+// ---- events ----
+
+#if SFML_VERSION_MAJOR >= 3
+using Event = sf::Event;
+
+inline std::optional<Event> pollEvent(sf::Window& window)
+{
+    return window.pollEvent();
+}
+#else
+// SFML 3's event interface rebuilt over SFML 2's union: only the kinds the engine meets
+// are forwarded; joystick, touch, sensor and the old wheel event are skipped.
+class Event
+{
+public:
+    struct Closed {};
+    struct Resized { sf::Vector2u size; };
+    struct FocusLost {};
+    struct FocusGained {};
+    struct TextEntered { char32_t unicode; };
+    struct KeyPressed { sf::Keyboard::Key code; bool alt, control, shift, system; };
+    struct KeyReleased { sf::Keyboard::Key code; bool alt, control, shift, system; };
+    struct MouseWheelScrolled { sf::Mouse::Wheel wheel; float delta; sf::Vector2i position; };
+    struct MouseButtonPressed { sf::Mouse::Button button; sf::Vector2i position; };
+    struct MouseButtonReleased { sf::Mouse::Button button; sf::Vector2i position; };
+    struct MouseMoved { sf::Vector2i position; };
+    struct MouseEntered {};
+    struct MouseLeft {};
+
+    template <typename T>
+    explicit Event(const T& data) : data(data) {}
+
+    template <typename T>
+    bool is() const { return std::holds_alternative<T>(data); }
+
+    template <typename T>
+    const T* getIf() const { return std::get_if<T>(&data); }
+
+    template <typename T>
+    T* getIf() { return std::get_if<T>(&data); }
+
+private:
+    std::variant<Closed, Resized, FocusLost, FocusGained, TextEntered, KeyPressed, KeyReleased,
+                 MouseWheelScrolled, MouseButtonPressed, MouseButtonReleased, MouseMoved, MouseEntered,
+                 MouseLeft>
+        data;
+};
+
+inline std::optional<Event> pollEvent(sf::Window& window)
+{
+    sf::Event ev;
+    while (window.pollEvent(ev)) {
+        switch (ev.type) {
+        case sf::Event::Closed: return Event(Event::Closed{});
+        case sf::Event::Resized: return Event(Event::Resized{{ev.size.width, ev.size.height}});
+        case sf::Event::LostFocus: return Event(Event::FocusLost{});
+        case sf::Event::GainedFocus: return Event(Event::FocusGained{});
+        case sf::Event::TextEntered: return Event(Event::TextEntered{static_cast<char32_t>(ev.text.unicode)});
+        case sf::Event::KeyPressed:
+            return Event(Event::KeyPressed{ev.key.code, ev.key.alt, ev.key.control, ev.key.shift, ev.key.system});
+        case sf::Event::KeyReleased:
+            return Event(Event::KeyReleased{ev.key.code, ev.key.alt, ev.key.control, ev.key.shift, ev.key.system});
+        case sf::Event::MouseWheelScrolled:
+            return Event(Event::MouseWheelScrolled{ev.mouseWheelScroll.wheel, ev.mouseWheelScroll.delta,
+                                                   {ev.mouseWheelScroll.x, ev.mouseWheelScroll.y}});
+        case sf::Event::MouseButtonPressed:
+            return Event(Event::MouseButtonPressed{ev.mouseButton.button, {ev.mouseButton.x, ev.mouseButton.y}});
+        case sf::Event::MouseButtonReleased:
+            return Event(Event::MouseButtonReleased{ev.mouseButton.button, {ev.mouseButton.x, ev.mouseButton.y}});
+        case sf::Event::MouseMoved: return Event(Event::MouseMoved{{ev.mouseMove.x, ev.mouseMove.y}});
+        case sf::Event::MouseEntered: return Event(Event::MouseEntered{});
+        case sf::Event::MouseLeft: return Event(Event::MouseLeft{});
+        default: break; // not forwarded; keep polling
+        }
+    }
+    return std::nullopt;
+}
+#endif
+
+// ---- keys and buttons whose names differ ----
+
+namespace key {
+#if SFML_VERSION_MAJOR == 2 && SFML_VERSION_MINOR < 6
+inline constexpr sf::Keyboard::Key Apostrophe = sf::Keyboard::Quote;
+inline constexpr sf::Keyboard::Key Grave = sf::Keyboard::Tilde;
+#else
+inline constexpr sf::Keyboard::Key Apostrophe = sf::Keyboard::Key::Apostrophe;
+inline constexpr sf::Keyboard::Key Grave = sf::Keyboard::Key::Grave;
+#endif
+inline constexpr unsigned Count = static_cast<unsigned>(sf::Keyboard::KeyCount);
+} // namespace key
+
+namespace mouse {
+#if SFML_VERSION_MAJOR >= 3
+inline constexpr sf::Mouse::Button Extra1 = sf::Mouse::Button::Extra1;
+inline constexpr sf::Mouse::Button Extra2 = sf::Mouse::Button::Extra2;
+#else
+inline constexpr sf::Mouse::Button Extra1 = sf::Mouse::XButton1;
+inline constexpr sf::Mouse::Button Extra2 = sf::Mouse::XButton2;
+#endif
+inline constexpr unsigned Count = static_cast<unsigned>(sf::Mouse::ButtonCount);
+} // namespace mouse
+
+// ---- audio ----
+
+template <typename Source>
+void setLooping(Source& source, bool loop)
+{
+#if SFML_VERSION_MAJOR >= 3
+    source.setLooping(loop);
+#else
+    source.setLoop(loop);
+#endif
+}
+
+template <typename Source>
+bool isLooping(const Source& source)
+{
+#if SFML_VERSION_MAJOR >= 3
+    return source.isLooping();
+#else
+    return source.getLoop();
+#endif
+}
+
+inline bool openMusic(sf::Music& music, const std::string& filename)
+{
+    return music.openFromFile(filename);
+}
+
+inline bool loadSoundBuffer(sf::SoundBuffer& buffer, const std::string& filename)
+{
+    return buffer.loadFromFile(filename);
+}
+
+// Sends playback to a silent device, for tests on machines without a sound card. SFML 2
+// is silenced by the environment (ALSOFT_DRIVERS=null) instead.
+inline bool useNullAudioDevice()
+{
+#if SFML_VERSION_MAJOR > 3 || (SFML_VERSION_MAJOR == 3 && SFML_VERSION_MINOR >= 1)
+    return sf::PlaybackDevice::setDeviceToNull();
+#else
+    return true;
+#endif
+}
+
+// ---- reading pixels back ----
+
+// The window's current back buffer (what has been drawn since the last clear).
+inline sf::Image captureWindow(const sf::RenderWindow& window)
+{
+#if SFML_VERSION_MAJOR >= 3
+    sf::Texture texture(window.getSize());
+#else
+    sf::Texture texture;
+    texture.create(window.getSize().x, window.getSize().y);
+#endif
+    texture.update(window);
+    return texture.copyToImage();
+}
+
+inline sf::Color getPixel(const sf::Image& image, unsigned x, unsigned y)
+{
+#if SFML_VERSION_MAJOR >= 3
+    return image.getPixel({x, y});
+#else
+    return image.getPixel(x, y);
+#endif
+}
+
+} // namespace ks::compat

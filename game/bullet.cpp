@@ -1,0 +1,1 @@
+// bullet: written by the game work

@@ -1,0 +1,1 @@
+// bulletpack: written by the game work

@@ -1,0 +1,1 @@
+// healthpack: written by the game work

@@ -1,0 +1,1 @@
+// player: written by the game work

@@ -1,0 +1,1 @@
+// reticle: written by the game work

@@ -1,0 +1,1 @@
+// start: written by the game work

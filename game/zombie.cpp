@@ -1,0 +1,1 @@
+// zombie: written by the game work

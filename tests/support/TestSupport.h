@@ -1,0 +1,45 @@
+// Helpers shared by the tests: each test runs in a fresh temporary working directory
+// (the engine reads and writes relative to it), and reads back the log file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace ks::test {
+
+// A fresh, empty directory that becomes the working directory for the life of the object;
+// the previous working directory is restored and the directory removed afterwards.
+class TempDir
+{
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& path() const { return dir; }
+
+private:
+    std::string dir;
+    std::string previous;
+};
+
+// Fixture: every test body runs in its own TempDir.
+class InTempDir : public ::testing::Test
+{
+protected:
+    TempDir temp;
+};
+
+// Writes bytes to a file in the working directory, unchanged.
+void writeFile(const std::string& name, const std::string& bytes);
+
+// Copies the game font into the working directory as "ks-font.ttf".
+void installFont();
+
+// The lines of "Kestrane Log.log" without their line feeds (empty if there is none).
+std::vector<std::string> logLines();
+
+// The log's lines with the " Message : " prefix removed.
+std::vector<std::string> logMessages();
+
+} // namespace ks::test
