@@ -4,7 +4,7 @@
 
 namespace ks {
 
-enum Color {
+enum Color : int {
     UNDEFINED_COLOR = -1,
     BLACK = 0,
     RED,

@@ -16,7 +16,7 @@
 #include "Manager.h"
 #include "Vector.h"
 
-enum Justification {
+enum Justification : int {
     LEFT_JUSTIFIED,   // first character at x
     CENTER_JUSTIFIED, // starts length/2 cells left of x
     RIGHT_JUSTIFIED,  // ends one cell left of x

@@ -9,14 +9,14 @@ namespace ks {
 
 const std::string KEYBOARD_EVENT = "ks::keyboard";
 
-enum EventKeyboardAction {
+enum EventKeyboardAction : int {
     UNDEFINED_KEYBOARD_ACTION = -1,
     KEY_PRESSED,
     KEY_RELEASED,
 };
 
 namespace Keyboard {
-enum Key {
+enum Key : int {
     UNDEFINED_KEY = -1,
     SPACE, RETURN, ESCAPE, TAB, LEFTARROW, RIGHTARROW, UPARROW, DOWNARROW,
     PAUSE, MINUS, EQUAL,

@@ -11,14 +11,14 @@ namespace ks {
 
 const std::string MSE_EVENT = "ks::mouse";
 
-enum EventMouseAction {
+enum EventMouseAction : int {
     UNDEFINED_MOUSE_ACTION = -1,
     CLICKED,
     MOVED,
 };
 
 namespace Mouse {
-enum Button {
+enum Button : int {
     UNDEFINED_MOUSE_BUTTON = -1,
     LEFT,
     RIGHT,
