@@ -1,1 +1,10 @@
 #include "EventOut.h"
+
+namespace ks {
+
+EventOut::EventOut()
+{
+    setType(OUT_EVENT);
+}
+
+} // namespace ks
