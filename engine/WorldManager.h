@@ -61,6 +61,11 @@ private:
 
     ObjectList allObjects; // registration order
     ObjectList deleteList; // marked this iteration, each once
+
+    // The ids of deleteList's entries, index for index. The duplicate test reads these
+    // instead of the objects, because a destructor may mark an object while earlier
+    // entries have already been freed.
+    int deleteIds[MAX_OBJECTS];
 };
 
 } // namespace ks
