@@ -1,1 +1,269 @@
 #include "ResourceManager.h"
+
+#include "LogManager.h"
+
+#include <cstddef>
+#include <cstdlib>
+#include <fstream>
+#include <utility>
+
+namespace ks {
+
+namespace {
+
+// Colour words in the order they are tried; each is compared with the start of the line only.
+struct ColorWord
+{
+    const char* word;
+    Color color;
+};
+
+const ColorWord COLOR_WORDS[] = {
+    {"black", BLACK}, {"red", RED},   {"green", GREEN}, {"yellow", YELLOW}, {"blue", BLUE},
+    {"magenta", MAGENTA}, {"cyan", CYAN}, {"white", WHITE}, {"custom", CUSTOM},
+};
+
+Color colorFromLine(const std::string& line)
+{
+    for (const ColorWord& entry : COLOR_WORDS) {
+        const std::string word = entry.word;
+        if (line.compare(0, word.size(), word) == 0)
+            return entry.color;
+    }
+    return UNDEFINED_COLOR;
+}
+
+// Frames of no rows take nothing from the file, so their number cannot be checked against
+// it; past this many the header is taken as broken rather than allocating for it.
+const int MAX_ROWLESS_FRAMES = 10000;
+
+} // namespace
+
+ResourceManager& ResourceManager::getInstance()
+{
+    static ResourceManager instance;
+    return instance;
+}
+
+ResourceManager::ResourceManager()
+{
+    setType("ResourceManager");
+    for (Sprite*& entry : sprite)
+        entry = nullptr;
+}
+
+ResourceManager::~ResourceManager() = default;
+
+int ResourceManager::startUp()
+{
+    // Sprites still held from an earlier start would otherwise be lost with the count.
+    for (int i = 0; i < spriteCount; i++) {
+        delete sprite[i];
+        sprite[i] = nullptr;
+    }
+    spriteCount = 0;
+    soundCount = 0;
+    musicCount = 0;
+    return Manager::startUp();
+}
+
+void ResourceManager::shutDown()
+{
+    for (int i = 0; i < spriteCount; i++) {
+        delete sprite[i];
+        sprite[i] = nullptr;
+    }
+    spriteCount = 0;
+    Manager::shutDown();
+}
+
+int ResourceManager::loadSprite(std::string filename, std::string label)
+{
+    if (spriteCount == MAX_SPRITES)
+        return -1;
+
+    const LogManager& log = LogManager::getInstance();
+    std::ifstream file(filename);
+    if (!file.is_open()) {
+        log.writeLog("error opening sprite file for %s", label.c_str());
+        return -1;
+    }
+
+    // The header, one line each; a carriage return stays part of the line.
+    const char* const headerNames[] = {"frames", "width", "height", "slowdown", "color"};
+    std::string header[5];
+    for (int i = 0; i < 5; i++) {
+        if (!std::getline(file, header[i])) {
+            log.writeLog("Failed reading from sprite file %s %s", headerNames[i], label.c_str());
+            return -1;
+        }
+    }
+    const int frames = std::atoi(header[0].c_str());
+    const int width = std::atoi(header[1].c_str());
+    const int height = std::atoi(header[2].c_str());
+    const int slowdown = std::atoi(header[3].c_str());
+    const Color color = colorFromLine(header[4]);
+    if (color == UNDEFINED_COLOR)
+        log.writeLog("Uknown color in sprite %s loaded, color is %s", label.c_str(), header[4].c_str());
+
+    if (frames < 0) {
+        log.writeLog("Sprite %s not loaded: negative frame count %d", label.c_str(), frames);
+        return -1;
+    }
+    if (height <= 0 && frames > MAX_ROWLESS_FRAMES) {
+        log.writeLog("Sprite %s not loaded: %d frames of height %d, at most %d frames without rows", label.c_str(),
+                     frames, height, MAX_ROWLESS_FRAMES);
+        return -1;
+    }
+
+    // Every row is read and checked before the sprite is built, so memory follows what the
+    // file really holds, not what its header claims. Rows are kept in one string; every
+    // frame takes the same number of characters from it.
+    const long long expectedLength = static_cast<long long>(width) + 1;
+    std::string rows;
+    std::string line;
+    // Counted wide: a header at the int limit must not overflow the counters.
+    for (long long f = 1; f <= frames; f++) {
+        for (long long r = 1; r <= height; r++) {
+            if (!std::getline(file, line)) {
+                log.writeLog("Failed reading from sprite file, tried to acces line that does not exist. height is "
+                             "likely set to high, or framcount is likely set to high");
+                return -1;
+            }
+            if (static_cast<long long>(line.size()) != expectedLength) {
+                log.writeLog("Error in loading in sprite on line %d frame %d it had length %d expeted %d sprite %s "
+                             "not loaded. error line: %s",
+                             static_cast<int>(r), static_cast<int>(f), static_cast<int>(line.size()), width, label.c_str(), line.c_str());
+                return -1;
+            }
+            // The row's last character (line end or not) is dropped.
+            if (!line.empty())
+                rows.append(line, 0, line.size() - 1);
+        }
+    }
+    file.close();
+
+    const std::size_t frameLength = frames == 0 ? 0 : rows.size() / static_cast<std::size_t>(frames);
+    Sprite* loaded = new Sprite(frames);
+    loaded->setHeight(height);
+    loaded->setWidth(width);
+    loaded->setSlowdown(slowdown);
+    loaded->setColor(color);
+    for (int f = 0; f < frames; f++)
+        loaded->addFrame(Frame(width, height, rows.substr(static_cast<std::size_t>(f) * frameLength, frameLength)));
+    loaded->setLabel(label);
+
+    sprite[spriteCount] = loaded;
+    spriteCount++;
+    return 0;
+}
+
+int ResourceManager::unloadSprite(std::string label)
+{
+    for (int i = 0; i < spriteCount; i++) {
+        if (sprite[i]->getLabel() != label)
+            continue;
+        delete sprite[i];
+        for (int j = i; j < spriteCount - 1; j++)
+            sprite[j] = sprite[j + 1];
+        spriteCount--;
+        sprite[spriteCount] = nullptr;
+        return 0;
+    }
+    LogManager::getInstance().writeLog("Sprite not found");
+    return -1;
+}
+
+Sprite* ResourceManager::getSprite(std::string label) const
+{
+    for (int i = 0; i < spriteCount; i++) {
+        if (sprite[i]->getLabel() == label)
+            return sprite[i];
+    }
+    LogManager::getInstance().writeLog("Failed to find sprite %s", label.c_str());
+    return nullptr;
+}
+
+int ResourceManager::loadSound(std::string filename, std::string label)
+{
+    const LogManager& log = LogManager::getInstance();
+    if (soundCount == MAX_SOUNDS) {
+        log.writeLog("Sound array full.");
+        return -1;
+    }
+    if (sound[soundCount].loadSound(filename) == -1) {
+        log.writeLog("Unable to load from file");
+        return -1;
+    }
+    sound[soundCount].setLabel(label);
+    soundCount++;
+    return 0;
+}
+
+int ResourceManager::unloadSound(std::string label)
+{
+    for (int i = 0; i < soundCount; i++) {
+        if (sound[i].getLabel() != label)
+            continue;
+        // Each later entry moves down with its own samples; the move releases the sf::Sound
+        // of the entry it overwrites, and the last place is emptied the same way.
+        for (int j = i; j < soundCount - 1; j++)
+            sound[j] = std::move(sound[j + 1]);
+        sound[soundCount - 1] = Sound();
+        soundCount--;
+        return 0;
+    }
+    return -1;
+}
+
+Sound* ResourceManager::getSound(std::string label)
+{
+    for (int i = 0; i < soundCount; i++) {
+        if (sound[i].getLabel() == label)
+            return &sound[i];
+    }
+    LogManager::getInstance().writeLog("failed to find sound %s", label.c_str());
+    return nullptr;
+}
+
+int ResourceManager::loadMusic(std::string filename, std::string label)
+{
+    const LogManager& log = LogManager::getInstance();
+    if (musicCount == MAX_MUSICS) {
+        log.writeLog("Sound array full.");
+        return -1;
+    }
+    if (music[musicCount].loadMusic(filename) == -1) {
+        log.writeLog("Unable to load from file");
+        return -1;
+    }
+    music[musicCount].setLabel(label);
+    musicCount++;
+    return 0;
+}
+
+int ResourceManager::unloadMusic(std::string label)
+{
+    for (int i = 0; i < musicCount; i++) {
+        if (music[i].getLabel() == label) {
+            music[i].setLabel("");
+            return 0;
+        }
+    }
+    return -1;
+}
+
+Music* ResourceManager::getMusic(std::string label)
+{
+    const LogManager& log = LogManager::getInstance();
+    for (int i = 0; i < musicCount; i++) {
+        if (music[i].getLabel() == label) {
+            log.writeLog("found music");
+            return &music[i];
+        }
+    }
+    log.writeLog("failed to find music %s", label.c_str());
+    return nullptr;
+}
+
+} // namespace ks
