@@ -178,6 +178,16 @@ bool isLooping(const Source& source)
 #endif
 }
 
+// The buffer a sound plays, or null when it has none.
+inline const sf::SoundBuffer* getBuffer(const sf::Sound& sound)
+{
+#if SFML_VERSION_MAJOR >= 3
+    return &sound.getBuffer();
+#else
+    return sound.getBuffer();
+#endif
+}
+
 inline bool openMusic(sf::Music& music, const std::string& filename)
 {
     return music.openFromFile(filename);
