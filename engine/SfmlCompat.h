@@ -233,4 +233,16 @@ inline sf::Color getPixel(const sf::Image& image, unsigned x, unsigned y)
 #endif
 }
 
+// An image made from width * height RGBA pixels, row by row.
+inline sf::Image makeImage(unsigned width, unsigned height, const std::uint8_t* rgba)
+{
+#if SFML_VERSION_MAJOR >= 3
+    return sf::Image({width, height}, rgba);
+#else
+    sf::Image image;
+    image.create(width, height, rgba);
+    return image;
+#endif
+}
+
 } // namespace ks::compat
