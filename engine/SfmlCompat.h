@@ -53,6 +53,17 @@ inline sf::Text makeText(const sf::Font& font, const sf::String& string = "", un
 #endif
 }
 
+// The window's id in the windowing system (an X11 Window on Linux), e.g. for tools that
+// drive the window from outside.
+inline sf::WindowHandle nativeHandle(const sf::Window& window)
+{
+#if SFML_VERSION_MAJOR >= 3
+    return window.getNativeHandle();
+#else
+    return window.getSystemHandle();
+#endif
+}
+
 // ---- events ----
 
 #if SFML_VERSION_MAJOR >= 3
