@@ -1,0 +1,69 @@
+// libFuzzer target: every input is written out as a sprite file and loaded; any broken
+// promise of the loader aborts with a description, so libFuzzer keeps the input.
+#include "SpriteLoaderOracle.h"
+
+#include "SfmlCompat.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+namespace {
+
+// The loader reads and the log writes in the working directory: they get a scratch
+// directory of their own, entered only around each load so that libFuzzer's own paths
+// (corpus, artifacts) stay relative to where it was started.
+std::string scratch;
+std::string home;
+
+void enter(const std::string& dir)
+{
+    if (chdir(dir.c_str()) != 0) {
+        std::perror(dir.c_str());
+        std::abort();
+    }
+}
+
+void removeScratch()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(scratch, ignored);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    // In memory where there is a tmpfs: every input rewrites two files.
+    std::filesystem::path base = std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+                                                                            : std::filesystem::temp_directory_path();
+    std::string pattern = (base / "kestrane-fuzz-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::perror("kestrane fuzz: scratch directory");
+        std::abort();
+    }
+    scratch = pattern;
+    home = std::filesystem::current_path().string();
+    std::atexit(removeScratch);
+    ks::compat::useNullAudioDevice();
+    enter(scratch);
+    ks::fuzz::prepareLoader();
+    enter(home);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    enter(scratch);
+    std::string broken = ks::fuzz::checkSpriteBytes(std::string(reinterpret_cast<const char*>(data), size));
+    enter(home);
+    if (!broken.empty()) {
+        std::fprintf(stderr, "sprite loader broke a promise: %s\n", broken.c_str());
+        std::abort();
+    }
+    return 0;
+}
