@@ -36,7 +36,8 @@ double timeOf(int sample)
 class Noise
 {
 public:
-    explicit Noise(std::uint32_t seed) : state(seed != 0 ? seed : 1u) {}
+    explicit Noise(std::uint32_t seed) : state(seed != 0 ? seed : 1u)
+    {}
 
     std::uint32_t next()
     {
@@ -47,10 +48,16 @@ public:
     }
 
     // Uniform in [-1, 1].
-    double white() { return next() / 2147483647.5 - 1.0; }
+    double white()
+    {
+        return next() / 2147483647.5 - 1.0;
+    }
 
     // Uniform in [0, 1).
-    double unit() { return next() / 4294967296.0; }
+    double unit()
+    {
+        return next() / 4294967296.0;
+    }
 
 private:
     std::uint32_t state;
@@ -59,11 +66,13 @@ private:
 // Correction that rounds off the saw's jump so it does not alias into a hiss.
 double polyBlep(double t, double dt)
 {
-    if (t < dt) {
+    if (t < dt)
+    {
         t /= dt;
         return t + t - t * t - 1.0;
     }
-    if (t > 1.0 - dt) {
+    if (t > 1.0 - dt)
+    {
         t = (t - 1.0) / dt;
         return t * t + t + t + 1.0;
     }
@@ -110,10 +119,18 @@ private:
 class Biquad
 {
 public:
-    enum class Kind { LowPass, HighPass, BandPass };
+    enum class Kind
+    {
+        LowPass,
+        HighPass,
+        BandPass
+    };
 
     Biquad() = default;
-    Biquad(Kind kind, double freq, double q) { set(kind, freq, q); }
+    Biquad(Kind kind, double freq, double q)
+    {
+        set(kind, freq, q);
+    }
 
     void set(Kind kind, double freq, double q)
     {
@@ -122,7 +139,8 @@ public:
         const double cosw = std::cos(w0);
         const double alpha = std::sin(w0) / (2.0 * q);
         const double a0 = 1.0 + alpha;
-        switch (kind) {
+        switch (kind)
+        {
         case Kind::LowPass:
             b0 = (1.0 - cosw) / 2.0;
             b1 = 1.0 - cosw;
@@ -227,11 +245,15 @@ void addMetalClick(Signal& s, double start, double pitch, double gain, Noise& no
 {
     static const double modes[][3] = {
         // frequency (Hz), level, ring time (s)
-        {2300.0, 1.0, 0.030}, {3710.0, 0.7, 0.022}, {5230.0, 0.5, 0.016}, {7890.0, 0.35, 0.010},
+        {2300.0, 1.0, 0.030},
+        {3710.0, 0.7, 0.022},
+        {5230.0, 0.5, 0.016},
+        {7890.0, 0.35, 0.010},
     };
     const int first = samplesFor(start);
     const int length = samplesFor(0.20);
-    for (int i = 0; i < length && first + i < static_cast<int>(s.size()); i++) {
+    for (int i = 0; i < length && first + i < static_cast<int>(s.size()); i++)
+    {
         const double t = timeOf(i);
         double v = 0.6 * noise.white() * decay(t, 0.0015);
         for (const auto& mode : modes)
@@ -253,7 +275,8 @@ Signal gunShot()
     Biquad bodyFilter(Biquad::Kind::LowPass, 1800.0, 0.8);
     Biquad tailFilter(Biquad::Kind::LowPass, 500.0, 0.7);
     Sine thump;
-    for (std::size_t i = 0; i < s.size(); i++) {
+    for (std::size_t i = 0; i < s.size(); i++)
+    {
         const double t = timeOf(static_cast<int>(i));
         const double n = noise.white();
         const double crack = crackFilter.process(n) * decay(t, 0.012);
@@ -272,13 +295,15 @@ Signal gunReload()
     Noise noise(0x5EED0002u);
     addMetalClick(s, 0.04, 1.0, 0.8, noise);
     Biquad slide(Biquad::Kind::BandPass, 3200.0, 2.0);
-    for (int i = samplesFor(0.09); i < samplesFor(0.24); i++) {
+    for (int i = samplesFor(0.09); i < samplesFor(0.24); i++)
+    {
         const double u = (timeOf(i) - 0.09) / 0.15;
         s[i] += 0.25 * slide.process(noise.white()) * std::sin(PI * u);
     }
     addMetalClick(s, 0.27, 0.78, 1.0, noise);
     Sine knock;
-    for (int i = samplesFor(0.27); i < samplesFor(0.45); i++) {
+    for (int i = samplesFor(0.27); i < samplesFor(0.45); i++)
+    {
         const double t = timeOf(i) - 0.27;
         s[i] += 0.5 * knock.next(190.0) * decay(t, 0.02) * rise(t, 0.001);
     }
@@ -292,7 +317,8 @@ Signal humanDamage()
     Noise noise(0x5EED0003u);
     Saw glottis;
     Formants throat;
-    for (std::size_t i = 0; i < s.size(); i++) {
+    for (std::size_t i = 0; i < s.size(); i++)
+    {
         const double t = timeOf(static_cast<int>(i));
         const double f0 = (105.0 + 70.0 * decay(t, 0.12)) * (1.0 + 0.02 * std::sin(TWO_PI * 7.0 * t));
         const double source = glottis.next(f0) + 0.15 * noise.white();
@@ -310,10 +336,12 @@ Signal medicine()
 {
     Signal s(samplesFor(0.60));
     static const double notes[] = {1046.50, 1318.51, 1567.98, 2093.00};
-    for (int n = 0; n < 4; n++) {
+    for (int n = 0; n < 4; n++)
+    {
         const double start = 0.09 * n;
         const double ring = n == 3 ? 0.20 : 0.12;
-        for (int i = samplesFor(start); i < static_cast<int>(s.size()); i++) {
+        for (int i = samplesFor(start); i < static_cast<int>(s.size()); i++)
+        {
             const double t = timeOf(i) - start;
             const double f = notes[n];
             const double tone = std::sin(TWO_PI * f * t) + 0.3 * std::sin(TWO_PI * 2.0 * f * t) * decay(t, ring / 3) +
@@ -333,14 +361,15 @@ Signal powerupMagazine()
     double phase = 0.0;
     const double start = 0.07;
     const double length = 0.30;
-    for (int i = samplesFor(start); i < samplesFor(start + length); i++) {
+    for (int i = samplesFor(start); i < samplesFor(start + length); i++)
+    {
         const double u = (timeOf(i) - start) / length;
         const double f = 330.0 * std::pow(4.0, u);
         phase += f / RATE;
         phase -= std::floor(phase);
         // Odd harmonics only, few enough to stay clean at the top of the sweep.
-        const double square = std::sin(TWO_PI * phase) + std::sin(TWO_PI * 3.0 * phase) / 3.0 +
-                              std::sin(TWO_PI * 5.0 * phase) / 5.0;
+        const double square =
+            std::sin(TWO_PI * phase) + std::sin(TWO_PI * 3.0 * phase) / 3.0 + std::sin(TWO_PI * 5.0 * phase) / 5.0;
         const double envelope = rise(u * length, 0.005) * std::fmin(1.0, (1.0 - u) / 0.2);
         s[i] += 0.55 * square * envelope;
     }
@@ -357,7 +386,8 @@ Signal zombieDying()
     Biquad gurgle(Biquad::Kind::LowPass, 18.0, 0.7);
     Biquad breath(Biquad::Kind::LowPass, 1200.0, 0.7);
     const double length = 0.80;
-    for (std::size_t i = 0; i < s.size(); i++) {
+    for (std::size_t i = 0; i < s.size(); i++)
+    {
         const double t = timeOf(static_cast<int>(i));
         const double u = t / length;
         const double f0 = 45.0 + 85.0 * std::pow(1.0 - u, 1.5);
@@ -380,7 +410,8 @@ Signal zombieAttack()
     Formants throat;
     Biquad rasp(Biquad::Kind::HighPass, 1500.0, 0.7);
     Biquad jitter(Biquad::Kind::LowPass, 30.0, 0.7);
-    for (std::size_t i = 0; i < s.size(); i++) {
+    for (std::size_t i = 0; i < s.size(); i++)
+    {
         const double t = timeOf(static_cast<int>(i));
         const double contour = 95.0 + 45.0 * std::sin(PI * std::fmin(1.0, t / 0.45));
         const double f0 = contour * (1.0 + 3.0 * jitter.process(noise.white()));
@@ -403,11 +434,13 @@ Signal zombieVoice()
     Formants throat;
     Biquad breath(Biquad::Kind::LowPass, 900.0, 0.7);
     const double length = 1.20;
-    for (std::size_t i = 0; i < s.size(); i++) {
+    for (std::size_t i = 0; i < s.size(); i++)
+    {
         const double t = timeOf(static_cast<int>(i));
         const double arc = std::sin(PI * t / length);
         const double f0 = 92.0 + 14.0 * arc + 7.0 * std::sin(TWO_PI * 2.5 * t);
-        const double source = 0.6 * glottis.next(f0) + 0.4 * fundamental.next(f0) + 0.25 * breath.process(noise.white());
+        const double source =
+            0.6 * glottis.next(f0) + 0.4 * fundamental.next(f0) + 0.25 * breath.process(noise.white());
         const double voice = throat.process(source, 320.0 + 180.0 * arc, 800.0 + 150.0 * arc, 2300.0, 0.45, 0.1);
         const double envelope = std::fmin(1.0, t / 0.2) * std::fmin(1.0, (length - t) / 0.35);
         s[i] = std::tanh(1.5 * voice) * envelope;
@@ -426,7 +459,8 @@ Signal bombExplosion()
     Biquad rumble2(Biquad::Kind::LowPass, 120.0, 0.7);
     Biquad crackle(Biquad::Kind::BandPass, 2500.0, 1.2);
     Sine thump;
-    for (std::size_t i = 0; i < s.size(); i++) {
+    for (std::size_t i = 0; i < s.size(); i++)
+    {
         const double t = timeOf(static_cast<int>(i));
         blast.set(Biquad::Kind::LowPass, 150.0 + 4000.0 * decay(t, 0.15), 0.7);
         const double n = noise.white();
@@ -471,7 +505,8 @@ void addDrone(Signal& s)
         {loopFrequency(midiFrequency(38)) + 3.0 * RATE / LOOP, 0.14},
         {loopFrequency(midiFrequency(45)), 0.08},
     };
-    for (int i = 0; i < LOOP; i++) {
+    for (int i = 0; i < LOOP; i++)
+    {
         const double u = static_cast<double>(i) / LOOP;
         const double breathe = 1.0 + 0.3 * std::sin(TWO_PI * 4.0 * u);
         double v = 0.0;
@@ -486,18 +521,22 @@ void addBass(Signal& s, const int roots[BARS])
 {
     static const int pattern[8] = {0, 0, 12, 0, 0, 7, 0, 12};
     const int eighth = BEAT / 2;
-    for (int bar = 0; bar < BARS; bar++) {
-        for (int step = 0; step < 8; step++) {
+    for (int bar = 0; bar < BARS; bar++)
+    {
+        for (int step = 0; step < 8; step++)
+        {
             const int first = bar * BAR + step * eighth;
             const double freq = midiFrequency(roots[bar] + pattern[step]);
             const double accent = step % 2 == 0 ? 1.0 : 0.7;
             Saw saw;
             Biquad filter;
-            for (int i = 0; i < eighth; i++) {
+            for (int i = 0; i < eighth; i++)
+            {
                 const double t = timeOf(i);
                 filter.set(Biquad::Kind::LowPass, 180.0 + 900.0 * decay(t, 0.05), 1.2);
                 const double ending = std::fmin(1.0, static_cast<double>(eighth - 1 - i) / samplesFor(0.015));
-                s[first + i] += 0.35 * accent * filter.process(saw.next(freq)) * rise(t, 0.004) * decay(t, 0.12) * ending;
+                s[first + i] +=
+                    0.35 * accent * filter.process(saw.next(freq)) * rise(t, 0.004) * decay(t, 0.12) * ending;
             }
         }
     }
@@ -507,12 +546,15 @@ void addBass(Signal& s, const int roots[BARS])
 void addHeartbeat(Signal& s)
 {
     const int length = samplesFor(0.30);
-    for (int beat = 0; beat < BARS * 4; beat += 2) {
-        for (int hit = 0; hit < 2; hit++) {
+    for (int beat = 0; beat < BARS * 4; beat += 2)
+    {
+        for (int hit = 0; hit < 2; hit++)
+        {
             const int first = beat * BEAT + hit * samplesFor(0.19);
             const double gain = hit == 0 ? 0.55 : 0.4;
             Sine body;
-            for (int i = 0; i < length; i++) {
+            for (int i = 0; i < length; i++)
+            {
                 const double t = timeOf(i);
                 const double ending = std::fmin(1.0, static_cast<double>(length - 1 - i) / samplesFor(0.05));
                 s[first + i] += gain * body.next(38.0 + 24.0 * decay(t, 0.04)) * decay(t, 0.11) * ending;
@@ -524,10 +566,13 @@ void addHeartbeat(Signal& s)
 // A soft pad of the chord, swelling up and away within each bar.
 void addPad(Signal& s, const int chords[BARS][3])
 {
-    for (int bar = 0; bar < BARS; bar++) {
-        for (int note = 0; note < 3; note++) {
+    for (int bar = 0; bar < BARS; bar++)
+    {
+        for (int note = 0; note < 3; note++)
+        {
             const double freq = midiFrequency(chords[bar][note]);
-            for (int i = 0; i < BAR; i++) {
+            for (int i = 0; i < BAR; i++)
+            {
                 const double u = static_cast<double>(i) / BAR;
                 const double t = timeOf(i);
                 const double swell = std::pow(std::sin(PI * u), 2.0);
@@ -543,9 +588,11 @@ void addTicks(Signal& s, Noise& noise)
 {
     const int eighth = BEAT / 2;
     const int length = samplesFor(0.05);
-    for (int step = 1; step < BARS * 8; step += 2) {
+    for (int step = 1; step < BARS * 8; step += 2)
+    {
         Biquad filter(Biquad::Kind::BandPass, 6000.0, 1.5);
-        for (int i = 0; i < length; i++) {
+        for (int i = 0; i < length; i++)
+        {
             const double t = timeOf(i);
             const double ending = static_cast<double>(length - 1 - i) / length;
             s[step * eighth + i] += 0.12 * filter.process(noise.white()) * decay(t, 0.012) * ending;
@@ -557,7 +604,8 @@ void addTicks(Signal& s, Noise& noise)
 void addWind(Signal& s, Noise& noise)
 {
     Biquad filter(Biquad::Kind::BandPass, 420.0, 0.8);
-    for (int i = 0; i < LOOP; i++) {
+    for (int i = 0; i < LOOP; i++)
+    {
         const double u = static_cast<double>(i) / LOOP;
         const double sweep = std::sin(PI * u);
         s[i] += 0.10 * filter.process(noise.white()) * sweep * sweep;
@@ -571,8 +619,7 @@ Signal backgroundMusic()
     // Roots around D2 (MIDI 38), one chord per bar.
     static const int roots[BARS] = {38, 34, 31, 33, 38, 34, 31, 33};
     static const int chords[BARS][3] = {
-        {62, 65, 69}, {58, 62, 65}, {55, 58, 62}, {57, 61, 64},
-        {62, 65, 69}, {58, 62, 65}, {55, 58, 62}, {57, 61, 64},
+        {62, 65, 69}, {58, 62, 65}, {55, 58, 62}, {57, 61, 64}, {62, 65, 69}, {58, 62, 65}, {55, 58, 62}, {57, 61, 64},
     };
     addDrone(s);
     addBass(s, roots);
@@ -611,7 +658,8 @@ bool writeWav(const std::string& path, const Signal& s)
     putLittleEndian(file, 16, 2);       // bits per sample
     std::fputs("data", file);
     putLittleEndian(file, dataBytes, 4);
-    for (double v : s) {
+    for (double v : s)
+    {
         const long sample = std::lround(std::fmax(-1.0, std::fmin(1.0, v)) * 32767.0);
         putLittleEndian(file, static_cast<std::uint32_t>(static_cast<std::int16_t>(sample)) & 0xFFFFu, 2);
     }
@@ -642,14 +690,17 @@ const SoundFile SOUNDS[] = {
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
+    if (argc != 2)
+    {
         std::fprintf(stderr, "usage: %s <output directory>\n", argc > 0 ? argv[0] : "ks-wavsynth");
         return 2;
     }
     const std::string directory = argv[1];
-    for (const SoundFile& sound : SOUNDS) {
+    for (const SoundFile& sound : SOUNDS)
+    {
         const std::string path = directory + "/" + sound.name;
-        if (!writeWav(path, sound.make())) {
+        if (!writeWav(path, sound.make()))
+        {
             std::fprintf(stderr, "ks-wavsynth: cannot write %s\n", path.c_str());
             return 1;
         }

@@ -22,9 +22,9 @@ struct SoundFile
 };
 
 const SoundFile SOUND_FILES[] = {
-    {"gun-shot.wav", 0.30},        {"gun-reload.wav", 0.50},  {"human-damage.wav", 0.35},
+    {"gun-shot.wav", 0.30},        {"gun-reload.wav", 0.50},      {"human-damage.wav", 0.35},
     {"medecine.wav", 0.60},        {"powerup-magazin.wav", 0.40}, {"zombie-dying.wav", 0.80},
-    {"zombie-attack.wav", 0.60},   {"zombie-voice.wav", 1.20}, {"bomb-explosion.wav", 2.00},
+    {"zombie-attack.wav", 0.60},   {"zombie-voice.wav", 1.20},    {"bomb-explosion.wav", 2.00},
     {"background-music.wav", 0.0},
 };
 
@@ -87,7 +87,8 @@ int runSynth(const std::string& arguments)
 // peaks near 0.8 of full scale and so neither clips nor is lost under the others.
 TEST(SoundFiles, EveryEffectOpensWithItsLengthAndLevel)
 {
-    for (const SoundFile& sound : SOUND_FILES) {
+    for (const SoundFile& sound : SOUND_FILES)
+    {
         SCOPED_TRACE(sound.name);
         Loaded wav;
         ASSERT_TRUE(wav.load(gamePath(sound.name)));
@@ -132,7 +133,8 @@ TEST(SoundFiles, SynthesiserIsDeterministic)
     ASSERT_EQ(runSynth("'" + first.path() + "'"), 0);
     ks::test::TempDir second;
     ASSERT_EQ(runSynth("'" + second.path() + "'"), 0);
-    for (const SoundFile& sound : SOUND_FILES) {
+    for (const SoundFile& sound : SOUND_FILES)
+    {
         SCOPED_TRACE(sound.name);
         const std::string a = readBytes(first.path() + "/" + sound.name);
         ASSERT_GT(a.size(), 44u);

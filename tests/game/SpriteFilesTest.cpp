@@ -42,9 +42,11 @@ std::vector<std::string> crlfLines(const std::string& bytes, std::string& proble
 {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    while (start < bytes.size()) {
+    while (start < bytes.size())
+    {
         const std::size_t end = bytes.find("\r\n", start);
-        if (end == std::string::npos) {
+        if (end == std::string::npos)
+        {
             problem = "last line has no CR LF";
             break;
         }
@@ -111,7 +113,8 @@ protected:
 // characters agree with the file, and nothing is logged.
 TEST_F(SpriteFiles, EveryFileIsCrlfTextThatLoadsAsItsHeaderDeclares)
 {
-    for (const SpriteFile& entry : SPRITE_FILES) {
+    for (const SpriteFile& entry : SPRITE_FILES)
+    {
         SCOPED_TRACE(entry.file);
         std::string problem;
         const std::vector<std::string> lines = crlfLines(readBytes(dataPath(entry.file)), problem);
@@ -137,7 +140,8 @@ TEST_F(SpriteFiles, EveryFileIsCrlfTextThatLoadsAsItsHeaderDeclares)
         EXPECT_EQ(sprite->getFrameCount(), header.frames);
         EXPECT_EQ(sprite->getSlowdown(), header.slowdown);
         EXPECT_EQ(sprite->getColor(), header.color);
-        for (int f = 0; f < header.frames; f++) {
+        for (int f = 0; f < header.frames; f++)
+        {
             std::string expected;
             for (int r = 0; r < header.height; r++)
                 expected += lines[5 + static_cast<std::size_t>(f * header.height + r)];
@@ -172,7 +176,8 @@ TEST_F(SpriteFiles, PicturesFitTheirPlacesOnTheGrid)
     };
     for (const SpriteFile& entry : SPRITE_FILES)
         load(entry);
-    for (const Limits& l : limits) {
+    for (const Limits& l : limits)
+    {
         SCOPED_TRACE(l.label);
         const Sprite* sprite = ResourceManager::getInstance().getSprite(l.label);
         ASSERT_NE(sprite, nullptr);
@@ -197,9 +202,10 @@ TEST_F(SpriteFiles, TitleNamesTheControlsAndPowerUpsDiffer)
         load(entry);
     const Sprite* title = ResourceManager::getInstance().getSprite("title");
     ASSERT_NE(title, nullptr);
-    const char* const words[] = {"W A S D", "walk", "mouse", "aim", "left", "fire", "right", "reload",
-                                 "SPACE", "start", "Escape", "quit"};
-    for (int f = 0; f < title->getFrameCount(); f++) {
+    const char* const words[] = {"W A S D", "walk",   "mouse", "aim",   "left",   "fire",
+                                 "right",   "reload", "SPACE", "start", "Escape", "quit"};
+    for (int f = 0; f < title->getFrameCount(); f++)
+    {
         std::string text;
         for (const std::string& row : rows(*title, f))
             text += row + "\n";
