@@ -152,19 +152,9 @@ TEST_F(SoundTest, MusicIsFoundByLabelAndUnloadKeepsItsEntry)
     ASSERT_EQ(resources.loadMusic("song.wav", "again"), 0);
     EXPECT_EQ(resources.getMusic("again"), song + 1);
     song->stop();
-}
 
-TEST_F(SoundTest, FiftyMusicEntriesFitAndTheNextIsRefused)
-{
-    ResourceManager& resources = ResourceManager::getInstance();
-    writeWav("song.wav", 800);
-    for (int i = 0; i < MAX_MUSICS; i++) {
+    for (int i = 2; i < MAX_MUSICS; i++)
         ASSERT_EQ(resources.loadMusic("song.wav", "m" + std::to_string(i)), 0) << i;
-        // Unloading frees no entry.
-        if (i % 2 == 0) {
-            EXPECT_EQ(resources.unloadMusic("m" + std::to_string(i)), 0);
-        }
-    }
     EXPECT_EQ(resources.loadMusic("song.wav", "extra"), -1);
     EXPECT_EQ(logMessages().back(), "Sound array full.");
 }

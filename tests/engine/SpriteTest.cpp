@@ -126,27 +126,10 @@ TEST_F(SpriteTest, AnimationPlaysFramesAtTheSpritesSlowdown)
         }
         EXPECT_EQ(drawn, c.frames) << "slowdown " << c.slowdown;
     }
-}
-
-TEST_F(SpriteTest, FrozenAnimationStaysAndNoSpriteDrawsNothing)
-{
-    Sprite sprite(2);
-    sprite.addFrame(Frame(1, 1, "a"));
-    sprite.addFrame(Frame(1, 1, "b"));
-    sprite.setSlowdown(0);
-
-    Animation animation;
-    animation.setSprite(&sprite); // the count stays -1 from construction
-    animation.setIndex(2);
-    for (int i = 0; i < 4; i++)
-        animation.draw(Vector(0, 0));
-    EXPECT_EQ(animation.getIndex(), 2);
-    EXPECT_EQ(animation.getSlowdownCount(), -1);
 
     Animation empty;
     EXPECT_EQ(empty.draw(Vector(0, 0)), -1);
     EXPECT_EQ(empty.getIndex(), 1);
-    EXPECT_EQ(drawChCalls(), 4);
 }
 
 TEST_F(SpriteTest, BoxIsCentredOnThePositionInRealNumbers)
