@@ -13,7 +13,7 @@ namespace ks {
 class Sprite
 {
 public:
-    // Room for maxFrames frames.
+    // Room for maxFrames frames (none when maxFrames is negative).
     explicit Sprite(int maxFrames);
     ~Sprite();
 
