@@ -62,6 +62,7 @@ int DisplayManager::startUp()
         return -1;
     }
     font = loaded;
+    fontLoaded = true;
 
     if (!window->isOpen()) {
         LogManager::getInstance().writeLog("Failed to open displaymanager display");
@@ -112,7 +113,9 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) const
     text.setFillColor(fill);
 
     text.setPosition({pixel.getX(), pixel.getY()});
-    window->draw(text, sf::RenderStates::Default);
+    // Without a font only the box is painted; the missing file was reported at start-up.
+    if (fontLoaded)
+        window->draw(text, sf::RenderStates::Default);
     return 0;
 }
 

@@ -75,6 +75,9 @@ private:
     DisplayManager();
 
     sf::Font font;
+    // SFML cannot lay out text with an empty font (SFML 3 aborts), so glyphs are skipped
+    // until startUp has loaded one.
+    bool fontLoaded = false;
     sf::RenderWindow* window = nullptr;
     int horizontalPixels = WINDOW_HORIZONTAL_PIXELS_DEFAULT;
     int verticalPixels = WINDOW_VERTICAL_PIXELS_DEFAULT;

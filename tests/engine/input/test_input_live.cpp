@@ -99,7 +99,7 @@ std::string runAndRead(const std::string& command)
 
 bool xdotool(const std::string& args)
 {
-    return std::system(("xdotool " + args + " >/dev/null 2>&1").c_str()) == 0;
+    return std::system(("timeout 10 xdotool " + args + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 class LiveInput : public ks::test::InTempDir
@@ -137,8 +137,14 @@ protected:
     // Without a window manager, focus has to be given explicitly.
     void focus()
     {
-        xdotool("windowraise " + windowId);
-        ASSERT_TRUE(xdotool("windowfocus --sync " + windowId));
+        ASSERT_TRUE(xdotool("windowraise " + windowId + " windowfocus --sync " + windowId));
+    }
+
+    // Runs xdotool commands on our window, raised and focused in the same call: a window
+    // that another program opens on this display meanwhile takes the focus.
+    bool drive(const std::string& commands)
+    {
+        return xdotool("windowraise " + windowId + " windowfocus --sync " + windowId + " " + commands);
     }
 
     // Polls the input manager until done() holds or the time is up; true if it held.
@@ -166,7 +172,7 @@ protected:
 
 TEST_F(LiveInput, KeyPressesAndReleasesArriveInOrderWithEngineCodes)
 {
-    ASSERT_TRUE(xdotool("keydown a keyup a key 0 key 1 key BackSpace"));
+    ASSERT_TRUE(drive("keydown a keyup a key 0 key 1 key BackSpace"));
     ASSERT_TRUE(pumpUntil([&] { return recorder->keys().size() >= 8; }));
     pump(200ms);
 
@@ -193,10 +199,10 @@ TEST_F(LiveInput, KeyPressesAndReleasesArriveInOrderWithEngineCodes)
 
 TEST_F(LiveInput, HeldKeyGivesOnePressAndOneRelease)
 {
-    ASSERT_TRUE(xdotool("keydown space"));
+    ASSERT_TRUE(drive("keydown space"));
     // Long enough for the X server's auto-repeat to start.
     pump(1500ms);
-    ASSERT_TRUE(xdotool("keyup space"));
+    ASSERT_TRUE(drive("keyup space"));
     ASSERT_TRUE(pumpUntil([&] { return !recorder->keys().empty() && recorder->keys().back().action == ks::KEY_RELEASED; }));
     pump(200ms);
 
@@ -211,7 +217,7 @@ TEST_F(LiveInput, HeldKeyGivesOnePressAndOneRelease)
 TEST_F(LiveInput, MouseMoveReportsWindowPixels)
 {
     // Via another point, in case the pointer already rests at the target.
-    ASSERT_TRUE(xdotool("mousemove --window " + windowId + " 100 100 mousemove --window " + windowId + " 600 300"));
+    ASSERT_TRUE(drive("mousemove --window " + windowId + " 100 100 mousemove --window " + windowId + " 600 300"));
     ASSERT_TRUE(pumpUntil([&] {
         const std::vector<Seen> moves = recorder->moves();
         return !moves.empty() && moves.back().x == 600.0f && moves.back().y == 300.0f;
@@ -233,7 +239,7 @@ TEST_F(LiveInput, MouseMoveReportsWindowPixels)
 TEST_F(LiveInput, ClicksGiveOneEventPerPressWithoutPosition)
 {
     // X buttons 3, 1, 2 and 8 are SFML's Right, Left, Middle and first extra button.
-    ASSERT_TRUE(xdotool("mousemove --window " + windowId + " 600 300 click 3 click 1 click 2 click 8"));
+    ASSERT_TRUE(drive("mousemove --window " + windowId + " 600 300 click 3 click 1 click 2 click 8"));
     ASSERT_TRUE(pumpUntil([&] { return recorder->clicks().size() >= 4; }));
     pump(200ms);
 
@@ -259,7 +265,7 @@ TEST_F(LiveInput, ObjectMadeByAHandlerReceivesTheFollowingEvents)
         if (latecomer == nullptr && seen.type == ks::KEYBOARD_EVENT)
             latecomer = new Recorder;
     };
-    ASSERT_TRUE(xdotool("keydown b keyup b"));
+    ASSERT_TRUE(drive("keydown b keyup b"));
     ASSERT_TRUE(pumpUntil([&] { return recorder->keys().size() >= 2; }));
     pump(200ms);
 
@@ -278,7 +284,7 @@ TEST_F(LiveInput, HandlerClosingTheDisplayEndsTheInputPhase)
         if (seen.type == ks::KEYBOARD_EVENT && seen.action == ks::KEY_PRESSED)
             ks::DisplayManager::getInstance().shutDown();
     };
-    ASSERT_TRUE(xdotool("keydown c keyup c"));
+    ASSERT_TRUE(drive("keydown c keyup c"));
     // Let both events reach the queue before the first poll.
     std::this_thread::sleep_for(500ms);
     ASSERT_TRUE(pumpUntil([&] { return ks::DisplayManager::getInstance().getWindow() == nullptr; }));
