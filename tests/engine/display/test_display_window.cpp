@@ -282,14 +282,6 @@ TEST_F(DisplayWindow, StringsLandInTheColumnsTheirJustificationGives)
     EXPECT_TRUE(ks::test::logMessages().empty());
 }
 
-TEST_F(DisplayWindow, SwapBuffersLeavesAClearSurfaceForTheNextFrame)
-{
-    ASSERT_EQ(dm.drawString(Vector(10, 10), "frame", LEFT_JUSTIFIED, ks::CYAN), 0);
-    ASSERT_GT(allInk(capture()).count, 0);
-    EXPECT_EQ(dm.swapBuffers(), 0);
-    EXPECT_EQ(allInk(capture()).count, 0);
-}
-
 // No font is no reason to stop: the window opens, the manager counts as started and the
 // input manager, which needs only that, still starts.
 TEST(DisplayWithoutFont, StartUpReportsTheFontButKeepsTheWindow)

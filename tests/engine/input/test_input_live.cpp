@@ -256,27 +256,6 @@ TEST_F(LiveInput, ClicksGiveOneEventPerPressWithoutPosition)
     }
 }
 
-// Each event is delivered before the next one is polled: an object made during one
-// delivery sees the following events but not the one that made it.
-TEST_F(LiveInput, ObjectMadeByAHandlerReceivesTheFollowingEvents)
-{
-    Recorder* latecomer = nullptr;
-    recorder->onEach = [&](const Seen& seen) {
-        if (latecomer == nullptr && seen.type == ks::KEYBOARD_EVENT)
-            latecomer = new Recorder;
-    };
-    ASSERT_TRUE(drive("keydown b keyup b"));
-    ASSERT_TRUE(pumpUntil([&] { return recorder->keys().size() >= 2; }));
-    pump(200ms);
-
-    ASSERT_EQ(recorder->keys().size(), 2u);
-    ASSERT_NE(latecomer, nullptr);
-    const std::vector<Seen> late = latecomer->keys();
-    ASSERT_EQ(late.size(), 1u);
-    EXPECT_EQ(late[0].action, ks::KEY_RELEASED);
-    EXPECT_EQ(late[0].code, ks::Keyboard::B);
-}
-
 // A handler may shut the display down; the rest of the queue goes with the window.
 TEST_F(LiveInput, HandlerClosingTheDisplayEndsTheInputPhase)
 {
