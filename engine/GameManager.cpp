@@ -68,9 +68,7 @@ void GameManager::run()
         DisplayManager::getInstance().swapBuffers();
         stepCount++;
 
-        // Whole milliseconds of work; the sub-millisecond rest is not slept away.
-        const int workMs = static_cast<int>(clock.split() / 1000);
-        const int sleepMs = sleepTimeFor(workMs);
+        const int sleepMs = sleepTimeFor(clock.split());
         if (sleepMs >= 0) {
             const timespec pause{0, static_cast<long>(sleepMs) * 1000000L};
             nanosleep(&pause, nullptr);
@@ -93,8 +91,10 @@ int GameManager::getFrameTime() const
     return frameTime;
 }
 
-int GameManager::sleepTimeFor(int workMs) const
+int GameManager::sleepTimeFor(int64_t workMicroseconds) const
 {
+    // Whole milliseconds of work; the sub-millisecond rest is not slept away.
+    const int workMs = static_cast<int>(workMicroseconds / 1000);
     return getFrameTime() - workMs;
 }
 

@@ -7,6 +7,8 @@
 //   game.shutDown();
 #pragma once
 
+#include <cstdint>
+
 #include "Manager.h"
 
 namespace ks {
@@ -35,9 +37,10 @@ public:
     // Target duration of one iteration in milliseconds.
     int getFrameTime() const;
 
-    // Sleep for the rest of the frame after workMs of work: frameTime - workMs, or
-    // a negative number when the work overran the frame (then the loop does not sleep).
-    int sleepTimeFor(int workMs) const;
+    // Milliseconds left to sleep after an iteration that worked workMicroseconds: the work is
+    // truncated to whole milliseconds first. 0 means a zero sleep; a negative result means the
+    // work overran the frame and the loop goes on without sleeping.
+    int sleepTimeFor(int64_t workMicroseconds) const;
 
     GameManager(const GameManager&) = delete;
     GameManager& operator=(const GameManager&) = delete;
