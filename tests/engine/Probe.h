@@ -1,13 +1,13 @@
-// Probe: a test object that writes what happens to it into a shared journal, so a test
-// can check the exact order in which the world visits objects. Hooks let a test make a
-// probe change the world from inside a handler, a placement or a destructor.
+// Probe: a test object that journals what the world does to it ("step P 3", "hit P P>Q @5,5",
+// "out P @81,5", "place P @81,5", "draw P", "~P"), so a test can check the exact order of
+// visits. Hooks let a probe change the world from inside a handler or its destructor.
 #pragma once
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "Event.h"
 #include "EventCollision.h"
 #include "EventOut.h"
 #include "EventStep.h"
@@ -17,14 +17,21 @@ namespace ks::test {
 
 using Journal = std::vector<std::string>;
 
+inline std::string at(Vector v)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%g,%g", v.getX(), v.getY());
+    return text;
+}
+
 class Probe : public Object
 {
 public:
-    Probe(Journal& journal, std::string name, Vector at = Vector(), Solidness solid = NONSOLID)
+    Probe(Journal& journal, std::string name, Vector where = Vector(), Solidness solid = NONSOLID)
         : journal(journal)
         , name(std::move(name))
     {
-        Object::setPosition(at);
+        Object::setPosition(where);
         setSolidness(solid);
     }
 
@@ -35,24 +42,19 @@ public:
             onDestroy();
     }
 
-    // Entries: "step <name> <n>", "hit <name> <mover>><other> @x,y", "out <name> @x,y",
-    // "<other type> <name>"; the position in an out entry is the probe's own at that moment.
-    int eventHandler(const Event* event) override
+    int eventHandler(const Event* e) override
     {
-        const std::string type = event->getType();
-        if (type == STEP_EVENT) {
-            journal.push_back("step " + name + " " + std::to_string(static_cast<const EventStep*>(event)->getStepCount()));
-        } else if (type == COLLISION_EVENT) {
-            const auto* c = static_cast<const EventCollision*>(event);
-            journal.push_back("hit " + name + " " + nameOf(c->getObject1()) + ">" + nameOf(c->getObject2()) + " @" +
-                              at(c->getPosition()));
-        } else if (type == OUT_EVENT) {
+        if (e->getType() == STEP_EVENT) {
+            journal.push_back("step " + name + " " + std::to_string(static_cast<const EventStep*>(e)->getStepCount()));
+        } else if (e->getType() == COLLISION_EVENT) {
+            const auto* c = static_cast<const EventCollision*>(e);
+            journal.push_back("hit " + name + " " + static_cast<Probe*>(c->getObject1())->name + ">" +
+                              static_cast<Probe*>(c->getObject2())->name + " @" + at(c->getPosition()));
+        } else if (e->getType() == OUT_EVENT) {
             journal.push_back("out " + name + " @" + at(getPosition()));
-        } else {
-            journal.push_back(type + " " + name);
         }
         if (onEvent)
-            onEvent(event);
+            onEvent(e);
         return 0;
     }
 
@@ -68,37 +70,18 @@ public:
         return Object::draw();
     }
 
-    static std::string at(Vector v)
-    {
-        auto num = [](float f) {
-            std::string s = std::to_string(f);
-            s.erase(s.find_last_not_of('0') + 1);
-            if (s.back() == '.')
-                s.pop_back();
-            return s;
-        };
-        return num(v.getX()) + "," + num(v.getY());
-    }
-
     Journal& journal;
     std::string name;
     std::function<void(const Event*)> onEvent;
     std::function<void()> onDestroy;
-
-private:
-    static std::string nameOf(Object* o)
-    {
-        auto* p = dynamic_cast<Probe*>(o);
-        return p != nullptr ? p->name : "?";
-    }
 };
 
-// The journal entries that start with prefix, in order.
+// The entries of the journal that start with prefix.
 inline Journal only(const Journal& journal, const std::string& prefix)
 {
     Journal kept;
     for (const std::string& entry : journal)
-        if (entry.compare(0, prefix.size(), prefix) == 0)
+        if (entry.rfind(prefix, 0) == 0)
             kept.push_back(entry);
     return kept;
 }

@@ -1,20 +1,19 @@
-// The world's walks while handlers change it: event delivery, the movement pass, the
-// deletion pass, drawing by layer and shutting down. Probes journal every visit.
+// The world's walks while handlers change it (event delivery, movement, deletion, drawing,
+// shutting down) and moving with collisions and out events. Probes journal every visit.
 #include "Probe.h"
 #include "WorldManager.h"
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 using namespace ks;
+using ks::test::at;
 using ks::test::Journal;
 using ks::test::only;
 using ks::test::Probe;
 
 namespace {
 
-class Walks : public ::testing::Test
+class World : public ::testing::Test
 {
 protected:
     void SetUp() override { world.startUp(); }
@@ -26,19 +25,12 @@ protected:
             delete o;
     }
 
-    // Probes far left of the grid, each moving one cell further left per step, so that
-    // every move ends in an out event whose handler a test can use.
-    std::vector<Probe*> leftMovers(std::initializer_list<const char*> names)
+    // Restarts the world for the next case of a table.
+    void fresh()
     {
-        std::vector<Probe*> made;
-        float x = -10;
-        for (const char* name : names) {
-            Probe* p = new Probe(journal, name, Vector(x, 5));
-            p->setVelocity(Vector(-1, 0));
-            made.push_back(p);
-            x -= 1;
-        }
-        return made;
+        world.shutDown();
+        world.startUp();
+        journal.clear();
     }
 
     WorldManager& world = WorldManager::getInstance();
@@ -46,124 +38,82 @@ protected:
     std::vector<Object*> outside;
 };
 
-std::vector<std::string> namesInWorld()
+std::string namesInWorld()
 {
-    std::vector<std::string> names;
+    std::string names;
     const ObjectList all = WorldManager::getInstance().getAllObjects();
     for (int i = 0; i < all.getCount(); i++)
-        names.push_back(static_cast<Probe*>(all[i])->name);
+        names += static_cast<Probe*>(all[i])->name;
     return names;
 }
 
 } // namespace
 
-TEST_F(Walks, EventDeliveryWalksACopyOfTheWorld)
+TEST_F(World, EventDeliveryWalksACopyOfTheWorld)
 {
-    const Event nothing;
-    EXPECT_EQ(world.onEvent(&nothing), 0);
-
     Probe* a = new Probe(journal, "A");
     Probe* b = new Probe(journal, "B");
     Probe* c = new Probe(journal, "C");
-    // A makes a newcomer, B takes C out of the world and marks it: the newcomer waits for
-    // the next event, C still gets this one.
-    bool fired = false;
-    a->onEvent = [&](const Event*) {
-        if (!fired)
-            new Probe(journal, "D");
-    };
+    // A makes a newcomer, B takes C out and marks it: the newcomer waits for the next event,
+    // C still gets this one.
+    a->onEvent = [&](const Event*) { new Probe(journal, "D"); };
     b->onEvent = [&](const Event*) {
-        if (!fired) {
-            world.removeObject(c);
-            world.markForDelete(c);
-        }
-        fired = true;
+        world.removeObject(c);
+        world.markForDelete(c);
     };
-
     const EventStep step(7);
     EXPECT_EQ(world.onEvent(&step), 3);
-    EXPECT_EQ(only(journal, "step"), (Journal{"step A 7", "step B 7", "step C 7"}));
-    EXPECT_EQ(namesInWorld(), (std::vector<std::string>{"A", "B", "D"}));
-
-    journal.clear();
+    EXPECT_EQ(journal, (Journal{"step A 7", "step B 7", "step C 7"}));
+    EXPECT_EQ(namesInWorld(), "ABD");
     world.update();
-    EXPECT_EQ(only(journal, "~"), Journal{"~C"});
-    EXPECT_EQ(world.onEvent(&step), 3);
+    EXPECT_EQ(journal.back(), "~C");
 }
 
-TEST_F(Walks, RemovalDuringMovementSkipsTheObjectThatMovesDown)
+TEST_F(World, MovementPassWalksTheLiveList)
 {
-    struct Case {
+    const struct {
         const char* what;
-        int actor;                 // whose out handler removes
-        std::vector<int> victims;  // whom it removes from the world
-        Journal placed;            // the moves of this pass, in order
+        int actor;                // whose out event handler acts, once
+        std::vector<int> victims; // whom it takes out of the world
+        bool creates;             // whether it makes a moving newcomer
+        const char* moved;
+    } cases[] = {
+        {"removing itself skips the next", 0, {0}, false, "ACDE"},
+        {"removing one above skips none", 0, {3}, false, "ABCE"},
+        {"removing one below skips the next", 2, {0}, false, "ABCE"},
+        {"each removal below skips one", 2, {0, 1}, false, "ABC"},
+        {"a newcomer moves in the same pass", 1, {}, true, "ABCDEN"},
     };
-    const Case cases[] = {
-        {"itself", 0, {0}, {"place A @-11,5", "place C @-13,5", "place D @-14,5", "place E @-15,5"}},
-        {"one above", 0, {3}, {"place A @-11,5", "place B @-12,5", "place C @-13,5", "place E @-15,5"}},
-        {"one below", 2, {0}, {"place A @-11,5", "place B @-12,5", "place C @-13,5", "place E @-15,5"}},
-        {"two below", 2, {0, 1}, {"place A @-11,5", "place B @-12,5", "place C @-13,5"}},
-        {"the last one", 3, {4}, {"place A @-11,5", "place B @-12,5", "place C @-13,5", "place D @-14,5"}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        world.shutDown();
-        world.startUp();
-        journal.clear();
-        std::vector<Probe*> p = leftMovers({"A", "B", "C", "D", "E"});
-        bool fired = false;
+        fresh();
+        // Left of the grid and moving further left, so every move ends in an out event.
+        std::vector<Probe*> p;
+        for (const char* name : {"A", "B", "C", "D", "E"}) {
+            p.push_back(new Probe(journal, name, Vector(-1, 5)));
+            p.back()->setVelocity(Vector(-1, 0));
+        }
+        bool acted = false;
         p[c.actor]->onEvent = [&](const Event*) {
+            if (acted)
+                return;
+            acted = true;
             for (int v : c.victims) {
-                if (!fired) {
-                    world.removeObject(p[v]);
-                    outside.push_back(p[v]);
-                }
+                world.removeObject(p[v]);
+                outside.push_back(p[v]);
             }
-            fired = true;
+            if (c.creates)
+                (new Probe(journal, "N", Vector(-1, 5)))->setVelocity(Vector(0, 1));
         };
         world.update();
-        EXPECT_EQ(only(journal, "place"), c.placed);
-        // A skipped object simply moves in the next pass.
-        journal.clear();
-        world.update();
-        EXPECT_EQ(only(journal, "place").size(), 5 - c.victims.size());
+        std::string moved;
+        for (const std::string& entry : only(journal, "out"))
+            moved += entry[4];
+        EXPECT_EQ(moved, c.moved);
     }
 }
 
-TEST_F(Walks, ObjectMadeDuringMovementMovesInTheSamePass)
-{
-    std::vector<Probe*> p = leftMovers({"A", "B"});
-    bool fired = false;
-    p[0]->onEvent = [&](const Event*) {
-        if (fired)
-            return;
-        Probe* n = new Probe(journal, "N", Vector(-30, 5));
-        n->setVelocity(Vector(0, -2));
-        fired = true;
-    };
-    world.update();
-    EXPECT_EQ(only(journal, "place"), (Journal{"place A @-11,5", "place B @-12,5", "place N @-30,3"}));
-    EXPECT_EQ(only(journal, "out"), (Journal{"out A @-11,5", "out B @-12,5", "out N @-30,3"}));
-}
-
-TEST_F(Walks, MarkedObjectCollidesUntilTheDeletionPass)
-{
-    Probe* first = new Probe(journal, "M1", Vector(4, 5), PASSABLE);
-    Probe* wall = new Probe(journal, "W", Vector(5, 5), PASSABLE);
-    Probe* second = new Probe(journal, "M2", Vector(5, 4), PASSABLE);
-    first->setVelocity(Vector(1, 0));
-    second->setVelocity(Vector(0, 1));
-    first->onEvent = [&](const Event*) { world.markForDelete(wall); };
-
-    world.update();
-    EXPECT_EQ(journal, (Journal{"hit M1 M1>W @5,5", "hit W M1>W @5,5", "place M1 @5,5", "hit M2 M2>M1 @5,5",
-                                "hit M1 M2>M1 @5,5", "hit M2 M2>W @5,5", "hit W M2>W @5,5", "place M2 @5,5",
-                                "~W"}));
-    EXPECT_EQ(namesInWorld(), (std::vector<std::string>{"M1", "M2"}));
-}
-
-TEST_F(Walks, DeletionPassDeletesEachMarkedObjectOnceInMarkingOrder)
+TEST_F(World, DeletionPassDeletesEachMarkedObjectOnceInMarkingOrder)
 {
     Probe* a = new Probe(journal, "A");
     Probe* b = new Probe(journal, "B");
@@ -171,108 +121,176 @@ TEST_F(Walks, DeletionPassDeletesEachMarkedObjectOnceInMarkingOrder)
     Probe* d = new Probe(journal, "D");
     Probe* e = new Probe(journal, "E");
     new Probe(journal, "F");
-    // B's destructor runs after A is freed: it marks one new object (D) and one already
-    // marked (E) while the pass is under way.
+    // B's destructor runs after A is freed and marks one new object and one already marked.
     b->onDestroy = [&] {
         world.markForDelete(d);
         world.markForDelete(e);
     };
-    world.markForDelete(a);
-    world.markForDelete(b);
-    world.markForDelete(b);
+    for (Probe* p : {a, b, b, c, e})
+        world.markForDelete(p);
     world.removeObject(c);
-    world.markForDelete(c);
-    world.markForDelete(e);
-
     world.update();
-    EXPECT_EQ(only(journal, "~"), (Journal{"~A", "~B", "~C", "~E", "~D"}));
-    EXPECT_EQ(namesInWorld(), std::vector<std::string>{"F"});
-
-    // The list of marks starts empty for the next pass.
+    EXPECT_EQ(journal, (Journal{"~A", "~B", "~C", "~E", "~D"}));
+    EXPECT_EQ(namesInWorld(), "F");
     journal.clear();
     world.update();
-    EXPECT_TRUE(only(journal, "~").empty());
+    EXPECT_TRUE(journal.empty());
 }
 
-TEST_F(Walks, OnlyObjectsThatWouldChangePlaceAreMoved)
+TEST_F(World, MarkedObjectStillCollidesUntilTheDeletionPass)
 {
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    struct Case {
-        const char* name;
-        Vector direction;
-        float speed;
-        bool moves;
-    };
-    // All stand outside the grid, so a move would bring an out event too.
-    const Case cases[] = {
-        {"still", Vector(1, 0), 0, false},
-        {"no direction", Vector(0, 0), 3, false},
-        {"tiny step", Vector(0, 1), 1e-3f, true},
-        {"NaN direction", Vector(nan, 0), 1, true},
-    };
-    for (const Case& c : cases) {
-        Probe* p = new Probe(journal, c.name, Vector(-5, -5));
-        p->setDirection(c.direction);
-        p->setSpeed(c.speed);
-    }
+    Probe* first = new Probe(journal, "1", Vector(4, 5), PASSABLE);
+    Probe* wall = new Probe(journal, "W", Vector(5, 5), PASSABLE);
+    Probe* second = new Probe(journal, "2", Vector(5, 6), PASSABLE);
+    first->setVelocity(Vector(1, 0));
+    second->setVelocity(Vector(0, -1));
+    first->onEvent = [&](const Event*) { world.markForDelete(wall); };
     world.update();
-    EXPECT_EQ(only(journal, "out"), (Journal{"out tiny step @-5,-4.999", "out NaN direction @nan,-5"}));
+    EXPECT_EQ(journal, (Journal{"hit 1 1>W @5,5", "hit W 1>W @5,5", "place 1 @5,5", "hit 2 2>1 @5,5", "hit 1 2>1 @5,5",
+                                "hit 2 2>W @5,5", "hit W 2>W @5,5", "place 2 @5,5", "~W"}));
+    EXPECT_EQ(namesInWorld(), "12");
 }
 
-TEST_F(Walks, DrawPaintsLayersZeroToThreeInListOrder)
+TEST_F(World, DrawPaintsLayersZeroToThreeAndShutDownDeletesFromACopy)
 {
-    const int altitudes[] = {2, 0, 3, 4, 1, -1, 0, 3};
-    const char* names[] = {"a2", "b0", "c3", "d4", "e1", "f-1", "g0", "h3"};
-    for (int i = 0; i < 8; i++)
-        (new Probe(journal, names[i]))->setAltitude(altitudes[i]);
+    const std::pair<const char*, int> layers[] = {{"a", 2}, {"b", 0}, {"c", 3}, {"d", 4}, {"e", 1}, {"f", -1}, {"g", 0}};
+    for (const auto& [name, altitude] : layers)
+        (new Probe(journal, name))->setAltitude(altitude);
     world.draw();
-    EXPECT_EQ(journal, (Journal{"draw b0", "draw g0", "draw e1", "draw a2", "draw c3", "draw h3"}));
-}
+    EXPECT_EQ(journal, (Journal{"draw b", "draw g", "draw e", "draw a", "draw c"}));
 
-TEST_F(Walks, ShutDownDeletesEveryObjectOnceFromACopy)
-{
-    Probe* a = new Probe(journal, "A");
-    Probe* b = new Probe(journal, "B");
-    new Probe(journal, "C");
-    Probe* late = nullptr;
-    // Taking B out or making a newcomer during shutDown changes nothing about the walk.
-    a->onDestroy = [&] {
-        world.removeObject(b);
-        late = new Probe(journal, "late");
+    // Taking an object out or making one while shutting down does not change the walk.
+    journal.clear();
+    auto* first = static_cast<Probe*>(world.getAllObjects()[0]);
+    Object* second = world.getAllObjects()[1];
+    first->onDestroy = [&] {
+        world.removeObject(second);
+        outside.push_back(new Probe(journal, "late"));
     };
     world.shutDown();
-    EXPECT_EQ(journal, (Journal{"~A", "~B", "~C"}));
+    EXPECT_EQ(journal, (Journal{"~a", "~b", "~c", "~d", "~e", "~f", "~g"}));
     EXPECT_EQ(world.getAllObjects().getCount(), 0);
-    EXPECT_FALSE(world.isStarted());
-    ASSERT_NE(late, nullptr);
-    outside.push_back(late);
 }
 
-TEST_F(Walks, StartUpForgetsObjectsMadeBeforeIt)
+TEST_F(World, ObjectsOfTypeMatchesWholeNamesInWorldOrder)
 {
-    Probe* early = new Probe(journal, "early");
-    early->setVelocity(Vector(-1, 0));
-    world.markForDelete(early);
-    world.startUp();
-    EXPECT_EQ(world.getAllObjects().getCount(), 0);
-    world.update();
-    world.draw();
-    EXPECT_TRUE(journal.empty());
-    outside.push_back(early);
-}
-
-TEST_F(Walks, ObjectsOfTypeMatchesWholeNamesInWorldOrder)
-{
-    const char* types[] = {"zombie", "Zombie", "zombies", "player", "zombie", "zomb"};
-    std::vector<Object*> made;
-    for (const char* type : types) {
-        made.push_back(new Object);
-        made.back()->setType(type);
-    }
+    for (const char* type : {"zombie", "Zombie", "zombies", "zomb", "zombie"})
+        (new Probe(journal, type))->setType(type);
     const ObjectList zombies = world.objectsOfType("zombie");
     ASSERT_EQ(zombies.getCount(), 2);
-    EXPECT_EQ(zombies[0], made[0]);
-    EXPECT_EQ(zombies[1], made[4]);
+    EXPECT_EQ(zombies[1], world.getAllObjects()[4]);
     EXPECT_TRUE(world.objectsOfType("bullet").isEmpty());
-    EXPECT_TRUE(world.objectsOfType("").isEmpty());
+}
+
+TEST_F(World, SolidnessOfMoverAndOtherDecidesEventsAndMove)
+{
+    const struct {
+        Solidness mover, other;
+        bool events, moves;
+    } cases[] = {
+        {BLOCKING, BLOCKING, true, false}, {BLOCKING, PASSABLE, true, true},  {BLOCKING, NONSOLID, false, true},
+        {PASSABLE, BLOCKING, true, true},  {PASSABLE, PASSABLE, true, true},  {PASSABLE, NONSOLID, false, true},
+        {NONSOLID, BLOCKING, false, true}, {NONSOLID, PASSABLE, false, true}, {NONSOLID, NONSOLID, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.mover) + " onto " + std::to_string(c.other));
+        fresh();
+        Probe* mover = new Probe(journal, "M", Vector(10, 10), c.mover);
+        new Probe(journal, "O", Vector(12, 10), c.other);
+        mover->setVelocity(Vector(2, 0));
+        world.update();
+        Journal expected;
+        if (c.events)
+            expected = {"hit M M>O @12,10", "hit O M>O @12,10"};
+        expected.push_back("place M @12,10");
+        if (!c.moves)
+            expected.pop_back();
+        EXPECT_EQ(journal, expected);
+        EXPECT_EQ(at(mover->getVelocity()), "2,0");
+    }
+}
+
+TEST_F(World, ContactsAreToldInWorldOrderAndTouchingBoxesCollide)
+{
+    Probe* mover = new Probe(journal, "M", Vector(0, 0), BLOCKING);
+    Probe* wall = new Probe(journal, "B", Vector(5, 5), BLOCKING);
+    new Probe(journal, "P", Vector(5, 5), PASSABLE);
+    new Probe(journal, "N", Vector(5, 5), NONSOLID);
+    // Put the wall last: the order follows the world, not creation.
+    world.removeObject(wall);
+    world.insertObject(wall);
+    EXPECT_EQ(world.moveObject(mover, Vector(5, 5)), -1);
+    EXPECT_EQ(journal, (Journal{"hit M M>P @5,5", "hit P M>P @5,5", "hit M M>B @5,5", "hit B M>B @5,5"}));
+
+    // A 3 x 2 box centred at (20, 10) covers x 18.5..21.5, y 9..11; the mover's box is 1 x 1.
+    fresh();
+    (new Probe(journal, "O", Vector(20, 10), PASSABLE))->setBox(Box(Vector(-1.5f, -1), 3, 2));
+    mover = new Probe(journal, "M", Vector(0, 0), PASSABLE);
+    mover->setBox(Box(Vector(0, 0), 1, 1));
+    const std::pair<Vector, bool> moves[] = {
+        {Vector(17.5f, 9.5f), true},  {Vector(17.49f, 9.5f), false}, {Vector(21.5f, 10), true},
+        {Vector(19, 8), true},        {Vector(19, 7.99f), false},    {Vector(21.5f, 11), true},
+        {Vector(21.51f, 11), false},
+    };
+    for (const auto& [where, hit] : moves) {
+        journal.clear();
+        world.moveObject(mover, where);
+        EXPECT_EQ(only(journal, "hit").size(), hit ? 2u : 0u) << at(where);
+    }
+}
+
+TEST_F(World, SolidnessIsReadAfterTheHandlersRan)
+{
+    const struct {
+        const char* what;
+        bool moverYields, firstYields, secondYields, moves;
+    } cases[] = {
+        {"nobody yields", false, false, false, false},
+        {"the mover yields", true, false, false, true},
+        {"both walls yield", false, true, true, true},
+        {"only the second wall yields", false, false, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fresh();
+        Probe* mover = new Probe(journal, "M", Vector(0, 0), BLOCKING);
+        Probe* first = new Probe(journal, "1", Vector(1, 0), BLOCKING);
+        Probe* second = new Probe(journal, "2", Vector(1, 0), BLOCKING);
+        mover->onEvent = [&](const Event*) { mover->setSolidness(c.moverYields ? NONSOLID : BLOCKING); };
+        second->onEvent = [&](const Event*) { second->setSolidness(c.secondYields ? PASSABLE : BLOCKING); };
+        // The first wall takes the second out of the world: the second is still told, from
+        // the list taken before any handler ran.
+        first->onEvent = [&](const Event*) {
+            world.removeObject(second);
+            first->setSolidness(c.firstYields ? PASSABLE : BLOCKING);
+        };
+        EXPECT_EQ(world.moveObject(mover, Vector(1, 0)), c.moves ? 0 : -1);
+        EXPECT_EQ(only(journal, "hit"), (Journal{"hit M M>1 @1,0", "hit 1 M>1 @1,0", "hit M M>2 @1,0", "hit 2 M>2 @1,0"}));
+        world.insertObject(second);
+    }
+}
+
+TEST_F(World, OutEventGoesToTheMoverAfterPlacementBeyondTheGrid)
+{
+    Probe* mover = new Probe(journal, "M", Vector(40, 12), PASSABLE);
+    new Probe(journal, "still outside", Vector(-50, -50), PASSABLE);
+    const std::pair<Vector, bool> moves[] = {
+        {Vector(80, 24), false},   {Vector(0, 0), false},     {Vector(80.5f, 10), true}, {Vector(10, 24.5f), true},
+        {Vector(-0.1f, 10), true}, {Vector(10, -0.1f), true}, {Vector(81, 10), true},    {Vector(82, 10), true},
+    };
+    for (const auto& [where, out] : moves) {
+        journal.clear();
+        world.moveObject(mover, where);
+        Journal expected{"place M @" + at(where)};
+        if (out)
+            expected.push_back("out M @" + at(where));
+        EXPECT_EQ(journal, expected);
+    }
+    // Standing outside without moving brings nothing, nor does a refused move.
+    journal.clear();
+    mover->setSolidness(BLOCKING);
+    mover->setVelocity(Vector(0, 1));
+    new Probe(journal, "W", Vector(82, 11), BLOCKING);
+    world.update();
+    EXPECT_EQ(journal, (Journal{"hit M M>W @82,11", "hit W M>W @82,11"}));
 }
