@@ -134,6 +134,10 @@ void player::step()
             const ObjectList everything = world.getAllObjects();
             for (int i = 0; i < everything.getCount(); i++)
                 world.markForDelete(everything[i]);
+            // A full world would refuse the title without a word; the hunter, deleted at the
+            // end of this update anyway, gives up its place to it.
+            if (everything.isFull())
+                world.removeObject(this);
             new start;
         }
         return;

@@ -45,10 +45,25 @@ bool eitherIs(const EventCollision* collision, const std::string& type)
     return (first != nullptr && first->getType() == type) || (second != nullptr && second->getType() == type);
 }
 
+// A full world refuses a new object without a word; one that did not get in is freed by the
+// next deletion pass instead of lingering unseen.
+void reclaimIfRefused(Object* object)
+{
+    WorldManager& world = WorldManager::getInstance();
+    const ObjectList all = world.getAllObjects();
+    if (!all.isFull())
+        return;
+    for (int i = all.getCount() - 1; i >= 0; i--)
+        if (all[i]->getId() == object->getId())
+            return;
+    world.markForDelete(object);
+}
+
 } // namespace
 
 zombie::zombie()
 {
+    reclaimIfRefused(this);
     chargeCountdown = 0;
 
     const ObjectList players = WorldManager::getInstance().objectsOfType("player");
