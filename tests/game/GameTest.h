@@ -1,7 +1,7 @@
-// Shared set-up for the game's rule tests: a fresh directory with the log, world and resource
-// managers started and a 1 x 1 sprite under every game label, so that every object has a
-// one-cell box. No sounds are loaded: each sound the game tries to play then leaves one
-// "failed to find sound <label>" line in the log, which is how the tests count them.
+// Set-up for the game's rule tests: a fresh directory with the log, world and resource
+// managers started and a 1 x 1 sprite under every game label, so every object has a one-cell
+// box. No sounds are loaded: each sound the game plays leaves one "failed to find sound
+// <label>" line in the log, which is how the tests count them.
 #pragma once
 
 #include <cstdlib>
@@ -33,7 +33,6 @@ protected:
             ResourceManager::getInstance().loadSprite(label, label);
         }
     }
-
     void TearDown() override
     {
         WorldManager::getInstance().shutDown();
@@ -60,7 +59,7 @@ inline Object* firstOf(const std::string& type)
     return list.isEmpty() ? nullptr : list[0];
 }
 
-// A plain object standing in for a game object of another type.
+// A plain PASSABLE object standing in for a game object of another type.
 inline Object* thing(const std::string& type, Vector position)
 {
     Object* object = new Object;
@@ -70,8 +69,7 @@ inline Object* thing(const std::string& type, Vector position)
     return object;
 }
 
-// The first seed from 1 up after which the rand() calls made by fits() all fit; the generator
-// is left seeded with it.
+// Seeds rand() with the first seed from 1 up whose sequence satisfies fits(), which draws it.
 template <typename Fits>
 unsigned seedWhere(Fits fits)
 {
