@@ -26,6 +26,26 @@ bool toSfmlColor(Color color, sf::Color& out)
     }
 }
 
+// A texel inside the 2 x 2 opaque white block that every glyph page keeps at its top-left
+// corner (where sf::Text samples its underline): smooth filtering there still gives white.
+const float WHITE_TEXEL = 1.f;
+
+// Two triangles, in the vertex order sf::Text uses for a glyph.
+void appendQuad(std::vector<sf::Vertex>& out, float left, float top, float right, float bottom, sf::Color color,
+                float u1, float v1, float u2, float v2)
+{
+    const sf::Vertex topLeft{{left, top}, color, {u1, v1}};
+    const sf::Vertex topRight{{right, top}, color, {u2, v1}};
+    const sf::Vertex bottomLeft{{left, bottom}, color, {u1, v2}};
+    const sf::Vertex bottomRight{{right, bottom}, color, {u2, v2}};
+    out.push_back(topLeft);
+    out.push_back(topRight);
+    out.push_back(bottomLeft);
+    out.push_back(bottomLeft);
+    out.push_back(topRight);
+    out.push_back(bottomRight);
+}
+
 } // namespace
 
 DisplayManager::DisplayManager()
@@ -51,6 +71,8 @@ int DisplayManager::startUp()
                                 sf::String(WINDOW_TITLE_DEFAULT, std::locale()),
                                 static_cast<std::uint32_t>(WINDOW_STYLE_DEFAULT))
                  .release();
+    // Room for a box and a glyph in every cell, so that a full frame records without allocating.
+    vertices.reserve(static_cast<std::size_t>(horizontalChars * verticalChars) * 12);
     window->setMouseCursorVisible(false);
     window->setVerticalSyncEnabled(true);
     // One press event per key press, however long the key is held.
@@ -63,6 +85,7 @@ int DisplayManager::startUp()
     }
     font = loaded;
     fontLoaded = true;
+    loadGlyphs();
 
     if (!window->isOpen()) {
         LogManager::getInstance().writeLog("Failed to open displaymanager display");
@@ -73,6 +96,7 @@ int DisplayManager::startUp()
 
 void DisplayManager::shutDown()
 {
+    dropRecorded();
     if (window != nullptr) {
         window->close();
         delete window;
@@ -92,30 +116,41 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) const
     const float cellWidth = charWidth();
     const float cellHeight = charHeight();
 
-    // One box and one text serve every character: no drawable is made per call. The text
-    // refers to `font`, which lives as long as this singleton and never moves.
-    static sf::RectangleShape background(sf::Vector2f(0, 0));
-    static sf::Text text = compat::makeText(font, "", 30);
-
-    // The opaque box hides whatever an earlier character left in (or near) this cell.
-    background.setSize({cellWidth, cellHeight});
-    background.setFillColor(sf::Color(0, 0, 0, 255));
-    background.setPosition({pixel.getX() - cellWidth / 10, pixel.getY() + cellHeight / 5});
-    window->draw(background, sf::RenderStates::Default);
-
-    text.setString(sf::String(ch, std::locale()));
-    text.setStyle(sf::Text::Bold);
-    text.setCharacterSize(static_cast<unsigned>(2 * std::min(cellWidth, cellHeight)));
-
     sf::Color fill;
     if (!toSfmlColor(color, fill))
         LogManager::getInstance().writeLog("Unknown color, defaulting to white");
-    text.setFillColor(fill);
 
-    text.setPosition({pixel.getX(), pixel.getY()});
+    // A batch holds one pixel row when the row has to travel in the draw's transform.
+    float rowY = 0;
+    if (compat::BATCH_ROW_IN_TRANSFORM)
+        rowY = pixel.getY();
+    if (batches.empty() || batches.back().rowY != rowY)
+        batches.push_back(Batch{vertices.size(), 0, rowY});
+    Batch& batch = batches.back();
+    const float y = pixel.getY() - rowY;
+
+    // The opaque box hides whatever an earlier character left in (or near) this cell. It
+    // samples the page's white block, so black times white stays opaque black.
+    const float boxX = pixel.getX() - cellWidth / 10;
+    const float boxY = y + cellHeight / 5;
+    const sf::Color black(0, 0, 0, 255);
+    appendQuad(vertices, boxX, boxY, boxX + cellWidth, boxY + cellHeight, black, WHITE_TEXEL, WHITE_TEXEL,
+               WHITE_TEXEL, WHITE_TEXEL);
+    batch.count += 6;
+
     // Without a font only the box is painted; the missing file was reported at start-up.
-    if (fontLoaded)
-        window->draw(text, sf::RenderStates::Default);
+    if (!fontLoaded)
+        return 0;
+    // The same code point a one-character sf::String gives (bytes above 127 included).
+    const char32_t codePoint = sf::String(ch, std::locale())[0];
+    // A space (or a character sf::Text would leave out) shows only its box.
+    if (!compat::textDrawsGlyph(codePoint))
+        return 0;
+    const GlyphQuad q = glyphQuad(codePoint);
+    const float penY = y + static_cast<float>(glyphSize());
+    appendQuad(vertices, pixel.getX() + q.left, penY + q.top, pixel.getX() + q.right, penY + q.bottom, fill, q.u1,
+               q.v1, q.u2, q.v2);
+    batch.count += 6;
     return 0;
 }
 
@@ -133,12 +168,31 @@ int DisplayManager::drawString(Vector position, std::string str, Justification j
     return 0;
 }
 
+int DisplayManager::flush()
+{
+    if (window == nullptr) {
+        dropRecorded();
+        return -1;
+    }
+    sf::RenderStates states = sf::RenderStates::Default;
+    if (fontLoaded)
+        states.texture = &font.getTexture(glyphSize());
+    for (const Batch& batch : batches) {
+        sf::RenderStates row = states;
+        row.transform.translate({0.f, batch.rowY});
+        window->draw(&vertices[batch.first], batch.count, sf::PrimitiveType::Triangles, row);
+    }
+    dropRecorded();
+    return 0;
+}
+
 int DisplayManager::swapBuffers()
 {
     if (window == nullptr) {
         LogManager::getInstance().writeLog("Can not swap buffer because displaymanager window is not open");
         return -1;
     }
+    flush();
     // No event is taken off the queue here: the input manager empties it once per frame,
     // and anything arriving later waits for the next frame instead of being lost.
     window->display();
@@ -190,6 +244,46 @@ Vector DisplayManager::spacesToPixels(Vector spaces) const
 Vector DisplayManager::pixelsToSpaces(Vector pixels) const
 {
     return Vector(pixels.getX() / charWidth(), pixels.getY() / charHeight());
+}
+
+unsigned DisplayManager::glyphSize() const
+{
+    return static_cast<unsigned>(2 * std::min(charWidth(), charHeight()));
+}
+
+// sf::Text's quad for one glyph: its ink bounds and texture rectangle, each grown by a
+// pixel so that smoothing has transparent texels to fade into.
+DisplayManager::GlyphQuad DisplayManager::glyphQuad(char32_t codePoint) const
+{
+    if (codePoint < asciiLoaded.size() && asciiLoaded[codePoint])
+        return asciiQuads[codePoint];
+    const compat::GlyphRects g = compat::glyphRects(font.getGlyph(codePoint, glyphSize(), true));
+    const float padding = 1;
+    return GlyphQuad{g.left - padding,
+                     g.top - padding,
+                     g.left + g.width + padding,
+                     g.top + g.height + padding,
+                     g.texLeft - padding,
+                     g.texTop - padding,
+                     g.texLeft + g.texWidth + padding,
+                     g.texTop + g.texHeight + padding};
+}
+
+// Puts every printable ASCII glyph on the page now. Quads hold texel coordinates, and a page
+// that grew while a frame was recorded would move them.
+void DisplayManager::loadGlyphs()
+{
+    asciiLoaded.fill(false);
+    for (char32_t c = U' '; c <= U'~'; c++) {
+        asciiQuads[c] = glyphQuad(c);
+        asciiLoaded[c] = true;
+    }
+}
+
+void DisplayManager::dropRecorded() const
+{
+    vertices.clear();
+    batches.clear();
 }
 
 } // namespace ks

@@ -2,13 +2,21 @@
 // of cells laid over it. Positions are in spaces (column, row as floats); a cell is
 // charWidth() x charHeight() pixels.
 //
+// drawCh does not draw at once: it records the character's black box and its glyph as two
+// textured quads, in call order, and swapBuffers draws the whole frame in a few draw calls
+// (the box samples the opaque white block at the corner of the font's glyph page). The
+// pixels are the same as those of one rectangle and one sf::Text per character.
+//
 //   DisplayManager &dm = DisplayManager::getInstance();
 //   dm.startUp();
 //   dm.drawString(Vector(40, 12), "hello", CENTER_JUSTIFIED, GREEN);
 //   dm.swapBuffers();
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include <SFML/Graphics.hpp>
 
@@ -51,7 +59,12 @@ public:
     // Paints str on one row through drawCh; always 0.
     int drawString(Vector position, std::string str, Justification just, Color color) const;
 
-    // Shows the frame, then clears for the next one. 0, or -1 without a window.
+    // Draws what drawCh has recorded since the last flush into the window, in call order,
+    // without showing it (tests read the window back after this). 0, or -1 without a window.
+    int flush();
+
+    // Draws what is recorded, shows the frame, then clears for the next one. 0, or -1
+    // without a window.
     int swapBuffers();
 
     int getHorizontal() const;       // columns
@@ -79,6 +92,36 @@ private:
     // until startUp has loaded one.
     bool fontLoaded = false;
     sf::RenderWindow* window = nullptr;
+
+    // Where a glyph's quad lies relative to the pen (the baseline is the character size
+    // below the text's position) and which texels it samples.
+    struct GlyphQuad {
+        float left, top, right, bottom; // pixels
+        float u1, v1, u2, v2;           // texels
+    };
+
+    // Vertices [first, first + count) drawn in one call, moved down by rowY pixels.
+    struct Batch {
+        std::size_t first;
+        std::size_t count;
+        float rowY;
+    };
+
+    unsigned glyphSize() const;
+    GlyphQuad glyphQuad(char32_t codePoint) const;
+    void loadGlyphs();
+    void dropRecorded() const;
+
+    // Quads for the printable ASCII characters, filled at start-up once the glyphs are on the
+    // font's page (so the page never grows under recorded quads during play).
+    std::array<GlyphQuad, 128> asciiQuads{};
+    std::array<bool, 128> asciiLoaded{};
+
+    // Recorded by drawCh (a const operation: recording is not a change anyone can see
+    // before the frame is drawn), drawn and emptied by flush.
+    mutable std::vector<sf::Vertex> vertices;
+    mutable std::vector<Batch> batches;
+
     int horizontalPixels = WINDOW_HORIZONTAL_PIXELS_DEFAULT;
     int verticalPixels = WINDOW_VERTICAL_PIXELS_DEFAULT;
     int horizontalChars = WINDOW_HORIZONTAL_CHARS_DEFAULT;

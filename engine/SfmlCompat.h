@@ -53,6 +53,57 @@ inline sf::Text makeText(const sf::Font& font, const sf::String& string = "", un
 #endif
 }
 
+// A glyph's ink bounds (relative to the baseline) and its rectangle in the font's texture,
+// as plain numbers: the rectangle field names differ between versions.
+struct GlyphRects {
+    float left, top, width, height;             // ink bounds, pixels
+    float texLeft, texTop, texWidth, texHeight; // texture rectangle, texels
+};
+
+inline GlyphRects glyphRects(const sf::Glyph& glyph)
+{
+#if SFML_VERSION_MAJOR >= 3
+    return {glyph.bounds.position.x,
+            glyph.bounds.position.y,
+            glyph.bounds.size.x,
+            glyph.bounds.size.y,
+            static_cast<float>(glyph.textureRect.position.x),
+            static_cast<float>(glyph.textureRect.position.y),
+            static_cast<float>(glyph.textureRect.size.x),
+            static_cast<float>(glyph.textureRect.size.y)};
+#else
+    return {glyph.bounds.left,
+            glyph.bounds.top,
+            glyph.bounds.width,
+            glyph.bounds.height,
+            static_cast<float>(glyph.textureRect.left),
+            static_cast<float>(glyph.textureRect.top),
+            static_cast<float>(glyph.textureRect.width),
+            static_cast<float>(glyph.textureRect.height)};
+#endif
+}
+
+// Whether a one-character sf::Text lays out a quad for this code point. Neither version does
+// for a space, tab, line feed or carriage return; SFML 3 also leaves out every other control
+// character, where SFML 2 draws the font's glyph for it.
+inline bool textDrawsGlyph(char32_t codePoint)
+{
+    if (codePoint == U' ' || codePoint == U'\t' || codePoint == U'\n' || codePoint == U'\r')
+        return false;
+#if SFML_VERSION_MAJOR >= 3
+    if (codePoint < U' ' || codePoint == U'\x7f')
+        return false;
+#endif
+    return true;
+}
+
+// How batched text must be drawn to give the same pixels as one sf::Text per character.
+// SFML 2 draws each text through GL's per-draw transform, and the row's y rounds differently
+// there than when it is added on the CPU: a batch may only hold one pixel row and carries
+// that row in its transform. SFML 3 gives the same pixels with every position on the CPU,
+// so one batch can hold the whole frame.
+inline constexpr bool BATCH_ROW_IN_TRANSFORM = SFML_VERSION_MAJOR < 3;
+
 // The window's id in the windowing system (an X11 Window on Linux), e.g. for tools that
 // drive the window from outside.
 inline sf::WindowHandle nativeHandle(const sf::Window& window)

@@ -33,6 +33,7 @@ TEST_F(FrameWindowTest, FrameIsPaintedCentredOnItsPosition)
     Frame(5, 3, std::string(15, '#')).draw(Vector(20, 5), WHITE);
     Frame(4, 2, std::string(8, '#')).draw(Vector(50, 12), WHITE);
     Frame(1, 1, "#").draw(Vector(70, 20), WHITE);
+    ASSERT_EQ(display.flush(), 0);
     const sf::Image image = ks::compat::captureWindow(*display.getWindow());
 
     // Ink in the middle of a cell, away from where a neighbour's glyph may spill over.

@@ -1,4 +1,5 @@
-// Drawing into a real window, read back before it is shown. Glyph shapes differ between
+// Drawing into a real window, read back before it is shown (after flush, which draws what
+// drawCh recorded). Glyph shapes differ between
 // SFML versions, so these tests look at where the ink lands and in what colour, never
 // at exact glyph pixels.
 #include "TestSupport.h"
@@ -84,7 +85,11 @@ protected:
 
     void TearDown() override { dm.shutDown(); }
 
-    sf::Image capture() const { return ks::compat::captureWindow(*dm.getWindow()); }
+    sf::Image capture()
+    {
+        dm.flush();
+        return ks::compat::captureWindow(*dm.getWindow());
+    }
 
     int linesSaying(const std::string& message) const
     {
@@ -300,6 +305,7 @@ TEST(DisplayWithoutFont, StartUpReportsTheFontButKeepsTheWindow)
 
     // Drawing goes on without a font: boxes, no glyphs (and no crash inside SFML).
     EXPECT_EQ(dm.drawString(Vector(1, 1), "no font", LEFT_JUSTIFIED, ks::WHITE), 0);
+    EXPECT_EQ(dm.flush(), 0);
     EXPECT_EQ(allInk(ks::compat::captureWindow(*dm.getWindow())).count, 0);
     EXPECT_EQ(dm.swapBuffers(), 0);
     EXPECT_EQ(ks::test::logMessages().size(), 1u);
