@@ -96,31 +96,35 @@ TEST_F(Engine, IterationsLastTheFrameTimeUnlessTheWorkIsLonger)
 {
     using Clock = std::chrono::steady_clock;
     // No iteration can be shorter than the frame or its work. A busy machine only makes
-    // iterations longer, so the upper bound is checked on the quickest one.
+    // iterations longer, so the upper bound is checked on the quickest one, and a run
+    // that met none is measured again, up to three times.
     const struct {
         double workMs, low, high;
     } cases[] = {{0, 32.5, 40}, {10.9, 32.5, 41}, {40, 39.5, 46}};
     ks::test::installFont();
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.workMs);
-        ASSERT_EQ(game.startUp(), 0);
-        std::vector<Clock::time_point> steps;
-        (new Probe(journal, "worker"))->onEvent = [&](const Event* e) {
-            if (stepOf(e) < 0)
-                return;
-            steps.push_back(Clock::now());
-            const auto until = steps.back() + std::chrono::duration<double, std::milli>(c.workMs);
-            while (Clock::now() < until) {
-            }
-            game.setGameOver(steps.size() == 13);
-        };
-        game.run();
-        game.shutDown();
         double quickest = 1e9;
-        for (size_t i = 1; i < steps.size(); i++)
-            quickest = std::min(quickest, std::chrono::duration<double, std::milli>(steps[i] - steps[i - 1]).count());
-        EXPECT_GE(quickest, c.low);
-        EXPECT_LE(quickest, c.high);
+        for (int attempt = 0; attempt < 3 && !(quickest <= c.high); attempt++) {
+            ASSERT_EQ(game.startUp(), 0);
+            std::vector<Clock::time_point> steps;
+            (new Probe(journal, "worker"))->onEvent = [&](const Event* e) {
+                if (stepOf(e) < 0)
+                    return;
+                steps.push_back(Clock::now());
+                const auto until = steps.back() + std::chrono::duration<double, std::milli>(c.workMs);
+                while (Clock::now() < until) {
+                }
+                game.setGameOver(steps.size() == 16);
+            };
+            game.run();
+            game.shutDown();
+            for (size_t i = 1; i < steps.size(); i++) {
+                const double ms = std::chrono::duration<double, std::milli>(steps[i] - steps[i - 1]).count();
+                EXPECT_GE(ms, c.low) << c.workMs << " ms of work";
+                quickest = std::min(quickest, ms);
+            }
+        }
+        EXPECT_LE(quickest, c.high) << c.workMs << " ms of work";
     }
 }
 
