@@ -3,11 +3,10 @@
 namespace ks {
 
 Box::Box(Vector initCorner, float initHorizontal, float initVertical)
-    : corner(initCorner)
-    , horizontal(initHorizontal)
-    , vertical(initVertical)
-{
-}
+    : corner(initCorner),
+      horizontal(initHorizontal),
+      vertical(initVertical)
+{}
 
 Box::Box() = default;
 

@@ -16,10 +16,8 @@ int64_t nowMicroseconds()
 
 } // namespace
 
-Clock::Clock()
-    : previousTime(nowMicroseconds())
-{
-}
+Clock::Clock() : previousTime(nowMicroseconds())
+{}
 
 int64_t Clock::delta()
 {

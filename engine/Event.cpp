@@ -4,10 +4,8 @@
 
 namespace ks {
 
-Event::Event()
-    : type(UNDEFINED_EVENT)
-{
-}
+Event::Event() : type(UNDEFINED_EVENT)
+{}
 
 Event::~Event() = default;
 

@@ -7,10 +7,7 @@ EventCollision::EventCollision()
     setType(COLLISION_EVENT);
 }
 
-EventCollision::EventCollision(Object* o1, Object* o2, Vector p)
-    : position(p)
-    , object1(o1)
-    , object2(o2)
+EventCollision::EventCollision(Object* o1, Object* o2, Vector p) : position(p), object1(o1), object2(o2)
 {
     setType(COLLISION_EVENT);
 }

@@ -25,9 +25,9 @@ public:
     Vector getPosition() const;
 
 private:
-    Vector position;            // where the mover was going
-    Object* object1 = nullptr;  // the mover
-    Object* object2 = nullptr;  // the object it ran into
+    Vector position;           // where the mover was going
+    Object* object1 = nullptr; // the mover
+    Object* object2 = nullptr; // the object it ran into
 };
 
 } // namespace ks

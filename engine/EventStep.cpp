@@ -2,13 +2,10 @@
 
 namespace ks {
 
-EventStep::EventStep()
-    : EventStep(0)
-{
-}
+EventStep::EventStep() : EventStep(0)
+{}
 
-EventStep::EventStep(int initStepCount)
-    : stepCount(initStepCount)
+EventStep::EventStep(int initStepCount) : stepCount(initStepCount)
 {
     setType(STEP_EVENT);
 }

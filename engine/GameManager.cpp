@@ -57,7 +57,8 @@ void GameManager::run()
     Clock clock;
 
     // The flag is read only here: the iteration that sets it still runs to its end.
-    while (!GameManager::getInstance().getGameOver()) {
+    while (!GameManager::getInstance().getGameOver())
+    {
         clock.delta();
 
         EventStep step(stepCount);
@@ -69,7 +70,8 @@ void GameManager::run()
         stepCount++;
 
         const int sleepMs = sleepTimeFor(clock.split());
-        if (sleepMs >= 0) {
+        if (sleepMs >= 0)
+        {
             const timespec pause{0, static_cast<long>(sleepMs) * 1000000L};
             nanosleep(&pause, nullptr);
         }

@@ -48,8 +48,8 @@ public:
 private:
     GameManager();
 
-    bool gameOver = false;               // the loop stops before its next iteration when true
-    int frameTime = FRAME_TIME_DEFAULT;  // milliseconds
+    bool gameOver = false;              // the loop stops before its next iteration when true
+    int frameTime = FRAME_TIME_DEFAULT; // milliseconds
 };
 
 } // namespace ks

@@ -42,7 +42,8 @@ int LogManager::startUp()
 void LogManager::shutDown()
 {
     Manager::shutDown();
-    if (logFile != nullptr) {
+    if (logFile != nullptr)
+    {
         std::fclose(logFile);
         logFile = nullptr;
     }

@@ -23,8 +23,10 @@ int ObjectList::remove(Object* p)
     if (p == nullptr)
         return -1;
     const int id = p->getId();
-    for (int i = 0; i < count; i++) {
-        if (objects[i] != nullptr && objects[i]->getId() == id) {
+    for (int i = 0; i < count; i++)
+    {
+        if (objects[i] != nullptr && objects[i]->getId() == id)
+        {
             for (int j = i; j < count - 1; j++)
                 objects[j] = objects[j + 1];
             count--;

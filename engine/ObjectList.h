@@ -32,8 +32,8 @@ public:
     Object* operator[](int index) const;
 
 private:
-    int count = 0;                  // entries in use
-    Object* objects[MAX_OBJECTS];   // entries 0..count-1 in insertion order
+    int count = 0;                // entries in use
+    Object* objects[MAX_OBJECTS]; // entries 0..count-1 in insertion order
 };
 
 } // namespace ks

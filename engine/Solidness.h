@@ -3,7 +3,8 @@
 
 namespace ks {
 
-enum Solidness {
+enum Solidness
+{
     BLOCKING, // collides, and two BLOCKING objects cannot move into each other
     PASSABLE, // collides and receives collision events, never stops a move
     NONSOLID, // never collides; the default

@@ -4,11 +4,8 @@
 
 namespace ks {
 
-Vector::Vector(float initX, float initY)
-    : x(initX)
-    , y(initY)
-{
-}
+Vector::Vector(float initX, float initY) : x(initX), y(initY)
+{}
 
 Vector::Vector() = default;
 
@@ -47,7 +44,8 @@ float Vector::getMagnitude() const
 void Vector::normalize()
 {
     const float length = getMagnitude();
-    if (length > 0) {
+    if (length > 0)
+    {
         x /= length;
         y /= length;
     }

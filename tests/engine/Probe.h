@@ -28,8 +28,8 @@ class Probe : public Object
 {
 public:
     Probe(Journal& journal, std::string name, Vector where = Vector(), Solidness solid = NONSOLID)
-        : journal(journal)
-        , name(std::move(name))
+        : journal(journal),
+          name(std::move(name))
     {
         Object::setPosition(where);
         setSolidness(solid);
@@ -44,13 +44,18 @@ public:
 
     int eventHandler(const Event* e) override
     {
-        if (e->getType() == STEP_EVENT) {
+        if (e->getType() == STEP_EVENT)
+        {
             journal.push_back("step " + name + " " + std::to_string(static_cast<const EventStep*>(e)->getStepCount()));
-        } else if (e->getType() == COLLISION_EVENT) {
+        }
+        else if (e->getType() == COLLISION_EVENT)
+        {
             const auto* c = static_cast<const EventCollision*>(e);
             journal.push_back("hit " + name + " " + static_cast<Probe*>(c->getObject1())->name + ">" +
                               static_cast<Probe*>(c->getObject2())->name + " @" + at(c->getPosition()));
-        } else if (e->getType() == OUT_EVENT) {
+        }
+        else if (e->getType() == OUT_EVENT)
+        {
             journal.push_back("out " + name + " @" + at(getPosition()));
         }
         if (onEvent)

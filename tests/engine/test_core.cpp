@@ -29,8 +29,14 @@ std::string fileBytes(const char* name)
 class Core : public ks::test::InTempDir
 {
 protected:
-    void SetUp() override { WorldManager::getInstance().startUp(); }
-    void TearDown() override { WorldManager::getInstance().shutDown(); }
+    void SetUp() override
+    {
+        WorldManager::getInstance().startUp();
+    }
+    void TearDown() override
+    {
+        WorldManager::getInstance().shutDown();
+    }
 };
 
 std::vector<Object*> entries(const ObjectList& list)
@@ -102,13 +108,17 @@ TEST_F(Core, BoxesOverlapInclusivelyAndPositionsWithinTwoCells)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const Box unit(Vector(0, 0), 1, 1);
-    const struct {
+    const struct
+    {
         Box a, b;
         bool hit;
     } boxes[] = {
-        {unit, Box(Vector(1, 0), 1, 1), true},      {unit, Box(Vector(1.01f, 0), 1, 1), false},
-        {unit, Box(Vector(0, 1), 1, 1), true},      {unit, Box(Vector(0, 1.01f), 1, 1), false},
-        {unit, Box(Vector(1, 1), 2, 2), true},      {Box(Vector(0, 0), 10, 10), Box(Vector(4, 4), 1, 1), true},
+        {unit, Box(Vector(1, 0), 1, 1), true},
+        {unit, Box(Vector(1.01f, 0), 1, 1), false},
+        {unit, Box(Vector(0, 1), 1, 1), true},
+        {unit, Box(Vector(0, 1.01f), 1, 1), false},
+        {unit, Box(Vector(1, 1), 2, 2), true},
+        {Box(Vector(0, 0), 10, 10), Box(Vector(4, 4), 1, 1), true},
         {Box(Vector(0, 4), 10, 1), Box(Vector(4, 0), 1, 10), true},
         {Box(Vector(0, 0), 4, 1), Box(Vector(2, 5), 4, 1), false},
         {Box(Vector(2, 3), 0, 0), Box(Vector(2, 3), 0, 0), true},
@@ -116,16 +126,21 @@ TEST_F(Core, BoxesOverlapInclusivelyAndPositionsWithinTwoCells)
         {Box(Vector(5, 4), 0, 0), Box(Vector(3, 3), 2, 1), true},
         {Box(Vector(nan, 0), 1, 1), unit, false},
     };
-    for (const auto& c : boxes) {
+    for (const auto& c : boxes)
+    {
         EXPECT_EQ(boxIntersectsBox(c.a, c.b), c.hit) << at(c.a.getCorner()) << " " << at(c.b.getCorner());
         EXPECT_EQ(boxIntersectsBox(c.b, c.a), c.hit) << at(c.b.getCorner()) << " " << at(c.a.getCorner());
     }
 
-    const struct {
+    const struct
+    {
         Vector p;
         bool near;
-    } positions[] = {{Vector(1.9f, -1.9f), true}, {Vector(-1.99f, 0), true}, {Vector(2, 0), false},
-                     {Vector(0, -2), false},      {Vector(1e20f, 0), false}};
+    } positions[] = {{Vector(1.9f, -1.9f), true},
+                     {Vector(-1.99f, 0), true},
+                     {Vector(2, 0), false},
+                     {Vector(0, -2), false},
+                     {Vector(1e20f, 0), false}};
     for (const auto& c : positions)
         EXPECT_EQ(positionsIntersect(Vector(0, 0), c.p), c.near) << at(c.p);
 
@@ -162,11 +177,15 @@ TEST_F(Core, ObjectListKeepsOrderRemovesByIdAndCopiesIndependently)
     EXPECT_EQ(list.remove(twin), 0);
     EXPECT_EQ(entries(list), std::vector<Object*>{a});
 
-    for (int bad : {-1, 1}) {
-        try {
+    for (int bad : {-1, 1})
+    {
+        try
+        {
             (void)list[bad];
             ADD_FAILURE() << "no exception for index " << bad;
-        } catch (const std::out_of_range& e) {
+        }
+        catch (const std::out_of_range& e)
+        {
             EXPECT_STREQ(e.what(), "invalid index");
         }
     }

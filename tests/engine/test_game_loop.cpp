@@ -73,20 +73,23 @@ TEST_F(Engine, ManagersStartInOrderAndResourcesOutliveShutDown)
 TEST_F(Engine, StepsCountFromZeroAndTheLoopStopsAtTheTopAfterGameOver)
 {
     ks::test::installFont();
-    for (int stopAt : {0, 4}) {
+    for (int stopAt : {0, 4})
+    {
         SCOPED_TRACE(stopAt);
         journal.clear();
         ASSERT_EQ(game.startUp(), 0);
         Probe* p = new Probe(journal, "P", Vector(10, 10));
         p->setVelocity(Vector(1, 0));
-        p->onEvent = [&](const Event* e) { game.setGameOver(stepOf(e) == stopAt); };
+        p->onEvent = [&](const Event* e) {
+            game.setGameOver(stepOf(e) == stopAt);
+        };
         game.run();
         game.shutDown();
 
         Journal expected;
         for (int i = 0; i <= stopAt; i++)
-            expected.insert(expected.end(), {"step P " + std::to_string(i), "place P @" + std::to_string(11 + i) + ",10",
-                                             "draw P"});
+            expected.insert(expected.end(),
+                            {"step P " + std::to_string(i), "place P @" + std::to_string(11 + i) + ",10", "draw P"});
         expected.push_back("~P");
         EXPECT_EQ(journal, expected);
     }
@@ -98,13 +101,16 @@ TEST_F(Engine, IterationsLastTheFrameTimeUnlessTheWorkIsLonger)
     // No iteration can be shorter than the frame or its work. A busy machine only makes
     // iterations longer, so the upper bound is checked on the quickest one, and a run
     // that met none is measured again, up to three times.
-    const struct {
+    const struct
+    {
         double workMs, low, high;
     } cases[] = {{0, 32.5, 40}, {10.9, 32.5, 41}, {40, 39.5, 46}};
     ks::test::installFont();
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         double quickest = 1e9;
-        for (int attempt = 0; attempt < 3 && !(quickest <= c.high); attempt++) {
+        for (int attempt = 0; attempt < 3 && !(quickest <= c.high); attempt++)
+        {
             ASSERT_EQ(game.startUp(), 0);
             std::vector<Clock::time_point> steps;
             (new Probe(journal, "worker"))->onEvent = [&](const Event* e) {
@@ -112,13 +118,14 @@ TEST_F(Engine, IterationsLastTheFrameTimeUnlessTheWorkIsLonger)
                     return;
                 steps.push_back(Clock::now());
                 const auto until = steps.back() + std::chrono::duration<double, std::milli>(c.workMs);
-                while (Clock::now() < until) {
-                }
+                while (Clock::now() < until)
+                {}
                 game.setGameOver(steps.size() == 16);
             };
             game.run();
             game.shutDown();
-            for (size_t i = 1; i < steps.size(); i++) {
+            for (size_t i = 1; i < steps.size(); i++)
+            {
                 const double ms = std::chrono::duration<double, std::milli>(steps[i] - steps[i - 1]).count();
                 EXPECT_GE(ms, c.low) << c.workMs << " ms of work";
                 quickest = std::min(quickest, ms);
@@ -140,7 +147,9 @@ TEST_F(Engine, ScriptedWorldRunsCleanThroughTheRealLoop)
     std::map<int, int> destroyed; // bullet id -> destructor runs
     Probe* target = new Probe(journal, "target", Vector(40, 5), PASSABLE);
     target->setBox(Box(Vector(0, -1), 1, 2));
-    target->onEvent = [&](const Event* e) { targetHits += e->getType() == COLLISION_EVENT; };
+    target->onEvent = [&](const Event* e) {
+        targetHits += e->getType() == COLLISION_EVENT;
+    };
 
     int expectedStep = 0;
     (new Probe(journal, "gun"))->onEvent = [&](const Event* e) {
@@ -156,13 +165,16 @@ TEST_F(Engine, ScriptedWorldRunsCleanThroughTheRealLoop)
         const int id = bullet->getId();
         ends[id] = 0;
         bullet->onEvent = [&, bullet, id](const Event* ev) {
-            if (ev->getType() == COLLISION_EVENT || ev->getType() == OUT_EVENT) {
+            if (ev->getType() == COLLISION_EVENT || ev->getType() == OUT_EVENT)
+            {
                 ends[id]++;
                 world.markForDelete(bullet);
                 world.markForDelete(bullet);
             }
         };
-        bullet->onDestroy = [&, id] { destroyed[id]++; };
+        bullet->onDestroy = [&, id] {
+            destroyed[id]++;
+        };
     };
 
     game.run();
@@ -171,7 +183,8 @@ TEST_F(Engine, ScriptedWorldRunsCleanThroughTheRealLoop)
 
     EXPECT_EQ(expectedStep, lastStep + 1);
     int ended = 0;
-    for (const auto& [id, count] : ends) {
+    for (const auto& [id, count] : ends)
+    {
         EXPECT_EQ(destroyed[id], 1) << "bullet " << id;
         EXPECT_LE(count, 1) << "bullet " << id;
         ended += count;

@@ -16,7 +16,10 @@ namespace {
 class World : public ::testing::Test
 {
 protected:
-    void SetUp() override { world.startUp(); }
+    void SetUp() override
+    {
+        world.startUp();
+    }
     void TearDown() override
     {
         world.shutDown();
@@ -56,7 +59,9 @@ TEST_F(World, EventDeliveryWalksACopyOfTheWorld)
     Probe* c = new Probe(journal, "C");
     // A makes a newcomer, B takes C out and marks it: the newcomer waits for the next event,
     // C still gets this one.
-    a->onEvent = [&](const Event*) { new Probe(journal, "D"); };
+    a->onEvent = [&](const Event*) {
+        new Probe(journal, "D");
+    };
     b->onEvent = [&](const Event*) {
         world.removeObject(c);
         world.markForDelete(c);
@@ -71,7 +76,8 @@ TEST_F(World, EventDeliveryWalksACopyOfTheWorld)
 
 TEST_F(World, MovementPassWalksTheLiveList)
 {
-    const struct {
+    const struct
+    {
         const char* what;
         int actor;                // whose out event handler acts, once
         std::vector<int> victims; // whom it takes out of the world
@@ -84,12 +90,14 @@ TEST_F(World, MovementPassWalksTheLiveList)
         {"each removal below skips one", 2, {0, 1}, false, "ABC"},
         {"a newcomer moves in the same pass", 1, {}, true, "ABCDEN"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.what);
         fresh();
         // Left of the grid and moving further left, so every move ends in an out event.
         std::vector<Probe*> p;
-        for (const char* name : {"A", "B", "C", "D", "E"}) {
+        for (const char* name : {"A", "B", "C", "D", "E"})
+        {
             p.push_back(new Probe(journal, name, Vector(-1, 5)));
             p.back()->setVelocity(Vector(-1, 0));
         }
@@ -98,7 +106,8 @@ TEST_F(World, MovementPassWalksTheLiveList)
             if (acted)
                 return;
             acted = true;
-            for (int v : c.victims) {
+            for (int v : c.victims)
+            {
                 world.removeObject(p[v]);
                 outside.push_back(p[v]);
             }
@@ -144,7 +153,9 @@ TEST_F(World, MarkedObjectStillCollidesUntilTheDeletionPass)
     Probe* second = new Probe(journal, "2", Vector(5, 6), PASSABLE);
     first->setVelocity(Vector(1, 0));
     second->setVelocity(Vector(0, -1));
-    first->onEvent = [&](const Event*) { world.markForDelete(wall); };
+    first->onEvent = [&](const Event*) {
+        world.markForDelete(wall);
+    };
     world.update();
     EXPECT_EQ(journal, (Journal{"hit 1 1>W @5,5", "hit W 1>W @5,5", "place 1 @5,5", "hit 2 2>1 @5,5", "hit 1 2>1 @5,5",
                                 "hit 2 2>W @5,5", "hit W 2>W @5,5", "place 2 @5,5", "~W"}));
@@ -153,7 +164,8 @@ TEST_F(World, MarkedObjectStillCollidesUntilTheDeletionPass)
 
 TEST_F(World, DrawPaintsLayersZeroToThreeAndShutDownDeletesFromACopy)
 {
-    const std::pair<const char*, int> layers[] = {{"a", 2}, {"b", 0}, {"c", 3}, {"d", 4}, {"e", 1}, {"f", -1}, {"g", 0}};
+    const std::pair<const char*, int> layers[] = {{"a", 2}, {"b", 0},  {"c", 3}, {"d", 4},
+                                                  {"e", 1}, {"f", -1}, {"g", 0}};
     for (const auto& [name, altitude] : layers)
         (new Probe(journal, name))->setAltitude(altitude);
     world.draw();
@@ -184,7 +196,8 @@ TEST_F(World, ObjectsOfTypeMatchesWholeNamesInWorldOrder)
 
 TEST_F(World, SolidnessOfMoverAndOtherDecidesEventsAndMove)
 {
-    const struct {
+    const struct
+    {
         Solidness mover, other;
         bool events, moves;
     } cases[] = {
@@ -192,7 +205,8 @@ TEST_F(World, SolidnessOfMoverAndOtherDecidesEventsAndMove)
         {PASSABLE, BLOCKING, true, true},  {PASSABLE, PASSABLE, true, true},  {PASSABLE, NONSOLID, false, true},
         {NONSOLID, BLOCKING, false, true}, {NONSOLID, PASSABLE, false, true}, {NONSOLID, NONSOLID, false, true},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(std::to_string(c.mover) + " onto " + std::to_string(c.other));
         fresh();
         Probe* mover = new Probe(journal, "M", Vector(10, 10), c.mover);
@@ -228,11 +242,11 @@ TEST_F(World, ContactsAreToldInWorldOrderAndTouchingBoxesCollide)
     mover = new Probe(journal, "M", Vector(0, 0), PASSABLE);
     mover->setBox(Box(Vector(0, 0), 1, 1));
     const std::pair<Vector, bool> moves[] = {
-        {Vector(17.5f, 9.5f), true},  {Vector(17.49f, 9.5f), false}, {Vector(21.5f, 10), true},
-        {Vector(19, 8), true},        {Vector(19, 7.99f), false},    {Vector(21.5f, 11), true},
-        {Vector(21.51f, 11), false},
+        {Vector(17.5f, 9.5f), true}, {Vector(17.49f, 9.5f), false}, {Vector(21.5f, 10), true},   {Vector(19, 8), true},
+        {Vector(19, 7.99f), false},  {Vector(21.5f, 11), true},     {Vector(21.51f, 11), false},
     };
-    for (const auto& [where, hit] : moves) {
+    for (const auto& [where, hit] : moves)
+    {
         journal.clear();
         world.moveObject(mover, where);
         EXPECT_EQ(only(journal, "hit").size(), hit ? 2u : 0u) << at(where);
@@ -241,7 +255,8 @@ TEST_F(World, ContactsAreToldInWorldOrderAndTouchingBoxesCollide)
 
 TEST_F(World, SolidnessIsReadAfterTheHandlersRan)
 {
-    const struct {
+    const struct
+    {
         const char* what;
         bool moverYields, firstYields, secondYields, moves;
     } cases[] = {
@@ -250,14 +265,19 @@ TEST_F(World, SolidnessIsReadAfterTheHandlersRan)
         {"both walls yield", false, true, true, true},
         {"only the second wall yields", false, false, true, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.what);
         fresh();
         Probe* mover = new Probe(journal, "M", Vector(0, 0), BLOCKING);
         Probe* first = new Probe(journal, "1", Vector(1, 0), BLOCKING);
         Probe* second = new Probe(journal, "2", Vector(1, 0), BLOCKING);
-        mover->onEvent = [&](const Event*) { mover->setSolidness(c.moverYields ? NONSOLID : BLOCKING); };
-        second->onEvent = [&](const Event*) { second->setSolidness(c.secondYields ? PASSABLE : BLOCKING); };
+        mover->onEvent = [&](const Event*) {
+            mover->setSolidness(c.moverYields ? NONSOLID : BLOCKING);
+        };
+        second->onEvent = [&](const Event*) {
+            second->setSolidness(c.secondYields ? PASSABLE : BLOCKING);
+        };
         // The first wall takes the second out of the world: the second is still told, from
         // the list taken before any handler ran.
         first->onEvent = [&](const Event*) {
@@ -265,7 +285,8 @@ TEST_F(World, SolidnessIsReadAfterTheHandlersRan)
             first->setSolidness(c.firstYields ? PASSABLE : BLOCKING);
         };
         EXPECT_EQ(world.moveObject(mover, Vector(1, 0)), c.moves ? 0 : -1);
-        EXPECT_EQ(only(journal, "hit"), (Journal{"hit M M>1 @1,0", "hit 1 M>1 @1,0", "hit M M>2 @1,0", "hit 2 M>2 @1,0"}));
+        EXPECT_EQ(only(journal, "hit"),
+                  (Journal{"hit M M>1 @1,0", "hit 1 M>1 @1,0", "hit M M>2 @1,0", "hit 2 M>2 @1,0"}));
         world.insertObject(second);
     }
 }
@@ -278,7 +299,8 @@ TEST_F(World, OutEventGoesToTheMoverAfterPlacementBeyondTheGrid)
         {Vector(80, 24), false},   {Vector(0, 0), false},     {Vector(80.5f, 10), true}, {Vector(10, 24.5f), true},
         {Vector(-0.1f, 10), true}, {Vector(10, -0.1f), true}, {Vector(81, 10), true},    {Vector(82, 10), true},
     };
-    for (const auto& [where, out] : moves) {
+    for (const auto& [where, out] : moves)
+    {
         journal.clear();
         world.moveObject(mover, where);
         Journal expected{"place M @" + at(where)};
