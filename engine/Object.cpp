@@ -49,6 +49,7 @@ std::string Object::getType() const
 void Object::setPosition(Vector newPosition)
 {
     position = newPosition;
+    WorldManager::getInstance().boxChanged(this);
 }
 
 Vector Object::getPosition() const
@@ -142,6 +143,7 @@ int Object::setSprite(std::string label)
     animation.setSprite(sprite);
     animation.setSlowdownCount(sprite->getSlowdown());
     box = animation.getBox();
+    WorldManager::getInstance().boxChanged(this);
     return 0;
 }
 
@@ -158,6 +160,7 @@ Animation Object::getAnimation() const
 void Object::setBox(Box newBox)
 {
     box = newBox;
+    WorldManager::getInstance().boxChanged(this);
 }
 
 Box Object::getBox() const

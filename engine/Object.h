@@ -89,6 +89,11 @@ private:
     Solidness solidness = NONSOLID;
     Animation animation;            // no sprite after construction
     Box box;                        // a point at the position until setSprite
+
+    // The world keeps a copy of every object's world box for its collision search, and is
+    // told here whenever the position or the box changes.
+    friend class WorldManager;
+    int worldSlot = -1; // index in the world's list when last inserted or shifted; -1 when out
 };
 
 } // namespace ks

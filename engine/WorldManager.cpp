@@ -6,6 +6,8 @@
 #include "Object.h"
 #include "utility.h"
 
+#include <algorithm>
+
 namespace ks {
 
 WorldManager::WorldManager()
@@ -23,7 +25,9 @@ int WorldManager::startUp()
 {
     Manager::startUp();
     allObjects.clear();
+    grid.clear();
     deleteList.clear();
+    duplicates = false;
     return 0;
 }
 
@@ -34,19 +38,27 @@ void WorldManager::shutDown()
     for (int i = 0; i < objects.getCount(); i++)
         delete objects[i];
     allObjects.clear();
+    grid.clear();
+    duplicates = false;
     Manager::shutDown();
 }
 
 int WorldManager::insertObject(Object* p)
 {
+    if (p != nullptr && slotOf(p) >= 0)
+        duplicates = true;
     // A full world loses the object without a word; the caller cannot do better.
-    allObjects.insert(p);
+    if (allObjects.insert(p) == 0) {
+        grid.append(p);
+        if (p != nullptr)
+            p->worldSlot = allObjects.getCount() - 1;
+    }
     return 0;
 }
 
 int WorldManager::removeObject(Object* p)
 {
-    allObjects.remove(p);
+    removeFromWorld(p);
     return 0;
 }
 
@@ -95,7 +107,7 @@ void WorldManager::update()
     // The count is read anew each time: a destructor may mark more objects.
     for (int j = 0; j < deleteList.getCount(); j++) {
         Object* p = deleteList[j];
-        allObjects.remove(p);
+        removeFromWorld(p);
         delete p;
     }
     deleteList.clear();
@@ -116,7 +128,7 @@ int WorldManager::moveObject(Object* p, Vector where)
 {
     if (p->isSolid()) {
         // Taken before any handler runs: what handlers do to the world does not change who is told.
-        const ObjectList hit = getCollisions(p, where);
+        const ObjectList hit = collisionScan ? getCollisionsByScan(p, where) : getCollisions(p, where);
         bool allowed = true;
         for (int i = 0; i < hit.getCount(); i++) {
             Object* q = hit[i];
@@ -147,6 +159,13 @@ int WorldManager::moveObject(Object* p, Vector where)
 ObjectList WorldManager::getCollisions(const Object* p, Vector where) const
 {
     ObjectList hit;
+    grid.collect(p->getBox(), where, p->getId(), hit);
+    return hit;
+}
+
+ObjectList WorldManager::getCollisionsByScan(const Object* p, Vector where) const
+{
+    ObjectList hit;
     const Box moved = getWorldBox(p, where);
     for (int i = 0; i < allObjects.getCount(); i++) {
         Object* q = allObjects[i];
@@ -156,6 +175,55 @@ ObjectList WorldManager::getCollisions(const Object* p, Vector where) const
             hit.insert(q);
     }
     return hit;
+}
+
+void WorldManager::setCollisionScan(bool byScan)
+{
+    collisionScan = byScan;
+}
+
+int WorldManager::slotOf(Object* p) const
+{
+    // Removals only ever move an entry down, so an object is at its slot or below it.
+    const int slot = p->worldSlot;
+    for (int i = std::min(slot, allObjects.getCount() - 1); i >= 0; i--) {
+        if (allObjects[i] == p) {
+            p->worldSlot = i;
+            return i;
+        }
+    }
+    return -1;
+}
+
+void WorldManager::boxChanged(Object* p)
+{
+    if (duplicates) {
+        for (int i = 0; i < allObjects.getCount(); i++)
+            if (allObjects[i] == p)
+                grid.refresh(i, p);
+        return;
+    }
+    const int slot = slotOf(p);
+    if (slot >= 0)
+        grid.refresh(slot, p);
+}
+
+void WorldManager::removeFromWorld(Object* p)
+{
+    // The entry that ObjectList::remove takes out: the first with p's id.
+    if (p == nullptr)
+        return;
+    const int id = p->getId();
+    const int count = allObjects.getCount();
+    int index = 0;
+    while (index < count && (allObjects[index] == nullptr || allObjects[index]->getId() != id))
+        index++;
+    if (index == count)
+        return;
+    Object* removed = allObjects[index];
+    allObjects.remove(p);
+    grid.removeAt(index);
+    removed->worldSlot = -1;
 }
 
 } // namespace ks

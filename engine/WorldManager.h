@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "CollisionGrid.h"
 #include "Manager.h"
 #include "ObjectList.h"
 #include "Vector.h"
@@ -50,8 +51,18 @@ public:
     // Moves p to where unless two BLOCKING objects would meet. 0 when moved, -1 when refused.
     int moveObject(Object* p, Vector where);
 
-    // The solid objects that p would overlap if it stood at where, in world order.
+    // The solid objects that p would overlap if it stood at where, in world order. It tests
+    // the world boxes the manager keeps for its objects (brought up to date whenever an
+    // object's position or box changes) rather than asking every object for its box.
     ObjectList getCollisions(const Object* p, Vector where) const;
+
+    // The same list found the plain way: every object in the world asked for its box. Slower;
+    // kept as the reference that getCollisions is checked and measured against.
+    ObjectList getCollisionsByScan(const Object* p, Vector where) const;
+
+    // With byScan true, moveObject (and so update) finds contacts with getCollisionsByScan,
+    // for comparisons; false (the default) uses getCollisions.
+    void setCollisionScan(bool byScan);
 
     WorldManager(const WorldManager&) = delete;
     WorldManager& operator=(const WorldManager&) = delete;
@@ -61,6 +72,21 @@ private:
 
     ObjectList allObjects; // registration order
     ObjectList deleteList; // marked this iteration, each once
+
+    friend class Object;
+    // Called by Object after its position or box changed: refiles its box in the grid.
+    void boxChanged(Object* p);
+    // p's index in allObjects (refreshing p's note of it), or -1 when p is not in the world.
+    int slotOf(Object* p) const;
+    // Takes out the entry that ObjectList::remove would (the first with p's id), with its box.
+    void removeFromWorld(Object* p);
+
+    // allObjects' world boxes, entry for entry, filed for collision searches.
+    CollisionGrid grid;
+    // Set once an object was inserted while already in the world: a slot number can then no
+    // longer name all of an object's entries, and changes are looked up by pointer.
+    bool duplicates = false;
+    bool collisionScan = false;
 
     // The ids of deleteList's entries, index for index. The duplicate test reads these
     // instead of the objects, because a destructor may mark an object while earlier

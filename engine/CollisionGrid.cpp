@@ -1,0 +1,231 @@
+#include "CollisionGrid.h"
+
+#include "Object.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace ks {
+
+namespace {
+
+// One axis of the box test: the first edge of one span lies within the other, ends included.
+// The same comparisons, in the same order, as boxIntersectsBox makes.
+inline bool spansOverlap(float a1, float a2, float b1, float b2)
+{
+    return (b1 <= a1 && a1 <= b2) || (a1 <= b1 && b1 <= a2);
+}
+
+// The part of an axis where a box can meet another. The test above can only be true at a
+// point that lies in both boxes' spans taken this way: from the first edge to the second,
+// or the first edge alone when the second lies before it (or is not a number).
+inline float farEdge(float e1, float e2)
+{
+    return e2 >= e1 ? e2 : e1;
+}
+
+} // namespace
+
+CollisionGrid::CollisionGrid()
+{
+    std::fill(std::begin(seen), std::end(seen), 0u);
+    clear();
+}
+
+void CollisionGrid::clear()
+{
+    for (std::vector<std::uint16_t>& square : squares)
+        square.clear();
+    wide.clear();
+    count = 0;
+    freeCount = MAX_OBJECTS;
+    for (int i = 0; i < MAX_OBJECTS; i++)
+        freeEntries[i] = static_cast<std::uint16_t>(MAX_OBJECTS - 1 - i);
+}
+
+void CollisionGrid::append(Object* p)
+{
+    if (count >= MAX_OBJECTS || freeCount == 0)
+        return;
+    const std::uint16_t e = freeEntries[--freeCount];
+    Entry& entry = entries[e];
+    entry.object = p;
+    entry.order = nextOrder++;
+    if (p != nullptr)
+    {
+        entry.extent = extentOf(p->getBox(), p->getPosition());
+    }
+    else
+    {
+        const float none = std::numeric_limits<float>::quiet_NaN();
+        entry.extent = Extent{none, none, none, none};
+    }
+    entry.squares = squaresOf(entry.extent);
+    file(e);
+    slots[count++] = e;
+}
+
+void CollisionGrid::removeAt(int slot)
+{
+    if (slot < 0 || slot >= count)
+        return;
+    const std::uint16_t e = slots[slot];
+    unfile(e);
+    freeEntries[freeCount++] = e;
+    for (int i = slot; i < count - 1; i++)
+        slots[i] = slots[i + 1];
+    count--;
+}
+
+void CollisionGrid::refresh(int slot, Object* p)
+{
+    if (slot < 0 || slot >= count)
+        return;
+    const std::uint16_t e = slots[slot];
+    Entry& entry = entries[e];
+    entry.object = p;
+    entry.extent = extentOf(p->getBox(), p->getPosition());
+    const Squares now = squaresOf(entry.extent);
+    const Squares& was = entry.squares;
+    // Most moves stay within the same squares: only the copy of the box changes then.
+    if (now.c1 == was.c1 && now.r1 == was.r1 && now.c2 == was.c2 && now.r2 == was.r2)
+        return;
+    unfile(e);
+    entry.squares = now;
+    file(e);
+}
+
+void CollisionGrid::collect(Box box, Vector where, int moverId, ObjectList& hit) const
+{
+    const Extent mover = extentOf(box, where);
+    // A first edge that is not a number fails every comparison: nothing can be hit.
+    if (!(mover.x1 == mover.x1) || !(mover.y1 == mover.y1))
+        return;
+
+    if (++search == 0)
+    {
+        std::fill(std::begin(seen), std::end(seen), 0u);
+        search = 1;
+    }
+    found.clear();
+    const int c1 = column(mover.x1), c2 = column(farEdge(mover.x1, mover.x2));
+    const int r1 = row(mover.y1), r2 = row(farEdge(mover.y1, mover.y2));
+    for (int r = r1; r <= r2; r++)
+        for (int c = c1; c <= c2; c++)
+            for (std::uint16_t e : squares[r * COLUMNS + c])
+                candidate(e, mover, moverId);
+    for (std::uint16_t e : wide)
+        candidate(e, mover, moverId);
+
+    std::sort(found.begin(), found.end(),
+              [](const std::pair<std::uint64_t, Object*>& a, const std::pair<std::uint64_t, Object*>& b) {
+                  return a.first < b.first;
+              });
+    for (const std::pair<std::uint64_t, Object*>& f : found)
+        hit.insert(f.second);
+}
+
+int CollisionGrid::getCount() const
+{
+    return count;
+}
+
+CollisionGrid::Extent CollisionGrid::extentOf(Box box, Vector where)
+{
+    Extent e;
+    e.x1 = box.getCorner().getX() + where.getX();
+    e.x2 = e.x1 + box.getHorizontal();
+    e.y1 = box.getCorner().getY() + where.getY();
+    e.y2 = e.y1 + box.getVertical();
+    return e;
+}
+
+CollisionGrid::Squares CollisionGrid::squaresOf(const Extent& e)
+{
+    if (!(e.x1 == e.x1) || !(e.y1 == e.y1))
+        return Squares{-1, -1, -1, -1};
+    Squares s{column(e.x1), row(e.y1), column(farEdge(e.x1, e.x2)), row(farEdge(e.y1, e.y2))};
+    if ((s.c2 - s.c1 + 1) * (s.r2 - s.r1 + 1) > MAX_SQUARES)
+        s.c1 = WIDE;
+    return s;
+}
+
+// Square numbers never decrease as x grows, and everything beyond the grid falls into its
+// border squares: two spans that share a point always share a square.
+int CollisionGrid::column(float x)
+{
+    const float t = (x - LEFT) / SQUARE;
+    if (!(t >= 0))
+        return 0;
+    if (t >= static_cast<float>(COLUMNS))
+        return COLUMNS - 1;
+    return static_cast<int>(t);
+}
+
+int CollisionGrid::row(float y)
+{
+    const float t = (y - TOP) / SQUARE;
+    if (!(t >= 0))
+        return 0;
+    if (t >= static_cast<float>(ROWS))
+        return ROWS - 1;
+    return static_cast<int>(t);
+}
+
+void CollisionGrid::file(std::uint16_t e)
+{
+    const Squares& s = entries[e].squares;
+    if (s.c1 < 0)
+        return;
+    if (s.c1 == WIDE)
+    {
+        wide.push_back(e);
+        return;
+    }
+    for (int r = s.r1; r <= s.r2; r++)
+        for (int c = s.c1; c <= s.c2; c++)
+            squares[r * COLUMNS + c].push_back(e);
+}
+
+void CollisionGrid::unfile(std::uint16_t e)
+{
+    // Order within a square does not matter (hits are sorted), so the last entry fills the gap.
+    auto drop = [e](std::vector<std::uint16_t>& list) {
+        for (std::size_t i = 0; i < list.size(); i++)
+        {
+            if (list[i] == e)
+            {
+                list[i] = list.back();
+                list.pop_back();
+                return;
+            }
+        }
+    };
+    const Squares& s = entries[e].squares;
+    if (s.c1 < 0)
+        return;
+    if (s.c1 == WIDE)
+    {
+        drop(wide);
+        return;
+    }
+    for (int r = s.r1; r <= s.r2; r++)
+        for (int c = s.c1; c <= s.c2; c++)
+            drop(squares[r * COLUMNS + c]);
+}
+
+void CollisionGrid::candidate(std::uint16_t e, const Extent& mover, int moverId) const
+{
+    if (seen[e] == search)
+        return;
+    seen[e] = search;
+    const Entry& entry = entries[e];
+    const Extent& other = entry.extent;
+    if (!spansOverlap(mover.x1, mover.x2, other.x1, other.x2) || !spansOverlap(mover.y1, mover.y2, other.y1, other.y2))
+        return;
+    Object* q = entry.object;
+    if (q->getId() != moverId && q->isSolid())
+        found.emplace_back(entry.order, q);
+}
+
+} // namespace ks
