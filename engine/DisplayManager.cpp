@@ -124,19 +124,26 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) const
     float rowY = 0;
     if (compat::BATCH_ROW_IN_TRANSFORM)
         rowY = pixel.getY();
-    if (batches.empty() || batches.back().rowY != rowY)
-        batches.push_back(Batch{vertices.size(), 0, rowY});
-    Batch& batch = batches.back();
     const float y = pixel.getY() - rowY;
+    const float windowWidth = static_cast<float>(horizontalPixels);
+    const float windowHeight = static_cast<float>(verticalPixels);
+    auto record = [&](float left, float top, float right, float bottom, sf::Color color, float u1, float v1, float u2,
+                      float v2) {
+        // A quad wholly outside the window covers no pixel: nothing to draw.
+        if (right <= 0 || left >= windowWidth || bottom + rowY <= 0 || top + rowY >= windowHeight)
+            return;
+        if (batches.empty() || batches.back().rowY != rowY)
+            batches.push_back(Batch{vertices.size(), 0, rowY});
+        appendQuad(vertices, left, top, right, bottom, color, u1, v1, u2, v2);
+        batches.back().count += 6;
+    };
 
     // The opaque box hides whatever an earlier character left in (or near) this cell. It
     // samples the page's white block, so black times white stays opaque black.
     const float boxX = pixel.getX() - cellWidth / 10;
     const float boxY = y + cellHeight / 5;
-    const sf::Color black(0, 0, 0, 255);
-    appendQuad(vertices, boxX, boxY, boxX + cellWidth, boxY + cellHeight, black, WHITE_TEXEL, WHITE_TEXEL,
-               WHITE_TEXEL, WHITE_TEXEL);
-    batch.count += 6;
+    record(boxX, boxY, boxX + cellWidth, boxY + cellHeight, sf::Color(0, 0, 0, 255), WHITE_TEXEL, WHITE_TEXEL,
+           WHITE_TEXEL, WHITE_TEXEL);
 
     // Without a font only the box is painted; the missing file was reported at start-up.
     if (!fontLoaded)
@@ -148,9 +155,8 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) const
         return 0;
     const GlyphQuad q = glyphQuad(codePoint);
     const float penY = y + static_cast<float>(glyphSize());
-    appendQuad(vertices, pixel.getX() + q.left, penY + q.top, pixel.getX() + q.right, penY + q.bottom, fill, q.u1,
-               q.v1, q.u2, q.v2);
-    batch.count += 6;
+    record(pixel.getX() + q.left, penY + q.top, pixel.getX() + q.right, penY + q.bottom, fill, q.u1, q.v1, q.u2,
+           q.v2);
     return 0;
 }
 

@@ -160,7 +160,8 @@ Screen overlaps()
     s.push_back({Vector(40, 2), 'M', ks::CUSTOM});
     s.push_back({Vector(41, 2), 'M', ks::UNDEFINED_COLOR});
     for (Vector v :
-         {Vector(-1, 0), Vector(79, 23), Vector(80, 10), Vector(85, 23), Vector(0, 24), Vector(-0.5f, -0.5f)})
+         {Vector(-1, 0), Vector(79, 23), Vector(80, 10), Vector(85, 23), Vector(0, 24), Vector(-0.5f, -0.5f),
+          Vector(-2, 5), Vector(86, 5), Vector(40, -2), Vector(40, 25), Vector(-1.1f, -1.25f), Vector(85.4f, 23.8f)})
         s.push_back({v, '@', ks::YELLOW});
     // Rows out of order: paint order, not row order, decides what shows.
     s.push_back({Vector(50, 20), 'X', ks::RED});
