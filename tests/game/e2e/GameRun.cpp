@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -40,8 +41,11 @@ void pause(Millis time)
 
 // Xlib's own handler ends the process on any error, and our window can vanish between two
 // requests when the game quits; a failed request simply yields no picture instead.
-int ignoreXError(Display*, XErrorEvent*)
+int lastXError = 0;
+
+int ignoreXError(Display*, XErrorEvent* error)
 {
+    lastXError = error->error_code;
     return 0;
 }
 
@@ -100,6 +104,21 @@ std::vector<unsigned long> kestraneWindows()
     while (in >> id)
         ids.push_back(id);
     return ids;
+}
+
+// ---- DisplayHold ----
+
+DisplayHold::DisplayHold(Millis limit)
+{
+    const auto deadline = Clock::now() + limit;
+    while ((display = XOpenDisplay(nullptr)) == nullptr && Clock::now() < deadline)
+        pause(Millis(50));
+}
+
+DisplayHold::~DisplayHold()
+{
+    if (display != nullptr)
+        XCloseDisplay(display);
 }
 
 // ---- GameRun ----
@@ -214,8 +233,7 @@ void GameRun::keyUp(const std::string& name)
 void GameRun::moveMouse(int x, int y)
 {
     focus();
-    shell("xdotool mousemove --window " + std::to_string(windowId) + " " + std::to_string(x) + " " +
-              std::to_string(y),
+    shell("xdotool mousemove --window " + std::to_string(windowId) + " " + std::to_string(x) + " " + std::to_string(y),
           TOOL_LIMIT_SECONDS);
 }
 
@@ -229,15 +247,23 @@ sf::Image GameRun::screenshot(const std::string& name)
 {
     // Read straight from the X server: much quicker than a screenshot tool, which matters
     // on a busy machine where every capture slows the game down too.
+    // Connecting can fail while the X server is swamped with other clients; try again at
+    // every picture rather than fail the whole run.
+    if (display == nullptr)
+        display = XOpenDisplay(nullptr);
     if (windowId == 0 || display == nullptr)
-        return sf::Image();
+        return captureFailed(windowId == 0 ? "no window" : "cannot connect to the display");
+    lastXError = 0;
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display, windowId, &attributes) == 0)
-        return sf::Image();
+        return captureFailed("XGetWindowAttributes failed, X error " + std::to_string(lastXError));
     XImage* shot = XGetImage(display, windowId, 0, 0, static_cast<unsigned>(attributes.width),
                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
     if (shot == nullptr)
-        return sf::Image();
+        return captureFailed("XGetImage failed, X error " + std::to_string(lastXError) + ", window " +
+                             std::to_string(attributes.width) + "x" + std::to_string(attributes.height) + "+" +
+                             std::to_string(attributes.x) + "+" + std::to_string(attributes.y) + " map state " +
+                             std::to_string(attributes.map_state));
     const Channel red(shot->red_mask), green(shot->green_mask), blue(shot->blue_mask);
     const unsigned width = static_cast<unsigned>(attributes.width);
     const unsigned height = static_cast<unsigned>(attributes.height);
@@ -260,6 +286,15 @@ sf::Image GameRun::screenshot(const std::string& name)
         shots.erase(shots.begin());
     shots.emplace_back(name, image);
     return image;
+}
+
+sf::Image GameRun::captureFailed(const std::string& why)
+{
+    // Said once per run: a test that only sees blank pictures needs to know why.
+    if (!captureFailureTold)
+        std::cerr << "screenshot of window " << windowId << " failed: " << why << std::endl;
+    captureFailureTold = true;
+    return sf::Image();
 }
 
 void GameRun::saveScreenshots() const
@@ -302,8 +337,7 @@ void GameRun::kill()
     ::kill(pid, SIGKILL);
     int status = 0;
     while (waitpid(pid, &status, 0) == -1 && errno == EINTR)
-    {
-    }
+    {}
     lastStatus = status;
     reaped = true;
     pid = -1;

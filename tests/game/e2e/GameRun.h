@@ -13,17 +13,16 @@
 #pragma once
 
 #include <chrono>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <sys/types.h>
 
-struct _XDisplay;
-
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Image.hpp>
+
+struct _XDisplay; // Xlib's Display, kept out of this header for its clashing macros
 
 namespace ks::e2e {
 
@@ -39,12 +38,33 @@ std::string shellOutput(const std::string& command, int limitSeconds = 10);
 // The ids of the mapped windows titled exactly "Kestrane" on the display.
 std::vector<unsigned long> kestraneWindows();
 
+// A connection to the display held for the life of the object. An X server without clients
+// resets itself (Xvfb does unless started with -noreset) and refuses connections meanwhile,
+// which makes SFML 2 abort and screenshots fail; one client kept open prevents that.
+class DisplayHold
+{
+public:
+    // Connects, retrying for up to `limit` while the server resets.
+    explicit DisplayHold(Millis limit = Millis(10000));
+    ~DisplayHold();
+    DisplayHold(const DisplayHold&) = delete;
+    DisplayHold& operator=(const DisplayHold&) = delete;
+
+    bool connected() const
+    {
+        return display != nullptr;
+    }
+
+private:
+    _XDisplay* display = nullptr;
+};
+
 // How a finished game ended.
 struct Exit
 {
-    bool exited = false;  // ended by returning from main or calling exit
-    int status = -1;      // exit status when `exited`, else the signal that ended it
-    Millis after{0};      // time from the start of the wait to the end of the process
+    bool exited = false; // ended by returning from main or calling exit
+    int status = -1;     // exit status when `exited`, else the signal that ended it
+    Millis after{0};     // time from the start of the wait to the end of the process
 };
 
 class GameRun
@@ -69,8 +89,8 @@ public:
     void key(const std::string& name);
     void keyDown(const std::string& name);
     void keyUp(const std::string& name);
-    void moveMouse(int x, int y);  // window pixels
-    void click(int button);        // 1 left, 2 middle, 3 right
+    void moveMouse(int x, int y); // window pixels
+    void click(int button);       // 1 left, 2 middle, 3 right
 
     // The window's pixels as they are now; an empty image if the capture failed. The last
     // few are kept under their names for saveScreenshots.
@@ -99,23 +119,31 @@ public:
     // The game's log, one entry per line without the line feed.
     std::vector<std::string> logLines() const;
 
-    const std::string& folder() const { return dir; }
-    unsigned long window() const { return windowId; }
+    const std::string& folder() const
+    {
+        return dir;
+    }
+    unsigned long window() const
+    {
+        return windowId;
+    }
 
 private:
     void focus();
     void kill();
+    sf::Image captureFailed(const std::string& why);
 
     std::string dir;
-    pid_t pid = -1;  // -1 once the program has ended and been reaped
+    pid_t pid = -1; // -1 once the program has ended and been reaped
     int lastStatus = 0;
     bool reaped = false;
     unsigned long windowId = 0;
     std::vector<unsigned long> windowsBefore;
     std::vector<std::string> heldKeys;
-    _XDisplay* display = nullptr;  // our own connection, for reading pixels
+    _XDisplay* display = nullptr; // our own connection, for reading pixels
     static constexpr size_t MAX_KEPT_SHOTS = 24;
     std::vector<std::pair<std::string, sf::Image>> shots;
+    bool captureFailureTold = false;
 };
 
 // ---- reading the character grid off a screenshot ----
@@ -124,7 +152,7 @@ private:
 // black box covers x from 12c - 1.2 and y from 32r + 6.4, 12 by 32 pixels.
 struct PixelRect
 {
-    int left, top, right, bottom;  // half-open: [left, right) x [top, bottom)
+    int left, top, right, bottom; // half-open: [left, right) x [top, bottom)
 };
 
 // The black box of cell (column, row), shrunk to whole pixels that lie fully inside it.
