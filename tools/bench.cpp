@@ -1,0 +1,427 @@
+// kestrane-bench: what a frame costs on this machine. It measures, in one run,
+//  - a frame (drawing N characters, then showing the frame) painted the old way, one black
+//    rectangle and one sf::Text per character, and by the engine's batched renderer;
+//  - one world update with N moving PASSABLE objects (and, for comparison, the same world
+//    searched for collisions by the plain linear scan);
+//  - the game loop's working time (everything but the sleep) in a game with several hundred
+//    zombies, made of the game's own classes.
+// Every figure is the median of repeated runs. It prints a table and writes a data file for
+// gnuplot (scripts/bench plots it).
+//
+//   kestrane-bench [--data FILE] [--runs N]
+//
+// It needs a display (the window is real) and works in a fresh temporary directory that
+// links to the game folder's font, sprites and sounds.
+#include "DisplayManager.h"
+#include "EventOut.h"
+#include "EventStep.h"
+#include "GameManager.h"
+#include "InputManager.h"
+#include "LogManager.h"
+#include "Object.h"
+#include "ResourceManager.h"
+#include "SfmlCompat.h"
+#include "WorldManager.h"
+#include "player.h"
+#include "reticle.h"
+#include "zombie.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <locale>
+#include <memory>
+#include <random>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The median time of runs calls of work, after a few calls that are not counted.
+double medianTime(int runs, const std::function<void()>& work)
+{
+    for (int i = 0; i < 3; i++)
+        work();
+    std::vector<double> times;
+    for (int i = 0; i < runs; i++)
+    {
+        const Clock::time_point start = Clock::now();
+        work();
+        times.push_back(millisecondsSince(start));
+    }
+    return median(times);
+}
+
+// The first n cells of the grid, row by row, with characters and colours that vary.
+struct Cell
+{
+    ks::Vector position;
+    char ch;
+    ks::Color color;
+};
+
+std::vector<Cell> gridCells(int n)
+{
+    std::vector<Cell> cells;
+    for (int i = 0; i < n; i++)
+        cells.push_back({ks::Vector(static_cast<float>(i % 80), static_cast<float>(i / 80)),
+                         static_cast<char>('!' + i % 94), static_cast<ks::Color>(1 + i % 7)});
+    return cells;
+}
+
+sf::Color sfmlColor(ks::Color color)
+{
+    static const sf::Color table[] = {sf::Color(0, 0, 0),     sf::Color(255, 0, 0),    sf::Color(0, 255, 0),
+                                      sf::Color(255, 255, 0), sf::Color(0, 0, 255),    sf::Color(255, 0, 255),
+                                      sf::Color(0, 255, 255), sf::Color(255, 255, 255)};
+    return table[color];
+}
+
+// The way characters were drawn before batching: two draw calls each.
+class TwoDrawPainter
+{
+public:
+    explicit TwoDrawPainter(const sf::Font& font) : text(ks::compat::makeText(font, "", 30))
+    {}
+
+    void draw(sf::RenderTarget& target, const Cell& cell)
+    {
+        const float x = cell.position.getX() * 12.f;
+        const float y = cell.position.getY() * 32.f;
+        background.setSize({12.f, 32.f});
+        background.setFillColor(sf::Color(0, 0, 0, 255));
+        background.setPosition({x - 1.2f, y + 6.4f});
+        target.draw(background, sf::RenderStates::Default);
+        text.setString(sf::String(cell.ch, std::locale()));
+        text.setStyle(sf::Text::Bold);
+        text.setCharacterSize(24);
+        text.setFillColor(sfmlColor(cell.color));
+        text.setPosition({x, y});
+        target.draw(text, sf::RenderStates::Default);
+    }
+
+private:
+    sf::RectangleShape background{sf::Vector2f(0, 0)};
+    sf::Text text;
+};
+
+// A box that drifts at constant velocity and wraps around a world larger than the screen.
+class Drifter : public ks::Object
+{
+public:
+    Drifter(ks::Vector where, ks::Vector velocity, ks::Box box)
+    {
+        setType("drifter");
+        setSolidness(ks::PASSABLE);
+        setBox(box);
+        setPosition(where);
+        setVelocity(velocity);
+    }
+
+    int eventHandler(const ks::Event* event) override
+    {
+        if (event->getType() == ks::OUT_EVENT)
+        {
+            ks::Vector p = getPosition();
+            p.setX(wrap(p.getX(), LEFT, RIGHT));
+            p.setY(wrap(p.getY(), TOP, BOTTOM));
+            setPosition(p);
+        }
+        return 0;
+    }
+
+    static constexpr float LEFT = -20, RIGHT = 100, TOP = -20, BOTTOM = 44;
+
+private:
+    static float wrap(float v, float low, float high)
+    {
+        if (v < low)
+            return v + (high - low);
+        if (v >= high)
+            return v - (high - low);
+        return v;
+    }
+};
+
+struct FrameRow
+{
+    int characters;
+    double twoDraw, engine;
+};
+
+struct WorldRow
+{
+    int objects;
+    double update, linear;
+};
+
+// Fills the world with n drifters (boxes of 1x1 to 5x3 cells, the sizes of the game's
+// sprites), always the same ones for a given n.
+void populate(int n)
+{
+    std::mt19937 random(static_cast<unsigned>(n));
+    std::uniform_real_distribution<float> x(Drifter::LEFT, Drifter::RIGHT), y(Drifter::TOP, Drifter::BOTTOM);
+    std::uniform_real_distribution<float> angle(0, 6.2831853f), speed(0.1f, 0.6f);
+    std::uniform_int_distribution<int> width(1, 5), height(1, 3);
+    for (int i = 0; i < n; i++)
+    {
+        const float a = angle(random), s = speed(random);
+        const int w = width(random), h = height(random);
+        new Drifter(ks::Vector(x(random), y(random)), ks::Vector(s * std::cos(a), s * std::sin(a)),
+                    ks::Box(ks::Vector(-static_cast<float>(w / 2), -static_cast<float>(h / 2)), static_cast<float>(w),
+                            static_cast<float>(h)));
+    }
+}
+
+void clearWorld()
+{
+    ks::WorldManager::getInstance().shutDown();
+    ks::WorldManager::getInstance().startUp();
+}
+
+// A fresh working directory that sees the game folder's files under their own names.
+std::string makeWorkDir()
+{
+    char pattern[] = "/tmp/kestrane-bench-XXXXXX";
+    if (mkdtemp(pattern) == nullptr)
+        return "";
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(KS_BENCH_GAME_DIR, error))
+        fs::create_symlink(entry.path(), fs::path(pattern) / entry.path().filename(), error);
+    return pattern;
+}
+
+void loadGameResources()
+{
+    ks::ResourceManager& resources = ks::ResourceManager::getInstance();
+    const char* const sprites[][2] = {{"bullet-spr.txt", "bullet"},       {"zombie-spr.txt", "zombie"},
+                                      {"hunter-spr.txt", "player"},       {"gameover-spr.txt", "gameoversprite"},
+                                      {"title-spr.txt", "title"},         {"reticle.txt", "reticle"},
+                                      {"medicine-spr.txt", "healthpack"}, {"powerup-magazine.txt", "bulletpack"}};
+    for (const auto& s : sprites)
+        resources.loadSprite(s[0], s[1]);
+    const char* const sounds[][2] = {{"gun-shot.wav", "fire"},
+                                     {"gun-reload.wav", "reload"},
+                                     {"human-damage.wav", "hurt"},
+                                     {"medecine.wav", "heal"},
+                                     {"powerup-magazin.wav", "bulletpacksound"},
+                                     {"zombie-dying.wav", "explode"},
+                                     {"zombie-attack.wav", "zombieattack"},
+                                     {"zombie-voice.wav", "newzombie"},
+                                     {"bomb-explosion.wav", "gameoversound"}};
+    for (const auto& s : sounds)
+        resources.loadSound(s[0], s[1]);
+    resources.loadMusic("background-music.wav", "music");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string dataFile;
+    int runs = 31;
+    for (int i = 1; i < argc; i++)
+    {
+        if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc)
+        {
+            dataFile = argv[++i];
+        }
+        else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+        {
+            runs = std::max(1, std::atoi(argv[++i]));
+        }
+        else
+        {
+            std::fprintf(stderr, "usage: %s [--data FILE] [--runs N]\n", argv[0]);
+            return 2;
+        }
+    }
+    if (std::getenv("DISPLAY") == nullptr)
+    {
+        std::fprintf(stderr, "kestrane-bench: needs a display (DISPLAY is not set)\n");
+        return 1;
+    }
+    if (!dataFile.empty())
+        dataFile = fs::absolute(dataFile).string();
+
+    // Silent audio on machines without a sound card, and no SFML chatter in the table.
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    ks::compat::useNullAudioDevice();
+    sf::err().rdbuf(nullptr);
+
+    const std::string workDir = makeWorkDir();
+    if (workDir.empty() || chdir(workDir.c_str()) != 0)
+    {
+        std::fprintf(stderr, "kestrane-bench: cannot make a working directory\n");
+        return 1;
+    }
+
+    ks::GameManager& game = ks::GameManager::getInstance();
+    game.startUp();
+    ks::DisplayManager& display = ks::DisplayManager::getInstance();
+    sf::RenderWindow* window = display.getWindow();
+    sf::Font font;
+    if (window == nullptr || !ks::compat::openFont(font, ks::FONT_FILE_DEFAULT))
+    {
+        std::fprintf(stderr, "kestrane-bench: no window or no font (is %s built?)\n", KS_BENCH_GAME_DIR);
+        return 1;
+    }
+
+    std::printf("Kestrane benchmark: SFML %d.%d, median of %d runs, times in milliseconds\n\n", ks::compat::SFML_MAJOR,
+                ks::compat::SFML_MINOR, runs);
+
+    // ---- frames ----
+    // The two ways take turns, frame by frame, so that whatever else the machine is doing
+    // weighs on both alike.
+    std::vector<FrameRow> frames;
+    for (int n : {0, 100, 480, 1920})
+    {
+        const std::vector<Cell> cells = gridCells(n);
+        TwoDrawPainter painter(font);
+        auto twoDraw = [&] {
+            for (const Cell& c : cells)
+                painter.draw(*window, c);
+            window->display();
+            window->clear(ks::WINDOW_BACKGROUND_COLOR_DEFAULT);
+        };
+        auto engine = [&] {
+            for (const Cell& c : cells)
+                display.drawCh(c.position, c.ch, c.color);
+            display.swapBuffers();
+        };
+        std::vector<double> a, b;
+        for (int i = -5; i < runs; i++)
+        {
+            Clock::time_point start = Clock::now();
+            twoDraw();
+            const double ta = millisecondsSince(start);
+            start = Clock::now();
+            engine();
+            const double tb = millisecondsSince(start);
+            if (i >= 0)
+            {
+                a.push_back(ta);
+                b.push_back(tb);
+            }
+        }
+        frames.push_back(FrameRow{n, median(a), median(b)});
+    }
+    std::printf("frame: draw + show    two draws/char   engine   two-draw/engine\n");
+    for (const FrameRow& r : frames)
+        std::printf("  %5d characters     %10.2f   %10.2f   %8.2fx\n", r.characters, r.twoDraw, r.engine,
+                    r.twoDraw / r.engine);
+
+    // ---- world updates ----
+    ks::WorldManager& world = ks::WorldManager::getInstance();
+    std::vector<WorldRow> updates;
+    for (int n : {100, 500, 1000, 2000})
+    {
+        WorldRow row{n, 0, 0};
+        clearWorld();
+        populate(n);
+        row.update = medianTime(runs, [&] {
+            world.update();
+        });
+        clearWorld();
+        populate(n);
+        world.setCollisionScan(true);
+        row.linear = medianTime(runs, [&] {
+            world.update();
+        });
+        world.setCollisionScan(false);
+        updates.push_back(row);
+    }
+    clearWorld();
+    std::printf("\nworld update: PASSABLE movers   update   linear scan   linear/update\n");
+    for (const WorldRow& r : updates)
+        std::printf("  %5d objects             %8.2f   %11.2f   %8.2fx\n", r.objects, r.update, r.linear,
+                    r.linear / r.update);
+
+    // ---- a heavy game ----
+    loadGameResources();
+    const int zombies = 500;
+    std::srand(1);
+    new ks::player;
+    new ks::reticle;
+    for (int i = 0; i < zombies; i++)
+        new ks::zombie;
+    int stepCount = 0;
+    std::vector<double> total, stepping, input, updating, drawing, showing;
+    // Zombies start beyond the edges and walk in: the first steps are not counted.
+    for (int i = 0; i < 40 + runs; i++)
+    {
+        const Clock::time_point start = Clock::now();
+        ks::EventStep step(stepCount++);
+        game.onEvent(&step);
+        const double a = millisecondsSince(start);
+        ks::InputManager::getInstance().getInput();
+        const double b = millisecondsSince(start);
+        world.update();
+        const double c = millisecondsSince(start);
+        world.draw();
+        const double d = millisecondsSince(start);
+        display.swapBuffers();
+        const double e = millisecondsSince(start);
+        if (i < 40)
+            continue;
+        total.push_back(e);
+        stepping.push_back(a);
+        input.push_back(b - a);
+        updating.push_back(c - b);
+        drawing.push_back(d - c);
+        showing.push_back(e - d);
+    }
+    const int objectsAtEnd = world.getAllObjects().getCount();
+    std::printf("\ngame loop work, %d zombies (%d objects at the end)\n", zombies, objectsAtEnd);
+    std::printf("  whole iteration %.2f (frame %d)   step %.2f   input %.2f   update %.2f   draw %.2f   show %.2f\n",
+                median(total), game.getFrameTime(), median(stepping), median(input), median(updating), median(drawing),
+                median(showing));
+
+    game.shutDown();
+    std::error_code error;
+    fs::remove_all(workDir, error);
+
+    if (!dataFile.empty())
+    {
+        FILE* out = std::fopen(dataFile.c_str(), "w");
+        if (out == nullptr)
+        {
+            std::fprintf(stderr, "kestrane-bench: cannot write %s\n", dataFile.c_str());
+            return 1;
+        }
+        std::fprintf(out, "# SFML %d.%d; median of %d runs; milliseconds\n", ks::compat::SFML_MAJOR,
+                     ks::compat::SFML_MINOR, runs);
+        std::fprintf(out, "# block 0: characters two-draw engine\n");
+        for (const FrameRow& r : frames)
+            if (r.characters > 0)
+                std::fprintf(out, "%d %.3f %.3f\n", r.characters, r.twoDraw, r.engine);
+        std::fprintf(out, "\n\n# block 1: objects update linear-scan\n");
+        for (const WorldRow& r : updates)
+            std::fprintf(out, "%d %.3f %.3f\n", r.objects, r.update, r.linear);
+        std::fclose(out);
+    }
+    return 0;
+}
