@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -98,12 +99,22 @@ std::string shellOutput(const std::string& command, int limitSeconds)
 
 std::vector<unsigned long> kestraneWindows()
 {
-    std::vector<unsigned long> ids;
-    std::istringstream in(shellOutput("xdotool search --onlyvisible --name '^Kestrane$' 2>/dev/null"));
-    unsigned long id = 0;
-    while (in >> id)
-        ids.push_back(id);
-    return ids;
+    // The title alone is not enough: every engine test window is called "Kestrane" too, but
+    // only the game program's windows have the class name "kestrane" (after the program).
+    auto search = [](const std::string& field, const std::string& pattern) {
+        std::vector<unsigned long> ids;
+        std::istringstream in(shellOutput("xdotool search --onlyvisible " + field + " '" + pattern + "' 2>/dev/null"));
+        unsigned long id = 0;
+        while (in >> id)
+            ids.push_back(id);
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    };
+    const std::vector<unsigned long> titled = search("--name", "^Kestrane$");
+    const std::vector<unsigned long> programs = search("--classname", "^kestrane$");
+    std::vector<unsigned long> both;
+    std::set_intersection(titled.begin(), titled.end(), programs.begin(), programs.end(), std::back_inserter(both));
+    return both;
 }
 
 // ---- DisplayHold ----
@@ -254,6 +265,10 @@ sf::Image GameRun::screenshot(const std::string& name)
     if (windowId == 0 || display == nullptr)
         return captureFailed(windowId == 0 ? "no window" : "cannot connect to the display");
     lastXError = 0;
+    // Without a compositor the picture is what the screen shows, so a window that another
+    // test opened over ours would be in it: ours goes on top first.
+    XRaiseWindow(display, windowId);
+    XSync(display, False);
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display, windowId, &attributes) == 0)
         return captureFailed("XGetWindowAttributes failed, X error " + std::to_string(lastXError));

@@ -35,7 +35,7 @@ int shell(const std::string& command, int limitSeconds = 10);
 // Runs a shell command and returns what it printed on standard output.
 std::string shellOutput(const std::string& command, int limitSeconds = 10);
 
-// The ids of the mapped windows titled exactly "Kestrane" on the display.
+// The ids of the mapped windows of the game program ("Kestrane", class "kestrane") on the display.
 std::vector<unsigned long> kestraneWindows();
 
 // A connection to the display held for the life of the object. An X server without clients
