@@ -1,17 +1,17 @@
-// Probe: a test object that journals what the world does to it ("step P 3", "hit P P>Q @5,5",
-// "out P @81,5", "place P @81,5", "draw P", "~P"), so a test can check the exact order of
-// visits. Hooks let a probe change the world from inside a handler or its destructor.
+// Probe journals what the world does to it ("step P 3", "hit P P>Q @5,5", "out P @81,5", "place P @81,5",
+// "draw P", "~P"); its hooks change the world from a handler or its destructor.
 #pragma once
 
 #include <cstdio>
 #include <functional>
-#include <string>
-#include <vector>
+#include <memory>
 
 #include "EventCollision.h"
 #include "EventOut.h"
 #include "EventStep.h"
 #include "Object.h"
+#include "TestSupport.h"
+#include "WorldManager.h"
 
 namespace ks::test {
 
@@ -24,6 +24,11 @@ inline std::string at(Vector v)
     return text;
 }
 
+inline int stepOf(const Event* e)
+{
+    return e->getType() == STEP_EVENT ? static_cast<const EventStep*>(e)->getStepCount() : -1;
+}
+
 class Probe : public Object
 {
 public:
@@ -34,41 +39,31 @@ public:
         Object::setPosition(where);
         setSolidness(solid);
     }
-
     ~Probe() override
     {
         journal.push_back("~" + name);
         if (onDestroy)
             onDestroy();
     }
-
     int eventHandler(const Event* e) override
     {
+        const auto* hit = static_cast<const EventCollision*>(e);
         if (e->getType() == STEP_EVENT)
-        {
-            journal.push_back("step " + name + " " + std::to_string(static_cast<const EventStep*>(e)->getStepCount()));
-        }
+            journal.push_back("step " + name + " " + std::to_string(stepOf(e)));
         else if (e->getType() == COLLISION_EVENT)
-        {
-            const auto* c = static_cast<const EventCollision*>(e);
-            journal.push_back("hit " + name + " " + static_cast<Probe*>(c->getObject1())->name + ">" +
-                              static_cast<Probe*>(c->getObject2())->name + " @" + at(c->getPosition()));
-        }
+            journal.push_back("hit " + name + " " + static_cast<Probe*>(hit->getObject1())->name + ">" +
+                              static_cast<Probe*>(hit->getObject2())->name + " @" + at(hit->getPosition()));
         else if (e->getType() == OUT_EVENT)
-        {
             journal.push_back("out " + name + " @" + at(getPosition()));
-        }
         if (onEvent)
             onEvent(e);
         return 0;
     }
-
     void setPosition(Vector where) override
     {
         journal.push_back("place " + name + " @" + at(where));
         Object::setPosition(where);
     }
-
     int draw() override
     {
         journal.push_back("draw " + name);
@@ -81,14 +76,28 @@ public:
     std::function<void()> onDestroy;
 };
 
-// The entries of the journal that start with prefix.
-inline Journal only(const Journal& journal, const std::string& prefix)
+class WorldTest : public InTempDir
 {
-    Journal kept;
-    for (const std::string& entry : journal)
-        if (entry.rfind(prefix, 0) == 0)
-            kept.push_back(entry);
-    return kept;
-}
+protected:
+    void SetUp() override
+    {
+        world.startUp();
+    }
+    void TearDown() override
+    {
+        world.shutDown();
+    }
+    // Restarts the world for the next case of a table.
+    void fresh()
+    {
+        world.shutDown();
+        world.startUp();
+        journal.clear();
+    }
+
+    WorldManager& world = WorldManager::getInstance();
+    Journal journal;
+    std::vector<std::unique_ptr<Object>> outside; // taken out of the world by the test
+};
 
 } // namespace ks::test
