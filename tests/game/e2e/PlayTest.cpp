@@ -231,6 +231,8 @@ protected:
         hold = std::make_unique<DisplayHold>();
         ASSERT_TRUE(hold->connected()) << "cannot connect to the display " << display;
         ASSERT_EQ(shell("xdotool version >/dev/null 2>&1"), 0) << "xdotool is missing";
+        // A test killed while holding a key leaves it down on the server for everyone after.
+        shell("xdotool keyup w a s d");
         ASSERT_TRUE(fs::exists(fs::path(KS_GAME_DIR) / "kestrane")) << "no game built in " << KS_GAME_DIR;
     }
 
