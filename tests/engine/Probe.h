@@ -47,10 +47,9 @@ public:
     }
     int eventHandler(const Event* e) override
     {
-        const auto* hit = static_cast<const EventCollision*>(e);
         if (e->getType() == STEP_EVENT)
             journal.push_back("step " + name + " " + std::to_string(stepOf(e)));
-        else if (e->getType() == COLLISION_EVENT)
+        else if (const auto* hit = dynamic_cast<const EventCollision*>(e))
             journal.push_back("hit " + name + " " + static_cast<Probe*>(hit->getObject1())->name + ">" +
                               static_cast<Probe*>(hit->getObject2())->name + " @" + at(hit->getPosition()));
         else if (e->getType() == OUT_EVENT)
