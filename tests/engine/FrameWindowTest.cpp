@@ -9,30 +9,18 @@
 
 using namespace ks;
 
-namespace {
-
-class FrameWindowTest : public ks::test::InTempDir
+// A frame covers the cells from its position - size/2 (integer half) onwards, and no others.
+TEST(FrameWindowTest, FrameIsPaintedCentredOnItsPosition)
 {
-protected:
-    void SetUp() override { LogManager::getInstance().startUp(); }
-    void TearDown() override { LogManager::getInstance().shutDown(); }
-};
-
-} // namespace
-
-// In a real window: a frame covers the cells from position - size/2 (integer half) onwards.
-TEST_F(FrameWindowTest, FrameIsPaintedCentredOnItsPosition)
-{
+    ks::test::TempDir temp;
     ks::test::installFont();
+    LogManager::getInstance().startUp();
     DisplayManager& display = DisplayManager::getInstance();
     ASSERT_EQ(display.startUp(), 0);
-    ASSERT_NE(display.getWindow(), nullptr);
     display.getWindow()->clear(sf::Color::Black);
-
-    // 5 wide at column 20 covers 18..22; 4 wide at column 50 covers 48..51; 1x1 at (70, 20) only itself.
-    Frame(5, 3, std::string(15, '#')).draw(Vector(20, 5), WHITE);
-    Frame(4, 2, std::string(8, '#')).draw(Vector(50, 12), WHITE);
-    Frame(1, 1, "#").draw(Vector(70, 20), WHITE);
+    const int cases[][4] = {{5, 3, 20, 5}, {4, 2, 50, 12}, {1, 1, 70, 20}}; // width, height, x, y
+    for (const auto& [width, height, x, y] : cases)
+        Frame(width, height, std::string(static_cast<size_t>(width * height), '#')).draw(Vector(x, y), WHITE);
     ASSERT_EQ(display.flush(), 0);
     const sf::Image image = ks::compat::captureWindow(*display.getWindow());
 
@@ -44,14 +32,13 @@ TEST_F(FrameWindowTest, FrameIsPaintedCentredOnItsPosition)
                     return true;
         return false;
     };
-    for (int y = 3; y <= 7; y++)
-        for (int x = 17; x <= 23; x++)
-            EXPECT_EQ(lit(x, y), x >= 18 && x <= 22 && y >= 4 && y <= 6) << x << "," << y;
-    for (int y = 10; y <= 13; y++)
-        for (int x = 47; x <= 52; x++)
-            EXPECT_EQ(lit(x, y), x >= 48 && x <= 51 && y >= 11 && y <= 12) << x << "," << y;
-    for (int y = 19; y <= 21; y++)
-        for (int x = 69; x <= 71; x++)
-            EXPECT_EQ(lit(x, y), x == 70 && y == 20) << x << "," << y;
+    for (const auto& [width, height, x, y] : cases) {
+        const int left = x - width / 2, right = left + width, top = y - height / 2, bottom = top + height;
+        for (int row = top - 1; row <= bottom; row++)
+            for (int column = left - 1; column <= right; column++)
+                EXPECT_EQ(lit(column, row), column >= left && column < right && row >= top && row < bottom)
+                    << column << "," << row;
+    }
     display.shutDown();
+    LogManager::getInstance().shutDown();
 }

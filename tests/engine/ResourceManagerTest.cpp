@@ -1,10 +1,14 @@
-// Sprite files: what loads, what the stored frames hold, the exact log line of every
-// refusal, the array limit and unloading.
+// The resource manager: sprite files (what loads, the stored frames, the exact log line of every
+// refusal, the array limit, unloading) and sounds and music (failed loads, full arrays, closing
+// the gap on unload without two entries sharing an sf::Sound, music lookups).
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "LogManager.h"
 #include "ResourceManager.h"
+#include "SfmlCompat.h"
 #include "TestSupport.h"
 
 using namespace ks;
@@ -13,7 +17,7 @@ using ks::test::writeFile;
 
 namespace {
 
-class SpriteFileTest : public ks::test::InTempDir
+class Resources : public ks::test::InTempDir
 {
 protected:
     void SetUp() override
@@ -21,122 +25,95 @@ protected:
         LogManager::getInstance().startUp();
         ResourceManager::getInstance().startUp();
     }
-    void TearDown() override
-    {
-        ResourceManager::getInstance().shutDown();
-        LogManager::getInstance().shutDown();
-    }
 };
 
-struct Loaded
-{
-    int width, height, slowdown;
-    Color color;
-    std::vector<std::string> frames;
-};
-
-struct Case
+struct SpriteCase
 {
     const char* label;
     std::string bytes;
-    int result;
     std::vector<std::string> log;
-    Loaded sprite; // checked when the load succeeds
+    int result, width = 0, height = 0, slowdown = 0; // what loaded, checked when the load succeeds
+    Color color = UNDEFINED_COLOR;
+    std::vector<std::string> frames = {};
 };
 
-const std::string READ_PAST_END = "Failed reading from sprite file, tried to acces line that does not exist. "
-                                  "height is likely set to high, or framcount is likely set to high";
+// A mono 16-bit PCM WAV file of `samples` samples at 8000 Hz, all silence.
+void writeWav(const std::string& name, std::uint32_t samples)
+{
+    auto le32 = [](std::uint32_t value) {
+        std::string bytes;
+        for (int i = 0; i < 4; i++)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+        return bytes;
+    };
+    // 16 bytes of format: PCM, mono, 8000 Hz, 16000 bytes a second, 2 bytes a frame, 16 bits.
+    const std::string format("\x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x80\x3e\0\0\x02\0\x10\0", 20);
+    writeFile(name, "RIFF" + le32(36 + samples * 2) + "WAVEfmt " + format + "data" + le32(samples * 2) +
+                        std::string(samples * 2, '\0'));
+}
+
+// The entry's sf::Sound must play the buffer that lives inside that very entry.
+void expectOwnBuffer(const Sound* entry, std::uint64_t samples)
+{
+    const sf::SoundBuffer* buffer = ks::compat::getBuffer(*entry->getSound());
+    ASSERT_NE(buffer, nullptr);
+    const char* at = reinterpret_cast<const char*>(buffer);
+    const char* begin = reinterpret_cast<const char*>(entry);
+    EXPECT_TRUE(at >= begin && at < begin + sizeof(Sound)) << entry->getLabel() << " plays another entry's buffer";
+    EXPECT_EQ(buffer->getSampleCount(), samples) << entry->getLabel();
+}
 
 } // namespace
 
-TEST_F(SpriteFileTest, LoadsWhatTheFileHoldsAndRefusesBrokenFilesWithTheirLogLine)
+TEST_F(Resources, SpriteFileLoadsWhatItHoldsOrIsRefusedWithItsLogLine)
 {
-    const std::vector<Case> cases = {
-        {"crlf", "2\r\n3\r\n1\r\n4\r\ngreen\r\nabc\r\ndef\r\n", 0, {}, {3, 1, 4, GREEN, {"abc", "def"}}},
-        {"lf",
-         "2\n3\n1\n4\ngreen\nabc\ndef\n",
-         -1,
-         {"Error in loading in sprite on line 1 frame 1 it had length 3 expeted 3 sprite lf not loaded. error line: abc"},
-         {}},
-        {"capital", "1\n2\n1\n0\nRed\nab.\n", 0, {"Uknown color in sprite capital loaded, color is Red"},
-         {2, 1, 0, UNDEFINED_COLOR, {"ab"}}},
-        {"prefix", "1\n2\n2\n3\nyellowish\nab.\n c.", 0, {}, {2, 2, 3, YELLOW, {"ab c"}}}, // no final line feed
-        {"fewrows", "2\n2\n2\n1\nred\nab.\ncd.\nef.\n", -1, {READ_PAST_END}, {}},
-        {"morerows", "1\n2\n2\n1\nblue\nab.\ncd.\nnot a row at all\n", 0, {}, {2, 2, 1, BLUE, {"abcd"}}},
-        {"noframes", "0\n5\n5\n1\nwhite\n", 0, {}, {5, 5, 1, WHITE, {}}},
-        {"negative", "-3\n2\n1\n1\nred\nab.\n", -1, {"Sprite negative not loaded: negative frame count -3"}, {}},
-        {"shortrow",
-         "2\n2\n2\n1\ncyan\nab.\ncd.\nef.\ngh\n",
-         -1,
-         {"Error in loading in sprite on line 2 frame 2 it had length 2 expeted 2 sprite shortrow not loaded. error "
-          "line: gh"},
-         {}},
-        // width + 1 must not overflow into a length some row could have.
-        {"widest",
-         "1\n2147483647\n1\n0\nmagenta\nabc\n",
-         -1,
-         {"Error in loading in sprite on line 1 frame 1 it had length 3 expeted 2147483647 sprite widest not loaded. "
+    const std::vector<SpriteCase> cases = {
+        {"crlf", "2\r\n3\r\n1\r\n4\r\ngreen\r\nabc\r\ndef\r\n", {}, 0, 3, 1, 4, GREEN, {"abc", "def"}},
+        {"lf", "2\n3\n1\n4\ngreen\nabc\ndef\n",
+         {"Error in loading in sprite on line 1 frame 1 it had length 3 expeted 3 sprite lf not loaded. "
           "error line: abc"},
-         {}},
-        // A header that promises a billion frames is refused when the rows run out, not after
-        // making room for them.
-        {"billion", "1000000000\n1\n1\n0\nred\na.\nb.\nc.\n", -1, {READ_PAST_END}, {}},
-        {"rowless", "3\n2\n0\n1\ncustom\n", 0, {}, {2, 0, 1, CUSTOM, {"", "", ""}}},
-        {"rowless-billion",
-         "1000000000\n2\n0\n1\nblack\n",
-         -1,
-         {"Sprite rowless-billion not loaded: 1000000000 frames of height 0, at most 10000 frames without rows"},
-         {}},
-        {"noheader", "", -1, {"Failed reading from sprite file frames noheader"}, {}},
-        {"nowidth", "1\n", -1, {"Failed reading from sprite file width nowidth"}, {}},
-        {"noheight", "1\n2\n", -1, {"Failed reading from sprite file height noheight"}, {}},
-        {"noslowdown", "1\n2\n3\n", -1, {"Failed reading from sprite file slowdown noslowdown"}, {}},
-        {"nocolor", "1\n2\n3\n4\n", -1, {"Failed reading from sprite file color nocolor"}, {}},
+         -1},
+        {"capital", "1\n2\n1\n0\nRed\nab.\n", {"Uknown color in sprite capital loaded, color is Red"}, 0, 2, 1, 0,
+         UNDEFINED_COLOR, {"ab"}},
+        {"prefix", "1\n2\n2\n3\nyellowish\nab.\n c.", {}, 0, 2, 2, 3, YELLOW, {"ab c"}}, // no final line feed
+        {"fewrows", "2\n2\n2\n1\nred\nab.\ncd.\nef.\n",
+         {"Failed reading from sprite file, tried to acces line that does not exist. "
+          "height is likely set to high, or framcount is likely set to high"},
+         -1},
+        {"morerows", "1\n2\n2\n1\nblue\nab.\ncd.\nnot a row at all\n", {}, 0, 2, 2, 1, BLUE, {"abcd"}},
+        {"noframes", "0\n5\n5\n1\nwhite\n", {}, 0, 5, 5, 1, WHITE, {}},
+        {"negative", "-3\n2\n1\n1\nred\nab.\n", {"Sprite negative not loaded: negative frame count -3"}, -1},
+        {"shortrow", "2\n2\n2\n1\ncyan\nab.\ncd.\nef.\ngh\n",
+         {"Error in loading in sprite on line 2 frame 2 it had length 2 expeted 2 sprite shortrow not loaded. "
+          "error line: gh"},
+         -1},
     };
-
     ResourceManager& resources = ResourceManager::getInstance();
-    size_t logged = 0;
-    for (const Case& c : cases) {
+    for (const SpriteCase& c : cases) {
         SCOPED_TRACE(c.label);
+        LogManager::getInstance().shutDown(); // a fresh log for each file
+        ASSERT_EQ(LogManager::getInstance().startUp(), 0);
         writeFile("sprite.txt", c.bytes);
         EXPECT_EQ(resources.loadSprite("sprite.txt", c.label), c.result);
-
-        const std::vector<std::string> all = logMessages();
-        EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(logged), all.end()), c.log);
-        logged = all.size();
-
-        Sprite* sprite = resources.getSprite(c.label);
-        if (c.result != 0) {
-            EXPECT_EQ(sprite, nullptr);
-            logged++; // the failed lookup's own line
+        EXPECT_EQ(logMessages(), c.log);
+        Sprite* got = resources.getSprite(c.label);
+        ASSERT_EQ(got != nullptr, c.result == 0);
+        if (!got)
             continue;
-        }
-        ASSERT_NE(sprite, nullptr);
-        EXPECT_EQ(sprite->getLabel(), c.label);
-        EXPECT_EQ(sprite->getWidth(), c.sprite.width);
-        EXPECT_EQ(sprite->getHeight(), c.sprite.height);
-        EXPECT_EQ(sprite->getSlowdown(), c.sprite.slowdown);
-        EXPECT_EQ(sprite->getColor(), c.sprite.color);
-        ASSERT_EQ(sprite->getFrameCount(), static_cast<int>(c.sprite.frames.size()));
-        for (int f = 0; f < sprite->getFrameCount(); f++) {
-            const Frame frame = sprite->getFrame(f);
-            EXPECT_EQ(frame.getString(), c.sprite.frames[static_cast<size_t>(f)]) << "frame " << f;
-            EXPECT_EQ(frame.getWidth(), c.sprite.width);
-            EXPECT_EQ(frame.getHeight(), c.sprite.height);
+        EXPECT_EQ(std::vector<int>({got->getWidth(), got->getHeight(), got->getSlowdown(), got->getColor()}),
+                  std::vector<int>({c.width, c.height, c.slowdown, c.color}));
+        ASSERT_EQ(got->getFrameCount(), static_cast<int>(c.frames.size()));
+        for (int f = 0; f < got->getFrameCount(); f++) {
+            const Frame frame = got->getFrame(f);
+            EXPECT_EQ(frame.getString(), c.frames[static_cast<size_t>(f)]) << "frame " << f;
+            EXPECT_EQ(std::make_pair(frame.getWidth(), frame.getHeight()), std::make_pair(c.width, c.height)) << f;
         }
         // The frame array holds exactly the file's frames.
-        EXPECT_EQ(sprite->addFrame(Frame(1, 1, "x")), -1);
-        logged++;
+        EXPECT_EQ(got->addFrame(Frame(1, 1, "x")), -1);
     }
 }
 
-TEST_F(SpriteFileTest, MissingFileIsLoggedWithTheLabel)
-{
-    EXPECT_EQ(ResourceManager::getInstance().loadSprite("no-such-file.txt", "ghost"), -1);
-    EXPECT_EQ(logMessages(), std::vector<std::string>{"error opening sprite file for ghost"});
-}
-
-TEST_F(SpriteFileTest, FiveHundredSpritesFitAndTheNextIsRefusedSilently)
+TEST_F(Resources, FiveHundredSpritesFitAndTheNextIsRefusedSilently)
 {
     ResourceManager& resources = ResourceManager::getInstance();
     writeFile("one.txt", "1\n1\n1\n0\nred\n#.\n");
@@ -144,24 +121,22 @@ TEST_F(SpriteFileTest, FiveHundredSpritesFitAndTheNextIsRefusedSilently)
         ASSERT_EQ(resources.loadSprite("one.txt", "s" + std::to_string(i)), 0) << i;
     EXPECT_EQ(resources.loadSprite("one.txt", "extra"), -1);
     EXPECT_TRUE(logMessages().empty());
-
     // Unloading makes room again.
     EXPECT_EQ(resources.unloadSprite("s123"), 0);
     EXPECT_EQ(resources.loadSprite("one.txt", "extra"), 0);
-    EXPECT_NE(resources.getSprite("s499"), nullptr);
 }
 
-TEST_F(SpriteFileTest, UnloadingRemovesOneSpriteAndKeepsTheOrderOfTheRest)
+TEST_F(Resources, UnloadingASpriteKeepsTheOrderOfTheRest)
 {
     ResourceManager& resources = ResourceManager::getInstance();
     writeFile("red.txt", "1\n1\n1\n0\nred\n#.\n");
     writeFile("blue.txt", "1\n1\n1\n0\nblue\n#.\n");
-    ASSERT_EQ(resources.loadSprite("red.txt", "first"), 0);
-    ASSERT_EQ(resources.loadSprite("red.txt", "twin"), 0);
-    ASSERT_EQ(resources.loadSprite("blue.txt", "twin"), 0);
-    ASSERT_EQ(resources.loadSprite("blue.txt", "last"), 0);
+    for (const auto& [file, label] : std::vector<std::pair<const char*, const char*>>{
+             {"red.txt", "first"}, {"red.txt", "twin"}, {"blue.txt", "twin"}})
+        ASSERT_EQ(resources.loadSprite(file, label), 0);
 
-    // Lookups find the first of two equal labels: the red twin must still come first.
+    // Lookups find the first of two equal labels: the red twin must still come first, not the
+    // blue one moved into the freed place.
     EXPECT_EQ(resources.unloadSprite("first"), 0);
     EXPECT_EQ(resources.getSprite("first"), nullptr);
     ASSERT_NE(resources.getSprite("twin"), nullptr);
@@ -169,12 +144,76 @@ TEST_F(SpriteFileTest, UnloadingRemovesOneSpriteAndKeepsTheOrderOfTheRest)
     EXPECT_EQ(resources.unloadSprite("twin"), 0);
     ASSERT_NE(resources.getSprite("twin"), nullptr);
     EXPECT_EQ(resources.getSprite("twin")->getColor(), BLUE);
-    EXPECT_NE(resources.getSprite("last"), nullptr);
-
     EXPECT_EQ(resources.unloadSprite("never"), -1);
     EXPECT_EQ(logMessages(), (std::vector<std::string>{"Failed to find sprite first", "Sprite not found"}));
+}
 
-    // Shutting down forgets every sprite.
-    resources.shutDown();
-    EXPECT_EQ(resources.getSprite("last"), nullptr);
+TEST_F(Resources, FailedSoundLoadLogsTwoLinesAndTakesNoEntry)
+{
+    ResourceManager& resources = ResourceManager::getInstance();
+    writeWav("tick.wav", 800);
+    EXPECT_EQ(resources.loadSound("missing.wav", "lost"), -1);
+    EXPECT_EQ(logMessages(), (std::vector<std::string>{"failed to load sound", "Unable to load from file"}));
+
+    // Had the failure used up an entry, the fiftieth load would find the array full.
+    for (int i = 0; i < MAX_SOUNDS; i++)
+        ASSERT_EQ(resources.loadSound("tick.wav", "s" + std::to_string(i)), 0) << i;
+    EXPECT_EQ(resources.loadSound("tick.wav", "extra"), -1);
+    EXPECT_EQ(logMessages().back(), "Sound array full.");
+    EXPECT_EQ(resources.getSound("extra"), nullptr);
+    EXPECT_EQ(logMessages().back(), "failed to find sound extra");
+}
+
+TEST_F(Resources, SoundUnloadClosesTheGapAndEveryEntryKeepsItsOwnSamples)
+{
+    ResourceManager& resources = ResourceManager::getInstance();
+    for (std::uint32_t i = 0; i < 4; i++)
+        writeWav(std::string(1, static_cast<char>('a' + i)) + ".wav", 8000 + 800 * i);
+    for (const std::string name : {"a", "b", "c"})
+        ASSERT_EQ(resources.loadSound(name + ".wav", name), 0);
+    Sound* first = resources.getSound("a");
+
+    EXPECT_EQ(resources.unloadSound("b"), 0);
+    EXPECT_EQ(resources.getSound("b"), nullptr);
+    EXPECT_EQ(resources.getSound("a"), first);
+    EXPECT_EQ(resources.getSound("c"), first + 1);
+    expectOwnBuffer(first, 8000);
+    expectOwnBuffer(first + 1, 9600);
+    for (Sound* entry : {first, first + 1}) {
+        entry->play(entry == first);
+        EXPECT_EQ(entry->getSound()->getStatus(), sf::SoundSource::Status::Playing) << entry->getLabel();
+        EXPECT_EQ(ks::compat::isLooping(*entry->getSound()), entry == first) << entry->getLabel();
+    }
+
+    // The freed place is the next one used; unknown labels are refused without a log line.
+    ASSERT_EQ(resources.loadSound("d.wav", "d"), 0);
+    EXPECT_EQ(resources.getSound("d"), first + 2);
+    const size_t logged = logMessages().size();
+    EXPECT_EQ(resources.unloadSound("never"), -1);
+    EXPECT_EQ(resources.unloadMusic("never"), -1);
+    EXPECT_EQ(logMessages().size(), logged);
+}
+
+TEST_F(Resources, MusicIsFoundByLabelAndUnloadKeepsItsEntry)
+{
+    ResourceManager& resources = ResourceManager::getInstance();
+    writeWav("song.wav", 16000);
+    ASSERT_EQ(resources.loadMusic("song.wav", "song"), 0);
+    Music* song = resources.getMusic("song");
+    ASSERT_NE(song, nullptr);
+    EXPECT_EQ(logMessages(), std::vector<std::string>{"found music"});
+    song->play(true);
+
+    EXPECT_EQ(resources.unloadMusic("song"), 0);
+    EXPECT_EQ(resources.getMusic("song"), nullptr);
+    EXPECT_EQ(logMessages().back(), "failed to find music song");
+    // The entry keeps its place (and its stream): the next load takes the place after it.
+    EXPECT_EQ(song->getMusic()->getStatus(), sf::SoundSource::Status::Playing);
+    ASSERT_EQ(resources.loadMusic("song.wav", "again"), 0);
+    EXPECT_EQ(resources.getMusic("again"), song + 1);
+    song->stop();
+    for (int i = 2; i < MAX_MUSICS; i++)
+        ASSERT_EQ(resources.loadMusic("song.wav", "m" + std::to_string(i)), 0) << i;
+    EXPECT_EQ(resources.loadMusic("song.wav", "extra"), -1);
+    EXPECT_EQ(logMessages().back(), "Sound array full.");
 }
