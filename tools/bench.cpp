@@ -38,6 +38,7 @@
 #include <random>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -290,8 +291,18 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::printf("Kestrane benchmark: SFML %d.%d, median of %d runs, times in milliseconds\n\n", ks::compat::SFML_MAJOR,
+    std::printf("Kestrane benchmark: SFML %d.%d, median of %d runs, times in milliseconds\n", ks::compat::SFML_MAJOR,
                 ks::compat::SFML_MINOR, runs);
+    // Other work on the machine stretches every figure: say how busy it was.
+    if (FILE* load = std::fopen("/proc/loadavg", "r"))
+    {
+        double oneMinute = 0;
+        if (std::fscanf(load, "%lf", &oneMinute) == 1)
+            std::printf("load average at the start: %.2f on %u cores\n", oneMinute,
+                        std::thread::hardware_concurrency());
+        std::fclose(load);
+    }
+    std::printf("\n");
 
     // ---- frames ----
     // The two ways take turns, frame by frame, so that whatever else the machine is doing
@@ -396,9 +407,11 @@ int main(int argc, char** argv)
     }
     const int objectsAtEnd = world.getAllObjects().getCount();
     std::printf("\ngame loop work, %d zombies (%d objects at the end)\n", zombies, objectsAtEnd);
-    std::printf("  whole iteration %.2f (frame %d)   step %.2f   input %.2f   update %.2f   draw %.2f   show %.2f\n",
-                median(total), game.getFrameTime(), median(stepping), median(input), median(updating), median(drawing),
-                median(showing));
+    const double work = median(total);
+    std::printf("  whole iteration %.2f, %.0f%% of the %d ms frame\n", work, 100 * work / game.getFrameTime(),
+                game.getFrameTime());
+    std::printf("  step events %.2f   input %.2f   update %.2f   draw %.2f   show %.2f\n", median(stepping),
+                median(input), median(updating), median(drawing), median(showing));
 
     game.shutDown();
     std::error_code error;
