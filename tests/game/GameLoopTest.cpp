@@ -1,85 +1,125 @@
-// One whole game through the real loop with the game's own sprites and sounds: the title, a
-// shot zombie, three bites, the game-over sequence, the title again and ESCAPE. A script
-// object in the world acts at each step as a player would; built with the sanitizers, this
-// run also shows that a whole game leaks nothing.
+// Rules that play out over steps, where each step reads the live keyboard, so a window is
+// open: the player's reloads counted in steps, and one whole game through the real loop with
+// the game's own sprites and sounds (the title, a shot zombie, bites until death, the game-over
+// sequence, the title again and ESCAPE). Built with the sanitizers, that game also shows that
+// a whole game leaks nothing.
 #include "GameTest.h"
 
+#include <sstream>
+
 #include "DisplayManager.h"
-#include "GameManager.h"
-#include "player.h"
-#include "start.h"
 
 namespace ks::test {
 namespace {
 
-struct Script
+class PlayerSteps : public GameTest
 {
-    int phase = 0;
-    int steps = 0;
-    int deathStep = -1;
-    int titleStep = -1;
-    int score = 0;
-    bool done = false;
-} script; // outlives the script object, which the game-over sequence deletes
+protected:
+    void SetUp() override
+    {
+        GameTest::SetUp();
+        installFont();
+        DisplayManager::getInstance().startUp();
+        new reticle;
+    }
+    void TearDown() override
+    {
+        GameTest::TearDown();
+        DisplayManager::getInstance().shutDown();
+    }
+};
 
-void send(Event& event)
+// Left clicks until one makes no bullet; the number of shots that came out.
+int emptyMagazine(Object* hunter)
 {
-    WorldManager::getInstance().onEvent(&event);
+    const int before = countOf("bullet");
+    for (int i = 0; i < 20; i++)
+        click(hunter, Mouse::LEFT);
+    return countOf("bullet") - before;
 }
+
+TEST_F(PlayerSteps, MagazineRefillsSixtyStepsAfterTheLastShotOrFortyFiveAfterARightClick)
+{
+    const struct { int shots; bool rightClick; int steps; } rows[] = {{5, false, 60}, {2, true, 45}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.steps);
+        Object* hunter = new player;
+        const int reloads = soundsPlayed("reload");
+        for (int i = 0; i < row.shots; i++)
+            click(hunter, Mouse::LEFT);
+        if (row.rightClick)
+            click(hunter, Mouse::RIGHT);
+        for (int i = 1; i < row.steps; i++) {
+            step(hunter);
+            if (i == 10) // clicks during the reload neither fire nor restart it
+                click(hunter, Mouse::RIGHT);
+        }
+        EXPECT_EQ(emptyMagazine(hunter), 0);
+        EXPECT_EQ(soundsPlayed("reload"), reloads);
+        step(hunter);
+        EXPECT_EQ(soundsPlayed("reload"), reloads + 1);
+        EXPECT_EQ(emptyMagazine(hunter), 5);
+        WorldManager::getInstance().markForDelete(hunter);
+        WorldManager::getInstance().update();
+    }
+    EXPECT_EQ(soundsPlayed("fire"), 17);
+}
+
+TEST_F(PlayerSteps, BulletPackGrowsTheClipRefillsItAndCancelsAReload)
+{
+    Object* hunter = new player;
+    Object* pack = thing("bulletpack");
+    collide(hunter, hunter, pack); // with a full magazine: 6 of 6
+    click(hunter, Mouse::RIGHT);
+    for (int i = 0; i < 10; i++)
+        step(hunter);
+    collide(hunter, pack, hunter); // during the reload: 7 of 7 at once
+    EXPECT_EQ(soundsPlayed("bulletpacksound"), 2);
+    for (int i = 0; i < 40; i++) // past the end of the cancelled reload
+        step(hunter);
+    EXPECT_EQ(soundsPlayed("reload"), 0);
+    EXPECT_EQ(emptyMagazine(hunter), 7);
+    for (int i = 0; i < 60; i++)
+        step(hunter);
+    EXPECT_EQ(soundsPlayed("reload"), 1);
+    EXPECT_EQ(emptyMagazine(hunter), 7);
+}
+
+// Outlives the script object, which the game-over sequence deletes.
+int steps = 0, deathStep = -1, titleStep = -1, score = 0;
 
 class scripted : public Object
 {
 public:
     scripted() { setType("script"); }
-    // Swept away with everything else at the end of the game-over sequence: it comes back.
     ~scripted() override
     {
-        if (!script.done)
+        if (titleStep < 0) // swept away with everything else at the end of the game-over sequence
             new scripted;
     }
 
     int eventHandler(const Event* event) override
     {
-        if (event->getType() == STEP_EVENT && !script.done)
-            act(++script.steps);
-        return 0;
-    }
-
-private:
-    void act(int steps)
-    {
+        if (event->getType() != STEP_EVENT || titleStep >= 0)
+            return 0;
         player* hunter = static_cast<player*>(firstOf("player"));
-        Object* walker = firstOf("zombie");
-        EventKeyboard key;
-        key.setKeyboardAction(KEY_PRESSED);
-        EventMouse mouse;
-        if (script.phase == 0) {
-            key.setKey(Keyboard::SPACE);
-            send(key);
-            script.phase = 1;
-        } else if (script.phase == 1) { // a zombie six cells to the right, the reticle beyond it, one shot
-            walker->setPosition(Vector(46, 12));
-            mouse.setMouseAction(MOVED);
-            mouse.setMousePosition(DisplayManager::getInstance().spacesToPixels(Vector(55, 12)));
-            send(mouse);
-            mouse.setMouseAction(CLICKED);
-            mouse.setMouseButton(Mouse::LEFT);
-            send(mouse);
-            script.phase = 2;
-        } else if (script.phase == 2 && hunter->getScore() > 0) {
-            script.score = hunter->getScore();
-            script.phase = 3;
-        } else if (script.phase == 3 && !hunter->isSolid()) {
-            script.deathStep = steps;
-            script.phase = 4;
-        } else if (script.phase == 3 && steps % 15 == 0) { // a zombie led onto the hunter
-            walker->setPosition(Vector(hunter->getPosition().getX() + 2, hunter->getPosition().getY()));
-        } else if ((script.phase == 4 && firstOf("start") != nullptr) || steps > 1000) {
-            script.titleStep = steps;
-            script.done = true;
-            key.setKey(Keyboard::ESCAPE);
-            send(key);
+        if (++steps == 1) {
+            press(firstOf("start"), Keyboard::SPACE);
+        } else if (steps == 2) { // a zombie six cells to the right, the reticle beyond it, one shot
+            firstOf("zombie")->setPosition(Vector(46, 12));
+            firstOf("reticle")->setPosition(Vector(55, 12));
+            click(hunter, Mouse::LEFT);
+        } else if (hunter != nullptr && hunter->isSolid()) {
+            score = hunter->getScore();
+            if (score > 0 && steps % 15 == 0) // once the shot has hit, a zombie is led onto the hunter
+                firstOf("zombie")->setPosition(hunter->getPosition() + Vector(2, 0));
+        } else if (hunter != nullptr && deathStep < 0) {
+            deathStep = steps;
+        } else if (Object* title = firstOf("start"); title != nullptr || steps > 1000) {
+            titleStep = steps;
+            title != nullptr ? press(title, Keyboard::ESCAPE) : GameManager::getInstance().setGameOver();
         }
+        return 0;
     }
 };
 
@@ -91,32 +131,25 @@ TEST_F(WholeGame, FromTitleToDeathToTitleAgainToEscape)
     GameManager& game = GameManager::getInstance();
     game.startUp();
     ResourceManager& resources = ResourceManager::getInstance();
-    const std::string media[][2] = {
-        {"bullet-spr.txt", "bullet"},       {"zombie-spr.txt", "zombie"},
-        {"hunter-spr.txt", "player"},       {"gameover-spr.txt", "gameoversprite"},
-        {"title-spr.txt", "title"},         {"reticle.txt", "reticle"},
-        {"medicine-spr.txt", "healthpack"}, {"powerup-magazine.txt", "bulletpack"},
-        {"gun-shot.wav", "fire"},           {"gun-reload.wav", "reload"},
-        {"human-damage.wav", "hurt"},       {"medecine.wav", "heal"},
-        {"powerup-magazin.wav", "bulletpacksound"}, {"zombie-dying.wav", "explode"},
-        {"zombie-attack.wav", "zombieattack"},      {"zombie-voice.wav", "newzombie"},
-        {"bomb-explosion.wav", "gameoversound"}};
-    for (const auto& [file, label] : media) {
-        const std::string path = std::string(KS_GAME_DIR) + "/" + file;
-        const bool sprite = file.find(".txt") != std::string::npos;
-        EXPECT_EQ(sprite ? resources.loadSprite(path, label) : resources.loadSound(path, label), 0) << file;
+    std::istringstream media(
+        "bullet-spr.txt bullet zombie-spr.txt zombie hunter-spr.txt player gameover-spr.txt gameoversprite "
+        "title-spr.txt title reticle.txt reticle medicine-spr.txt healthpack powerup-magazine.txt bulletpack "
+        "gun-shot.wav fire gun-reload.wav reload human-damage.wav hurt medecine.wav heal powerup-magazin.wav "
+        "bulletpacksound zombie-dying.wav explode zombie-attack.wav zombieattack zombie-voice.wav newzombie "
+        "bomb-explosion.wav gameoversound background-music.wav music");
+    for (std::string file, label; media >> file >> label;) {
+        const std::string path = KS_GAME_DIR "/" + file;
+        const int result = file.find(".txt") != std::string::npos ? resources.loadSprite(path, label)
+                           : label == "music" ? resources.loadMusic(path, label) : resources.loadSound(path, label);
+        EXPECT_EQ(result, 0) << file;
     }
-    EXPECT_EQ(resources.loadMusic(std::string(KS_GAME_DIR) + "/background-music.wav", "music"), 0);
-
     new scripted;
     new start;
     game.run();
     const int left = WorldManager::getInstance().getAllObjects().getCount();
     game.shutDown();
-
-    EXPECT_EQ(script.phase, 4) << "stuck";
-    EXPECT_EQ(script.score, 1);
-    EXPECT_EQ(script.titleStep - script.deathStep, 270);
+    EXPECT_EQ(score, 1);
+    EXPECT_EQ(titleStep - deathStep, 270);
     EXPECT_EQ(left, 2); // the title and the script, nothing of the lost game
 }
 

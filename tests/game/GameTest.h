@@ -1,7 +1,6 @@
-// Set-up for the game's rule tests: a fresh directory with the log, world and resource
-// managers started and a 1 x 1 sprite under every game label, so every object has a one-cell
-// box. No sounds are loaded: each sound the game plays leaves one "failed to find sound
-// <label>" line in the log, which is how the tests count them.
+// The game's rule tests: a fresh directory with the log, world and resource managers started
+// and a 1 x 1 sprite under every game label. No sounds are loaded, so each sound played
+// leaves one "failed to find sound <label>" line in the log: that is how they are counted.
 #pragma once
 
 #include <cstdlib>
@@ -11,11 +10,18 @@
 #include "EventKeyboard.h"
 #include "EventMouse.h"
 #include "EventStep.h"
+#include "GameManager.h"
 #include "LogManager.h"
-#include "Object.h"
 #include "ResourceManager.h"
 #include "TestSupport.h"
 #include "WorldManager.h"
+#include "bullet.h"
+#include "bulletpack.h"
+#include "healthpack.h"
+#include "player.h"
+#include "reticle.h"
+#include "start.h"
+#include "zombie.h"
 
 namespace ks::test {
 
@@ -40,12 +46,17 @@ protected:
     }
 };
 
-inline int soundsPlayed(const std::string& label)
+inline int logged(const std::string& line)
 {
     int count = 0;
     for (const std::string& message : logMessages())
-        count += message == "failed to find sound " + label;
+        count += message == line;
     return count;
+}
+
+inline int soundsPlayed(const std::string& label)
+{
+    return logged("failed to find sound " + label);
 }
 
 inline int countOf(const std::string& type)
@@ -59,27 +70,23 @@ inline Object* firstOf(const std::string& type)
     return list.isEmpty() ? nullptr : list[0];
 }
 
-// A plain PASSABLE object standing in for a game object of another type.
-inline Object* thing(const std::string& type, Vector position)
+// A plain object standing in for a game object of another type.
+inline Object* thing(const std::string& type, Vector position = Vector(0, 0))
 {
     Object* object = new Object;
     object->setType(type);
     object->setPosition(position);
-    object->setSolidness(PASSABLE);
     return object;
 }
 
 // Seeds rand() with the first seed from 1 up whose sequence satisfies fits(), which draws it.
 template <typename Fits>
-unsigned seedWhere(Fits fits)
+void seedWhere(Fits fits)
 {
-    for (unsigned seed = 1;; seed++) {
-        srand(seed);
-        if (fits()) {
-            srand(seed);
-            return seed;
-        }
-    }
+    unsigned seed = 1;
+    while (srand(seed), !fits())
+        seed++;
+    srand(seed);
 }
 
 inline void step(Object* object)

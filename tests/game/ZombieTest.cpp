@@ -1,11 +1,8 @@
-// Zombies: where they appear, how fast they walk and charge, and what a hit brings. The
-// rolls are arranged by picking seeds whose rand() sequence gives them.
+// Zombies and bullets: where zombies appear, walk, charge and what a hit brings (rolls arranged
+// by picking seeds whose rand() sequence gives them), and how a bullet is aimed and flies.
 #include "GameTest.h"
 
-#include "bullet.h"
-#include "player.h"
-#include "reticle.h"
-#include "zombie.h"
+#include <cmath>
 
 namespace ks::test {
 namespace {
@@ -15,25 +12,6 @@ using ZombieRules = GameTest;
 bool noCharge()
 {
     return rand() % 500 > 5;
-}
-
-// Two hits in a row: each replacement draws three placing rolls, then a drop roll of 41 or
-// more adds nothing.
-bool twoEmptyDrops()
-{
-    rand(), rand(), rand();
-    const int first = rand() % 99;
-    rand(), rand(), rand();
-    return first > 40 && rand() % 99 > 40;
-}
-
-bool inWorld(int id)
-{
-    ObjectList all = WorldManager::getInstance().getAllObjects();
-    for (int i = 0; i < all.getCount(); i++)
-        if (all[i]->getId() == id)
-            return true;
-    return false;
 }
 
 TEST_F(ZombieRules, SpawnsBeyondTheEdgeThatTheRollsPick)
@@ -58,8 +36,7 @@ TEST_F(ZombieRules, WalkingSpeedIsFixedByTheScoreAtCreation)
 {
     player* hunter = new player;
     // Each zombie is made at its score, which then rises by one before its first step.
-    const struct { int score; float speed; } rows[] = {
-        {0, 0.23f}, {1499, 0.23f}, {1500, 1.23f}, {2999, 1.23f}, {3000, 2.23f}};
+    const struct { int score; float speed; } rows[] = {{1499, 0.23f}, {1500, 1.23f}, {3000, 2.23f}};
     for (const auto& row : rows) {
         while (hunter->getScore() < row.score)
             hunter->addScore();
@@ -73,57 +50,49 @@ TEST_F(ZombieRules, WalkingSpeedIsFixedByTheScoreAtCreation)
 
 TEST_F(ZombieRules, ChargeHoldsItsCourseAtDoubleSpeedForTenTimesTheRollPlusOneMoves)
 {
-    WorldManager& world = WorldManager::getInstance();
     Object* hunter = new player;
-    for (int roll : {0, 3, 5}) {
-        SCOPED_TRACE(roll);
-        hunter->setPosition(Vector(40, 12));
-        Object* walker = new zombie;
-        walker->setPosition(Vector(10, 12));
-        const int attacks = soundsPlayed("zombieattack");
-        seedWhere([&] { return rand() % 500 == roll && noCharge(); });
+    Object* walker = new zombie;
+    walker->setPosition(Vector(10, 12));
+    seedWhere([] { return rand() % 500 == 5 && noCharge(); });
+    step(walker);
+    EXPECT_EQ(soundsPlayed("zombieattack"), 1);
+    hunter->setPosition(Vector(40, 2)); // stepping aside changes nothing during the charge
+    for (int move = 1; move <= 51; move++) {
+        WorldManager::getInstance().update();
+        ASSERT_FLOAT_EQ(walker->getSpeed(), 0.46f) << move;
         step(walker);
-        EXPECT_EQ(soundsPlayed("zombieattack"), attacks + 1);
-        hunter->setPosition(Vector(40, 2)); // stepping aside changes nothing during the charge
-        const int moves = 10 * roll + 1;
-        for (int move = 1; move <= moves; move++) {
-            world.update();
-            if (move < moves)
-                step(walker);
-            EXPECT_FLOAT_EQ(walker->getSpeed(), 0.46f);
-        }
-        EXPECT_NEAR(walker->getPosition().getX(), 10 + moves * 0.46f, 1e-3);
-        EXPECT_EQ(walker->getPosition().getY(), 12);
-        // Then it walks after the player again.
-        step(walker);
-        EXPECT_FLOAT_EQ(walker->getSpeed(), 0.23f);
-        EXPECT_LT(walker->getDirection().getY(), 0);
-        world.removeObject(walker);
-        world.markForDelete(walker);
     }
+    EXPECT_NEAR(walker->getPosition().getX(), 10 + 51 * 0.46f, 1e-3);
+    EXPECT_EQ(walker->getPosition().getY(), 12);
+    // Then it walks after the player again.
+    EXPECT_FLOAT_EQ(walker->getSpeed(), 0.23f);
+    EXPECT_LT(walker->getDirection().getY(), 0);
 }
 
-TEST_F(ZombieRules, ShotZombieScoresOnceAndDropsByItsRoll)
+TEST_F(ZombieRules, ShotOneScoresAndDropsByItsRollOneThatReachesThePlayerIsOnlyReplaced)
 {
     player* hunter = new player;
-    Object* shot = thing("bullet", Vector(0, 0));
-    const struct { int roll, zombies, healthpacks, bulletpacks, voices; } rows[] = {
-        {0, 2, 0, 0, 1},  {14, 2, 0, 0, 1}, {15, 1, 1, 0, 0}, {25, 1, 1, 0, 0},
-        {26, 1, 0, 1, 0}, {40, 1, 0, 1, 0}, {41, 1, 0, 0, 0}, {98, 1, 0, 0, 0}};
+    // zombies: how many more there are afterwards; the zombie hit is counted among them
+    const struct { const char* by; int roll, zombies, healthpacks, bulletpacks; } rows[] = {
+        {"bullet", 0, 2, 0, 0},  {"bullet", 14, 2, 0, 0}, {"bullet", 15, 1, 1, 0}, {"bullet", 25, 1, 1, 0},
+        {"bullet", 26, 1, 0, 1}, {"bullet", 40, 1, 0, 1}, {"bullet", 41, 1, 0, 0}, {"bullet", 98, 1, 0, 0},
+        {"player", 0, 1, 0, 0},  {"healthpack", 0, 1, 0, 0}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.roll);
+        SCOPED_TRACE(testing::Message() << row.by << " " << row.roll);
+        const int shot = std::string(row.by) == "bullet";
         const int before[] = {hunter->getScore(), soundsPlayed("explode"), soundsPlayed("newzombie"),
                               countOf("zombie")};
         Object* walker = new zombie;
         walker->setPosition(Vector(30, 5));
+        Object* other = thing(row.by);
         // Three rolls place the replacement, the fourth picks the drop.
         seedWhere([&] { rand(), rand(), rand(); return rand() % 99 == row.roll; });
-        collide(walker, shot, walker);
+        collide(walker, other, walker);
+        WorldManager::getInstance().markForDelete(other);
         WorldManager::getInstance().update();
-
-        EXPECT_EQ(hunter->getScore(), before[0] + 1);
-        EXPECT_EQ(soundsPlayed("explode"), before[1] + 1);
-        EXPECT_EQ(soundsPlayed("newzombie"), before[2] + row.voices);
+        EXPECT_EQ(hunter->getScore(), before[0] + shot);
+        EXPECT_EQ(soundsPlayed("explode"), before[1] + shot);
+        EXPECT_EQ(soundsPlayed("newzombie"), before[2] + (shot && row.zombies == 2));
         EXPECT_EQ(countOf("zombie"), before[3] + row.zombies);
         EXPECT_EQ(countOf("healthpack"), row.healthpacks);
         EXPECT_EQ(countOf("bulletpack"), row.bulletpacks);
@@ -136,29 +105,8 @@ TEST_F(ZombieRules, ShotZombieScoresOnceAndDropsByItsRoll)
     }
 }
 
-TEST_F(ZombieRules, ReachingThePlayerOnlyReplacesItAndOtherContactsChangeNothing)
+TEST_F(ZombieRules, OneMoveOntoTwoBulletsHandlesBoth)
 {
-    player* hunter = new player;
-    Object* walker = new zombie;
-    const unsigned seed = seedWhere([] { return true; });
-    collide(walker, hunter, walker);
-    collide(walker, walker, thing("zombie", Vector(0, 0)));
-    collide(walker, walker, thing("healthpack", Vector(0, 0)));
-    const int next = rand();
-    WorldManager::getInstance().update();
-
-    EXPECT_EQ(countOf("zombie"), 2); // the replacement and the stand-in
-    EXPECT_EQ(hunter->getScore(), 0);
-    EXPECT_EQ(soundsPlayed("explode"), 0);
-    // Only the replacement's three placing rolls were drawn: no drop roll.
-    srand(seed);
-    rand(), rand(), rand();
-    EXPECT_EQ(next, rand());
-}
-
-TEST_F(ZombieRules, OneMoveOntoTwoBulletsHandlesBothAndOneShotThroughTwoZombiesKillsBoth)
-{
-    WorldManager& world = WorldManager::getInstance();
     player* hunter = new player;
     Object* aim = new reticle;
     aim->setPosition(hunter->getPosition()); // bullets fired now stay where they are put
@@ -168,50 +116,80 @@ TEST_F(ZombieRules, OneMoveOntoTwoBulletsHandlesBothAndOneShotThroughTwoZombiesK
     step(walker); // its next move, towards the player, ends at (20.23, 12)
     for (int i = 0; i < 2; i++)
         (new bullet)->setPosition(Vector(20.5, 12));
-    seedWhere(twoEmptyDrops);
-    world.update();
+    seedWhere([] { // each replacement draws three placing rolls, then a drop roll that adds nothing
+        rand(), rand(), rand();
+        const bool first = rand() % 99 > 40;
+        rand(), rand(), rand();
+        return first && rand() % 99 > 40;
+    });
+    WorldManager::getInstance().update();
     EXPECT_EQ(hunter->getScore(), 2);
     EXPECT_EQ(soundsPlayed("explode"), 2);
     EXPECT_EQ(countOf("zombie"), 2);
     EXPECT_EQ(countOf("bullet"), 0);
-
-    // A shot to the right whose first move ends on both replacements.
-    aim->setPosition(Vector(60, 12));
-    ObjectList targets = world.objectsOfType("zombie");
-    const int ids[] = {targets[0]->getId(), targets[1]->getId()};
-    targets[0]->setPosition(Vector(41.5, 12));
-    targets[1]->setPosition(Vector(41.5, 12));
-    new bullet;
-    seedWhere(twoEmptyDrops);
-    world.update();
-    EXPECT_EQ(hunter->getScore(), 4);
-    EXPECT_EQ(countOf("bullet"), 0);
-    EXPECT_FALSE(inWorld(ids[0]));
-    EXPECT_FALSE(inWorld(ids[1]));
 }
 
-TEST_F(ZombieRules, WithoutItsPlayerItStandsStillAndHarmless)
+TEST_F(ZombieRules, OneWhosePlayerIsGoneStandsStillAndScoresForNobody)
 {
     WorldManager& world = WorldManager::getInstance();
-    Object* orphan = new zombie; // no player yet
-    step(orphan);
-    EXPECT_EQ(orphan->getSpeed(), 0);
-
+    step(new zombie); // no player yet
     player* first = new player;
     Object* walker = new zombie;
-    seedWhere(noCharge);
-    step(walker);
-    EXPECT_GT(walker->getSpeed(), 0);
     world.markForDelete(first);
     world.update();
     player* second = new player; // the next game's player is not the one it chased
     step(walker);
     EXPECT_EQ(walker->getSpeed(), 0);
-    const int id = walker->getId();
-    collide(walker, thing("bullet", Vector(0, 0)), walker);
+    collide(walker, thing("bullet"), walker);
     world.update();
     EXPECT_EQ(second->getScore(), 0);
-    EXPECT_FALSE(inWorld(id));
+}
+
+TEST_F(ZombieRules, BulletFliesFromTheFirstPlayerTowardsTheFirstReticleAtOneAndAHalf)
+{
+    Object* hunter = new player;
+    Object* aim = new reticle;
+    new reticle; // only the first one counts
+    const struct { float fromX, fromY, toX, toY, dirX, dirY; } rows[] = {
+        {40, 12, 50, 12, 1, 0}, {40, 12, 40, 2, 0, -1}, {10, 10, 13, 14, 0.6f, 0.8f},
+        {40, 12, 40, 12, 0, 0}, // on the player: it stays where it was fired
+    };
+    for (const auto& row : rows) {
+        hunter->setPosition(Vector(row.fromX, row.fromY));
+        aim->setPosition(Vector(row.toX, row.toY));
+        Object* shot = new bullet;
+        EXPECT_EQ(shot->getPosition().getX(), row.fromX);
+        EXPECT_EQ(shot->getPosition().getY(), row.fromY);
+        EXPECT_FLOAT_EQ(shot->getDirection().getX(), row.dirX);
+        EXPECT_FLOAT_EQ(shot->getDirection().getY(), row.dirY);
+        EXPECT_EQ(shot->getSpeed(), 1.5f);
+    }
+    // The reticle follows the pointer in cells, keeping the fraction; clicks leave it be.
+    hunter->setPosition(Vector(0, 0));
+    EventMouse moved;
+    moved.setMouseAction(MOVED);
+    moved.setMousePosition(Vector(606, 316));
+    aim->eventHandler(&moved);
+    click(aim, Mouse::LEFT);
+    EXPECT_FLOAT_EQ(aim->getPosition().getX(), 50.5f);
+    EXPECT_FLOAT_EQ(aim->getPosition().getY(), 9.875f);
+    Object* shot = new bullet;
+    EXPECT_FLOAT_EQ(std::atan2(shot->getDirection().getY(), shot->getDirection().getX()), std::atan2(9.875f, 50.5f));
+}
+
+TEST_F(ZombieRules, BulletPassesOverPowerUpsAndLeavesTheWorldOnItsTwentySeventhMove)
+{
+    new player;
+    (new reticle)->setPosition(Vector(50, 12));
+    new healthpack(Vector(41.5, 12));
+    new bulletpack(Vector(43, 12));
+    Object* shot = new bullet;
+    for (int move = 1; move <= 26; move++)
+        WorldManager::getInstance().update();
+    EXPECT_EQ(shot->getPosition().getX(), 79);
+    EXPECT_EQ(countOf("bullet"), 1);
+    WorldManager::getInstance().update();
+    EXPECT_EQ(countOf("bullet") + countOf("healthpack") + countOf("bulletpack"), 2);
 }
 
 } // namespace
