@@ -32,7 +32,10 @@ std::string realFontBytes()
 class BadFont : public ks::test::InTempDir
 {
 protected:
-    void SetUp() override { ASSERT_EQ(LogManager::getInstance().startUp(), 0); }
+    void SetUp() override
+    {
+        ASSERT_EQ(LogManager::getInstance().startUp(), 0);
+    }
     void TearDown() override
     {
         InputManager::getInstance().shutDown();
@@ -50,7 +53,8 @@ protected:
         ASSERT_NE(display.getWindow(), nullptr);
         EXPECT_TRUE(display.getWindow()->isOpen());
         EXPECT_EQ(InputManager::getInstance().startUp(), 0);
-        for (int frame = 0; frame < 3; frame++) {
+        for (int frame = 0; frame < 3; frame++)
+        {
             EXPECT_EQ(display.drawCh(Vector(3, 4), '@', RED), 0);
             EXPECT_EQ(display.drawString(Vector(40, 12), "no font", CENTER_JUSTIFIED, GREEN), 0);
             InputManager::getInstance().getInput();
@@ -91,10 +95,14 @@ namespace {
 class StopAfter : public Object
 {
 public:
-    explicit StopAfter(int steps, int& seen) : last(steps), count(seen) { setType("stopper"); }
+    explicit StopAfter(int steps, int& seen) : last(steps), count(seen)
+    {
+        setType("stopper");
+    }
     int eventHandler(const Event* event) override
     {
-        if (event->getType() == STEP_EVENT) {
+        if (event->getType() == STEP_EVENT)
+        {
             count++;
             if (static_cast<const EventStep*>(event)->getStepCount() >= last)
                 GameManager::getInstance().setGameOver(true);

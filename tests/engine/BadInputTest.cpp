@@ -132,7 +132,10 @@ public:
         if (ok)
             syscall(SYS_capset, &header, saved);
     }
-    bool lowered() const { return ok; }
+    bool lowered() const
+    {
+        return ok;
+    }
 
 private:
     __user_cap_header_struct header{};
@@ -481,8 +484,14 @@ int deleted = 0;
 class Counted : public Object
 {
 public:
-    Counted() { setType("counted"); }
-    ~Counted() override { deleted++; }
+    Counted()
+    {
+        setType("counted");
+    }
+    ~Counted() override
+    {
+        deleted++;
+    }
 };
 
 } // namespace
@@ -495,7 +504,8 @@ TEST_F(BadInput, WorldFullAtTwoThousandObjects)
     world.startUp();
     deleted = 0;
     std::vector<Object*> made;
-    for (int i = 0; i < MAX_OBJECTS; i++) {
+    for (int i = 0; i < MAX_OBJECTS; i++)
+    {
         Object* o = new Counted;
         // Side by side, every tenth moving into its neighbour's cell: collisions in a full world.
         o->setPosition(Vector(static_cast<float>(i % 80), static_cast<float>(i / 80)));
@@ -509,7 +519,8 @@ TEST_F(BadInput, WorldFullAtTwoThousandObjects)
     Object* extra = new Counted;
     EXPECT_EQ(world.getAllObjects().getCount(), MAX_OBJECTS);
     EXPECT_EQ(world.objectsOfType("counted").getCount(), MAX_OBJECTS);
-    for (int step = 0; step < 3; step++) {
+    for (int step = 0; step < 3; step++)
+    {
         world.update();
         world.draw();
     }

@@ -22,7 +22,8 @@ std::string home;
 
 void enter(const std::string& dir)
 {
-    if (chdir(dir.c_str()) != 0) {
+    if (chdir(dir.c_str()) != 0)
+    {
         std::perror(dir.c_str());
         std::abort();
     }
@@ -40,9 +41,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     // In memory where there is a tmpfs: every input rewrites two files.
     std::filesystem::path base = std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                                            : std::filesystem::temp_directory_path();
+                                                                           : std::filesystem::temp_directory_path();
     std::string pattern = (base / "kestrane-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
+    if (mkdtemp(pattern.data()) == nullptr)
+    {
         std::perror("kestrane fuzz: scratch directory");
         std::abort();
     }
@@ -61,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     enter(scratch);
     std::string broken = ks::fuzz::checkSpriteBytes(std::string(reinterpret_cast<const char*>(data), size));
     enter(home);
-    if (!broken.empty()) {
+    if (!broken.empty())
+    {
         std::fprintf(stderr, "sprite loader broke a promise: %s\n", broken.c_str());
         std::abort();
     }

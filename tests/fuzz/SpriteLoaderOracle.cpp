@@ -28,7 +28,7 @@ const long ROWLESS_FRAME_BOUND = 10000;
 // What the file format says must happen with one file.
 struct Expectation
 {
-    bool decided = true;               // false: the format leaves the outcome to the loader
+    bool decided = true; // false: the format leaves the outcome to the loader
     int result = 0;
     std::vector<std::string> messages; // exact log messages, in order (decided only)
     int frames = 0;
@@ -61,9 +61,11 @@ std::vector<std::string> splitLines(const std::string& bytes)
 {
     std::vector<std::string> lines;
     size_t start = 0;
-    while (start < bytes.size()) {
+    while (start < bytes.size())
+    {
         size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) {
+        if (end == std::string::npos)
+        {
             lines.push_back(bytes.substr(start));
             break;
         }
@@ -81,10 +83,11 @@ Color colorOf(const std::string& line)
         Color color;
     };
     static const Word words[] = {
-        {"black", BLACK}, {"red", RED},   {"green", GREEN}, {"yellow", YELLOW}, {"blue", BLUE},
+        {"black", BLACK},     {"red", RED},   {"green", GREEN}, {"yellow", YELLOW}, {"blue", BLUE},
         {"magenta", MAGENTA}, {"cyan", CYAN}, {"white", WHITE}, {"custom", CUSTOM},
     };
-    for (const Word& w : words) {
+    for (const Word& w : words)
+    {
         std::string word = w.word;
         if (line.compare(0, word.size(), word) == 0)
             return w.color;
@@ -95,14 +98,16 @@ Color colorOf(const std::string& line)
 Expectation expect(const std::string& bytes)
 {
     static const char* const headerFailures[5] = {
-        "Failed reading from sprite file frames %s",   "Failed reading from sprite file width %s",
-        "Failed reading from sprite file height %s",   "Failed reading from sprite file slowdown %s",
+        "Failed reading from sprite file frames %s", "Failed reading from sprite file width %s",
+        "Failed reading from sprite file height %s", "Failed reading from sprite file slowdown %s",
         "Failed reading from sprite file color %s",
     };
     Expectation e;
     std::vector<std::string> lines = splitLines(bytes);
-    for (int k = 0; k < 5; k++) {
-        if (static_cast<int>(lines.size()) <= k) {
+    for (int k = 0; k < 5; k++)
+    {
+        if (static_cast<int>(lines.size()) <= k)
+        {
             e.result = -1;
             e.messages.push_back(format(headerFailures[k], LABEL));
             return e;
@@ -117,23 +122,28 @@ Expectation expect(const std::string& bytes)
         e.messages.push_back(format("Uknown color in sprite %s loaded, color is %s", LABEL, lines[4].c_str()));
 
     // Negative counts and huge numbers of row-less frames are the loader's to refuse or not.
-    if (e.frames < 0 || e.width < 0 || e.height < 0 || (e.height == 0 && e.frames > ROWLESS_FRAME_BOUND)) {
+    if (e.frames < 0 || e.width < 0 || e.height < 0 || (e.height == 0 && e.frames > ROWLESS_FRAME_BOUND))
+    {
         e.decided = false;
         return e;
     }
 
     size_t next = 5;
-    for (int f = 1; f <= e.frames; f++) {
+    for (int f = 1; f <= e.frames; f++)
+    {
         std::string text;
-        for (int r = 1; r <= e.height; r++) {
-            if (next >= lines.size()) {
+        for (int r = 1; r <= e.height; r++)
+        {
+            if (next >= lines.size())
+            {
                 e.result = -1;
                 e.messages.push_back("Failed reading from sprite file, tried to acces line that does not exist. "
                                      "height is likely set to high, or framcount is likely set to high");
                 return e;
             }
             const std::string& row = lines[next++];
-            if (static_cast<long>(row.size()) != static_cast<long>(e.width) + 1) {
+            if (static_cast<long>(row.size()) != static_cast<long>(e.width) + 1)
+            {
                 e.result = -1;
                 e.messages.push_back(format("Error in loading in sprite on line %d frame %d it had length %d "
                                             "expeted %d sprite %s not loaded. error line: %s",
@@ -189,7 +199,8 @@ std::string compareSprite(const Sprite* s, const Expectation& e, bool exactText)
     if (s->getColor() != e.color)
         return format("colour %d, header says %d", static_cast<int>(s->getColor()), static_cast<int>(e.color));
     long cells = (e.width > 0 && e.height > 0) ? static_cast<long>(e.width) * e.height : 0;
-    for (int i = 0; i < s->getFrameCount(); i++) {
+    for (int i = 0; i < s->getFrameCount(); i++)
+    {
         Frame frame = s->getFrame(i);
         if (frame.getWidth() != e.width || frame.getHeight() != e.height)
             return format("frame %d is %dx%d", i, frame.getWidth(), frame.getHeight());
@@ -210,7 +221,8 @@ void prepareLoader()
     rm.startUp();
     writeBytes(PROBE_FILE, "1\r\n1\r\n1\r\n0\r\nwhite\r\n#\r\n");
     for (int i = 0; i < MAX_SPRITES - 1; i++)
-        if (rm.loadSprite(PROBE_FILE, "filler" + std::to_string(i)) != 0) {
+        if (rm.loadSprite(PROBE_FILE, "filler" + std::to_string(i)) != 0)
+        {
             std::fprintf(stderr, "could not prepare the sprite array (filler %d did not load)\n", i);
             std::abort();
         }
@@ -232,16 +244,20 @@ std::string checkSpriteBytes(const std::string& bytes)
 
     if (result != 0 && result != -1)
         return format("loadSprite returned %d", result);
-    if (e.decided) {
+    if (e.decided)
+    {
         if (result != e.result)
             return format("loadSprite returned %d, the format says %d; log %s", result, e.result, show(logged).c_str());
         if (logged != e.messages)
             return "log " + show(logged) + ", expected " + show(e.messages);
-    } else if (result == -1 && logged.size() < e.messages.size() + 1) {
+    }
+    else if (result == -1 && logged.size() < e.messages.size() + 1)
+    {
         return "refused without saying why in the log: " + show(logged);
     }
 
-    if (result == -1) {
+    if (result == -1)
+    {
         // Nothing stored: the array still has exactly one free place.
         if (rm.getSprite(LABEL) != nullptr)
             return "failed load left a sprite under the label";

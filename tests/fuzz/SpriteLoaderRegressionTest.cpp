@@ -19,7 +19,8 @@ namespace {
 std::vector<std::string> inputFiles()
 {
     std::vector<std::string> files;
-    for (const char* dir : {"tests/fuzz/regressions", "tests/fuzz/corpus"}) {
+    for (const char* dir : {"tests/fuzz/regressions", "tests/fuzz/corpus"})
+    {
         fs::path root = fs::path(KS_SOURCE_DIR) / dir;
         if (!fs::is_directory(root))
             continue;
@@ -42,8 +43,7 @@ std::string testName(const ::testing::TestParamInfo<std::string>& info)
 }
 
 class SpriteLoaderInput : public ks::test::InTempDir, public ::testing::WithParamInterface<std::string>
-{
-};
+{};
 
 TEST_P(SpriteLoaderInput, KeepsEveryLoaderPromise)
 {

@@ -28,8 +28,8 @@
 #include "ResourceManager.h"
 #include "TestSupport.h"
 #include "WorldManager.h"
-#include "player.h"
 #include "healthpack.h"
+#include "player.h"
 #include "reticle.h"
 #include "zombie.h"
 
@@ -80,7 +80,10 @@ void fillWorldWithPacks()
 class Watcher : public Object
 {
 public:
-    explicit Watcher(Watched& into) : seen(into) { setType("watcher"); }
+    explicit Watcher(Watched& into) : seen(into)
+    {
+        setType("watcher");
+    }
     ~Watcher() override
     {
         if (!GameManager::getInstance().getGameOver())
@@ -99,7 +102,8 @@ public:
             seen.stepsAtLimit++;
         seen.steps++;
         ObjectList hunters = world.objectsOfType("player");
-        if (seen.steps % 20 == 0 && !hunters.isEmpty()) {
+        if (seen.steps % 20 == 0 && !hunters.isEmpty())
+        {
             EventMouse click;
             click.setMouseAction(CLICKED);
             click.setMouseButton(Mouse::LEFT);
@@ -117,7 +121,8 @@ private:
 void copyGameFolder()
 {
     namespace fs = std::filesystem;
-    for (const fs::directory_entry& entry : fs::directory_iterator(KS_GAME_DIR)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(KS_GAME_DIR))
+    {
         const std::string ext = entry.path().extension().string();
         if (ext == ".txt" || ext == ".wav" || ext == ".ttf")
             fs::copy_file(entry.path(), entry.path().filename());
@@ -128,16 +133,23 @@ void loadGameResources()
 {
     ResourceManager& rm = ResourceManager::getInstance();
     const char* const sprites[][2] = {
-        {"bullet-spr.txt", "bullet"},         {"zombie-spr.txt", "zombie"},     {"hunter-spr.txt", "player"},
-        {"gameover-spr.txt", "gameoversprite"}, {"title-spr.txt", "title"},       {"reticle.txt", "reticle"},
-        {"medicine-spr.txt", "healthpack"},   {"powerup-magazine.txt", "bulletpack"},
+        {"bullet-spr.txt", "bullet"},       {"zombie-spr.txt", "zombie"},
+        {"hunter-spr.txt", "player"},       {"gameover-spr.txt", "gameoversprite"},
+        {"title-spr.txt", "title"},         {"reticle.txt", "reticle"},
+        {"medicine-spr.txt", "healthpack"}, {"powerup-magazine.txt", "bulletpack"},
     };
     for (const auto& s : sprites)
         ASSERT_EQ(rm.loadSprite(s[0], s[1]), 0) << s[1];
     const char* const sounds[][2] = {
-        {"gun-shot.wav", "fire"},          {"gun-reload.wav", "reload"},          {"human-damage.wav", "hurt"},
-        {"medecine.wav", "heal"},          {"powerup-magazin.wav", "bulletpacksound"}, {"zombie-dying.wav", "explode"},
-        {"zombie-attack.wav", "zombieattack"}, {"zombie-voice.wav", "newzombie"},   {"bomb-explosion.wav", "gameoversound"},
+        {"gun-shot.wav", "fire"},
+        {"gun-reload.wav", "reload"},
+        {"human-damage.wav", "hurt"},
+        {"medecine.wav", "heal"},
+        {"powerup-magazin.wav", "bulletpacksound"},
+        {"zombie-dying.wav", "explode"},
+        {"zombie-attack.wav", "zombieattack"},
+        {"zombie-voice.wav", "newzombie"},
+        {"bomb-explosion.wav", "gameoversound"},
     };
     for (const auto& s : sounds)
         ASSERT_EQ(rm.loadSound(s[0], s[1]), 0) << s[1];
