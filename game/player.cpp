@@ -1,5 +1,7 @@
 #include "player.h"
 
+#include "common.h"
+
 #include <string>
 
 #include <SFML/Window/Keyboard.hpp>
@@ -28,12 +30,6 @@ const int RELOAD_STEPS = 60;       // after the last shot of a magazine
 const int EARLY_RELOAD_STEPS = 45; // after a right click
 const int DEATH_STEPS = 270;       // length of the game-over sequence
 const float VERTICAL_STEP = 0.3f;  // rows per step; a row is much taller than a column is wide
-
-// Event types are recognised by prefix, so a type name that begins with the constant matches.
-bool isEventType(const Event* event, const std::string& type)
-{
-    return event->getType().compare(0, type.size(), type) == 0;
-}
 
 // The resource manager has already logged a missing label; playing nothing is all that is left.
 void playSound(const std::string& label)

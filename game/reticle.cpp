@@ -1,21 +1,13 @@
 #include "reticle.h"
 
+#include "common.h"
+
 #include <string>
 
 #include "DisplayManager.h"
 #include "EventMouse.h"
 
 namespace ks {
-
-namespace {
-
-// Event types are recognised by prefix, so a type name that begins with the constant matches.
-bool isEventType(const Event* event, const std::string& type)
-{
-    return event != nullptr && event->getType().compare(0, type.size(), type) == 0;
-}
-
-} // namespace
 
 reticle::reticle()
 {

@@ -1,5 +1,7 @@
 #include "start.h"
 
+#include "common.h"
+
 #include "EventKeyboard.h"
 #include "GameManager.h"
 #include "WorldManager.h"
@@ -8,16 +10,6 @@
 #include "zombie.h"
 
 namespace ks {
-
-namespace {
-
-// Event types are recognised by prefix, so a type name that begins with the constant matches.
-bool isEventType(const Event* event, const std::string& type)
-{
-    return event != nullptr && event->getType().compare(0, type.size(), type) == 0;
-}
-
-} // namespace
 
 start::start()
 {

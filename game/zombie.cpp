@@ -1,5 +1,7 @@
 #include "zombie.h"
 
+#include "common.h"
+
 #include <cstdlib>
 #include <string>
 
@@ -24,12 +26,6 @@ const int CHARGE_MAX_ROLL = 5;
 const int CHARGE_STEPS_PER_ROLL = 10;
 const int DROP_ROLL = 99;
 
-// Event types are recognised by prefix, so a type name that begins with the constant matches.
-bool isEventType(const Event* event, const std::string& type)
-{
-    return event != nullptr && event->getType().compare(0, type.size(), type) == 0;
-}
-
 // The resource manager has already logged a missing label; playing nothing is all that is left.
 void playSound(const std::string& label)
 {
@@ -43,20 +39,6 @@ bool eitherIs(const EventCollision* collision, const std::string& type)
     const Object* first = collision->getObject1();
     const Object* second = collision->getObject2();
     return (first != nullptr && first->getType() == type) || (second != nullptr && second->getType() == type);
-}
-
-// A full world refuses a new object without a word; one that did not get in is freed by the
-// next deletion pass instead of lingering unseen.
-void reclaimIfRefused(Object* object)
-{
-    WorldManager& world = WorldManager::getInstance();
-    const ObjectList all = world.getAllObjects();
-    if (!all.isFull())
-        return;
-    for (int i = all.getCount() - 1; i >= 0; i--)
-        if (all[i]->getId() == object->getId())
-            return;
-    world.markForDelete(object);
 }
 
 } // namespace

@@ -31,14 +31,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct SpriteSpec {
+struct SpriteArt {
     const char* label;
     int width, height, slowdown;
     const char* color;
     std::vector<std::vector<std::string>> frames;
 };
 
-const SpriteSpec SPRITES[] = {
+const SpriteArt SPRITES[] = {
     {"blob", 5, 3, 12, "cyan", {{"/---\\", "|o o|", "\\---/"}, {"/---\\", "|- -|", "\\---/"}}},
     {"star", 3, 3, 5, "yellow", {{" | ", "-*-", " | "}, {"\\ /", " * ", "/ \\"}}},
     {"crate", 4, 2, 0, "magenta", {{"[##]", "[##]"}}},
@@ -52,12 +52,12 @@ const char* const BOUNCERS[] = {"blob", "star", "crate", "fish", "ghost", "spark
 
 // Sprite file: frames, width, height, slowdown, colour, then every row with one extra
 // character (dropped by the loader) before the line feed.
-bool writeSpriteFile(const SpriteSpec& spec, const std::string& filename)
+bool writeSpriteFile(const SpriteArt& art, const std::string& filename)
 {
     std::ofstream out(filename, std::ios::binary);
-    out << spec.frames.size() << '\n' << spec.width << '\n' << spec.height << '\n' << spec.slowdown << '\n'
-        << spec.color << '\n';
-    for (const auto& frame : spec.frames)
+    out << art.frames.size() << '\n' << art.width << '\n' << art.height << '\n' << art.slowdown << '\n'
+        << art.color << '\n';
+    for (const auto& frame : art.frames)
         for (const std::string& row : frame)
             out << row << "\r\n";
     return static_cast<bool>(out);
@@ -221,10 +221,10 @@ int main()
     game.startUp();
 
     ks::ResourceManager& resources = ks::ResourceManager::getInstance();
-    for (const SpriteSpec& spec : SPRITES) {
-        const std::string file = std::string(spec.label) + "-spr.txt";
-        if (writeSpriteFile(spec, file))
-            resources.loadSprite(file, spec.label);
+    for (const SpriteArt& art : SPRITES) {
+        const std::string file = std::string(art.label) + "-spr.txt";
+        if (writeSpriteFile(art, file))
+            resources.loadSprite(file, art.label);
     }
 
     // Starting points spread over the grid, apart from each other.
