@@ -57,9 +57,7 @@ int bullet::eventHandler(const Event* event)
         leaveWorld();
     } else if (isEventType(event, COLLISION_EVENT)) {
         const EventCollision* collision = static_cast<const EventCollision*>(event);
-        const Object* first = collision->getObject1();
-        const Object* second = collision->getObject2();
-        if ((first != nullptr && first->getType() == "zombie") || (second != nullptr && second->getType() == "zombie"))
+        if (eitherIs(collision, "zombie"))
             leaveWorld();
     }
     return 0;

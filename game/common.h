@@ -4,8 +4,10 @@
 #include <string>
 
 #include "Event.h"
+#include "EventCollision.h"
 #include "Object.h"
 #include "ObjectList.h"
+#include "ResourceManager.h"
 #include "WorldManager.h"
 
 namespace ks {
@@ -28,6 +30,22 @@ inline void reclaimIfRefused(Object* object)
         if (all[i]->getId() == object->getId())
             return;
     world.markForDelete(object);
+}
+
+// True when either object of the collision has exactly this type.
+inline bool eitherIs(const EventCollision* collision, const std::string& type)
+{
+    const Object* first = collision->getObject1();
+    const Object* second = collision->getObject2();
+    return (first != nullptr && first->getType() == type) || (second != nullptr && second->getType() == type);
+}
+
+// The resource manager has already logged a missing label; playing nothing is all that is left.
+inline void playSound(const std::string& label)
+{
+    Sound* sound = ResourceManager::getInstance().getSound(label);
+    if (sound != nullptr)
+        sound->play(false);
 }
 
 } // namespace ks

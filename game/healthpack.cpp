@@ -37,10 +37,8 @@ int healthpack::eventHandler(const Event* event)
     if (!isEventType(event, COLLISION_EVENT))
         return 0;
     const EventCollision* collision = static_cast<const EventCollision*>(event);
-    const Object* first = collision->getObject1();
-    const Object* second = collision->getObject2();
     // The player applies the effect in its own handler; the pack only has to go.
-    if ((first != nullptr && first->getType() == "player") || (second != nullptr && second->getType() == "player"))
+    if (eitherIs(collision, "player"))
         WorldManager::getInstance().markForDelete(this);
     return 0;
 }

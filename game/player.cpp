@@ -31,21 +31,6 @@ const int EARLY_RELOAD_STEPS = 45; // after a right click
 const int DEATH_STEPS = 270;       // length of the game-over sequence
 const float VERTICAL_STEP = 0.3f;  // rows per step; a row is much taller than a column is wide
 
-// The resource manager has already logged a missing label; playing nothing is all that is left.
-void playSound(const std::string& label)
-{
-    Sound* sound = ResourceManager::getInstance().getSound(label);
-    if (sound != nullptr)
-        sound->play(false);
-}
-
-bool eitherIs(const EventCollision* collision, const std::string& type)
-{
-    const Object* first = collision->getObject1();
-    const Object* second = collision->getObject2();
-    return (first != nullptr && first->getType() == type) || (second != nullptr && second->getType() == type);
-}
-
 } // namespace
 
 player::player()

@@ -26,21 +26,6 @@ const int CHARGE_MAX_ROLL = 5;
 const int CHARGE_STEPS_PER_ROLL = 10;
 const int DROP_ROLL = 99;
 
-// The resource manager has already logged a missing label; playing nothing is all that is left.
-void playSound(const std::string& label)
-{
-    Sound* sound = ResourceManager::getInstance().getSound(label);
-    if (sound != nullptr)
-        sound->play(false);
-}
-
-bool eitherIs(const EventCollision* collision, const std::string& type)
-{
-    const Object* first = collision->getObject1();
-    const Object* second = collision->getObject2();
-    return (first != nullptr && first->getType() == type) || (second != nullptr && second->getType() == type);
-}
-
 } // namespace
 
 zombie::zombie()
