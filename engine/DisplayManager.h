@@ -2,10 +2,12 @@
 // of cells laid over it. Positions are in spaces (column, row as floats); a cell is
 // charWidth() x charHeight() pixels.
 //
-// drawCh does not draw at once: it records the character's black box and its glyph as two
-// textured quads, in call order, and swapBuffers draws the whole frame in a few draw calls
-// (the box samples the opaque white block at the corner of the font's glyph page). The
-// pixels are the same as those of one rectangle and one sf::Text per character.
+// drawCh does not draw at once: it records the character's black box and its glyph as
+// quads, and swapBuffers draws the whole frame in a few draw calls. All boxes go first, in
+// one untextured pass; glyphs follow in call order, each box painted again among them only
+// where an earlier glyph may have left ink under it (those parts sample the opaque white
+// block at the corner of the font's glyph page). The pixels are the same as those of one
+// rectangle and one sf::Text per character, drawn in call order.
 //
 //   DisplayManager &dm = DisplayManager::getInstance();
 //   dm.startUp();
@@ -21,6 +23,7 @@
 #include <SFML/Graphics.hpp>
 
 #include "Color.h"
+#include "InkMap.h"
 #include "Manager.h"
 #include "Vector.h"
 
@@ -111,6 +114,7 @@ private:
     GlyphQuad glyphQuad(char32_t codePoint) const;
     void loadGlyphs();
     void dropRecorded() const;
+    bool extendLastBox(float left, float top, float right, float bottom, float rowY) const;
 
     // Quads for the printable ASCII characters, filled at start-up once the glyphs are on the
     // font's page (so the page never grows under recorded quads during play).
@@ -119,8 +123,11 @@ private:
 
     // Recorded by drawCh (a const operation: recording is not a change anyone can see
     // before the frame is drawn), drawn and emptied by flush.
-    mutable std::vector<sf::Vertex> vertices;
+    mutable std::vector<sf::Vertex> vertices; // glyphs and box parts over ink, in call order
     mutable std::vector<Batch> batches;
+    mutable std::vector<sf::Vertex> boxVertices; // every box, drawn before the rest
+    mutable std::vector<Batch> boxBatches;
+    mutable InkMap ink{WINDOW_HORIZONTAL_PIXELS_DEFAULT, WINDOW_VERTICAL_PIXELS_DEFAULT};
 
     int horizontalPixels = WINDOW_HORIZONTAL_PIXELS_DEFAULT;
     int verticalPixels = WINDOW_VERTICAL_PIXELS_DEFAULT;

@@ -216,11 +216,18 @@ protected:
         dm.shutDown();
     }
 
-    sf::Image drawnByEngine(const Screen& s)
+    // With a flush after every flushEvery characters (0: one at the end).
+    sf::Image drawnByEngine(const Screen& s, size_t flushEvery = 0)
     {
         window->clear(sf::Color::Black);
-        for (const Cell& c : s)
-            EXPECT_EQ(dm.drawCh(c.position, c.ch, c.color), 0);
+        for (size_t i = 0; i < s.size(); i++)
+        {
+            EXPECT_EQ(dm.drawCh(s[i].position, s[i].ch, s[i].color), 0);
+            if (flushEvery > 0 && (i + 1) % flushEvery == 0)
+            {
+                EXPECT_EQ(dm.flush(), 0);
+            }
+        }
         EXPECT_EQ(dm.flush(), 0);
         return ks::compat::captureWindow(*window);
     }
@@ -245,15 +252,25 @@ TEST_F(BatchedDisplay, PaintsTheSamePixelsAsTwoDrawsPerCharacter)
     {
         const char* name;
         Screen screen;
+        size_t flushEvery;
     };
+    Screen backwards = fullGrid();
+    std::reverse(backwards.begin(), backwards.end());
     const Case cases[] = {
-        {"full grid", fullGrid()},     {"every byte", everyByte()},   {"overlaps", overlaps()},
-        {"scattered 1", scattered(1)}, {"scattered 2", scattered(2)},
+        {"full grid", fullGrid(), 0},
+        {"full grid, backwards", backwards, 0},
+        // What an earlier flush drew is under the next one's boxes as well.
+        {"full grid, a flush every 37 characters", fullGrid(), 37},
+        {"every byte", everyByte(), 0},
+        {"overlaps", overlaps(), 0},
+        {"overlaps, a flush after each", overlaps(), 1},
+        {"scattered 1", scattered(1), 0},
+        {"scattered 2", scattered(2), 0},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
-        const sf::Image engine = drawnByEngine(c.screen);
+        const sf::Image engine = drawnByEngine(c.screen, c.flushEvery);
         const sf::Image reference = drawnByReference(c.screen, &referenceFont);
         ASSERT_GT(inked(reference), 1000);
         const Difference d = compare(engine, reference);
