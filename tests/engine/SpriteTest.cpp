@@ -1,5 +1,6 @@
 // Frames, sprites and animations: capacity, lookups out of range, drawing counts, the frame
-// sequence an animation plays for each slowdown and the box it is centred in.
+// sequence an animation plays for each slowdown, the box it is centred in and the box an
+// object takes from it.
 #include <algorithm>
 #include <climits>
 #include <string>
@@ -8,8 +9,11 @@
 
 #include "Animation.h"
 #include "LogManager.h"
+#include "Object.h"
+#include "ResourceManager.h"
 #include "Sprite.h"
 #include "TestSupport.h"
+#include "WorldManager.h"
 
 using namespace ks;
 using ks::test::logMessages;
@@ -113,4 +117,33 @@ TEST_F(SpriteTest, BoxIsCentredOnThePositionInRealNumbers)
     // Only the box without a sprite is logged.
     EXPECT_EQ(measures(Animation().getBox()), std::vector<float>({0.99f, 0.99f, -0.5f, -0.5f}));
     EXPECT_EQ(logMessages(), std::vector<std::string>{"No box found, returning box centered newat 0,0"});
+}
+
+// An object's box is its animation's; a label nobody loaded changes nothing about the object.
+TEST_F(SpriteTest, ObjectTakesTheSpritesBoxAndKeepsItForAnUnknownLabel)
+{
+    ks::test::writeFile("wide.txt", "1\n4\n2\n0\nred\n####.\n####.\n");
+    ResourceManager& resources = ResourceManager::getInstance();
+    WorldManager& world = WorldManager::getInstance();
+    ASSERT_EQ(resources.startUp(), 0);
+    ASSERT_EQ(world.startUp(), 0);
+    ASSERT_EQ(resources.loadSprite("wide.txt", "wide"), 0);
+
+    Object* object = new Object; // the world owns it
+    EXPECT_EQ(object->setSprite("nothing"), -1);
+    EXPECT_EQ(object->getAnimation().getSprite(), nullptr);
+    EXPECT_EQ(object->getBox().getHorizontal(), 0);
+
+    ASSERT_EQ(object->setSprite("wide"), 0);
+    const Sprite* wide = resources.getSprite("wide");
+    EXPECT_EQ(object->getAnimation().getSprite(), wide);
+    EXPECT_EQ(object->getBox().getHorizontal(), 4);
+    EXPECT_EQ(object->getBox().getCorner().getY(), -1);
+
+    EXPECT_EQ(object->setSprite("wider"), -1);
+    EXPECT_EQ(object->getAnimation().getSprite(), wide);
+    EXPECT_EQ(object->getBox().getHorizontal(), 4);
+    EXPECT_EQ(object->getBox().getVertical(), 2);
+    world.shutDown();
+    resources.shutDown();
 }

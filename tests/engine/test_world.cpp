@@ -159,3 +159,21 @@ TEST_F(World, TouchingBoxesCollideAndOutEventsGoToTheMoverAfterPlacementBeyondTh
         EXPECT_EQ(journal, expected);
     }
 }
+
+// Game objects find each other by the whole type name, in world order.
+TEST_F(World, ObjectsOfTypeMatchTheWholeNameInWorldOrder)
+{
+    const char* types[] = {"zombie", "zombies", "player", "Zombie", "zombie", "zomb", ""};
+    std::vector<Probe*> probes;
+    for (const char* type : types)
+    {
+        probes.push_back(new Probe(journal, type));
+        probes.back()->setType(type);
+    }
+    const ObjectList zombies = world.objectsOfType("zombie");
+    ASSERT_EQ(zombies.getCount(), 2);
+    EXPECT_EQ(zombies[0], probes[0]);
+    EXPECT_EQ(zombies[1], probes[4]);
+    EXPECT_EQ(world.objectsOfType("bullet").getCount(), 0);
+    EXPECT_EQ(world.objectsOfType("").getCount(), 1);
+}
