@@ -63,7 +63,8 @@ int Animation::draw(Vector position)
     // Counted wide so that a count at the int limit cannot overflow; a stored count is
     // always below the slowdown, so it fits back into an int.
     long long count = static_cast<long long>(slowdownCount) + 1;
-    if (count >= sprite->getSlowdown()) {
+    if (count >= sprite->getSlowdown())
+    {
         count = 0;
         // Past the last frame the animation wraps to the first.
         index = index >= sprite->getFrameCount() ? 1 : index + 1;
@@ -74,7 +75,8 @@ int Animation::draw(Vector position)
 
 Box Animation::getBox() const
 {
-    if (sprite == nullptr) {
+    if (sprite == nullptr)
+    {
         LogManager::getInstance().writeLog("No box found, returning box centered newat 0,0");
         return Box(Vector(-0.5f, -0.5f), 0.99f, 0.99f);
     }

@@ -4,7 +4,8 @@
 
 namespace ks {
 
-enum Color : int {
+enum Color : int
+{
     UNDEFINED_COLOR = -1,
     BLACK = 0,
     RED,

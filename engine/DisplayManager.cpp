@@ -17,7 +17,8 @@ namespace {
 // Colours outside BLACK..WHITE have no picture of their own and are painted white.
 bool toSfmlColor(Color color, sf::Color& out)
 {
-    switch (color) {
+    switch (color)
+    {
     case BLACK: out = sf::Color(0, 0, 0, 255); return true;
     case RED: out = sf::Color(255, 0, 0, 255); return true;
     case GREEN: out = sf::Color(0, 255, 0, 255); return true;
@@ -96,7 +97,8 @@ int DisplayManager::startUp()
     window->setKeyRepeatEnabled(false);
 
     sf::Font loaded;
-    if (!compat::openFont(loaded, FONT_FILE_DEFAULT)) {
+    if (!compat::openFont(loaded, FONT_FILE_DEFAULT))
+    {
         LogManager::getInstance().writeLog("failed to open font file");
         return -1;
     }
@@ -104,7 +106,8 @@ int DisplayManager::startUp()
     fontLoaded = true;
     loadGlyphs();
 
-    if (!window->isOpen()) {
+    if (!window->isOpen())
+    {
         LogManager::getInstance().writeLog("Failed to open displaymanager display");
         return -1;
     }
@@ -114,7 +117,8 @@ int DisplayManager::startUp()
 void DisplayManager::shutDown()
 {
     dropRecorded();
-    if (window != nullptr) {
+    if (window != nullptr)
+    {
         window->close();
         delete window;
         window = nullptr;
@@ -124,7 +128,8 @@ void DisplayManager::shutDown()
 
 int DisplayManager::drawCh(Vector position, char ch, Color color) const
 {
-    if (window == nullptr) {
+    if (window == nullptr)
+    {
         LogManager::getInstance().writeLog("Can not drawChar because displaymanager window is not open");
         return -1;
     }
@@ -168,7 +173,8 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) const
     if (!extendLastBox(boxLeft, boxTop, boxRight, boxBottom, rowY))
         record(boxVertices, boxBatches, boxLeft, boxTop, boxRight, boxBottom, black, 0, 0, 0, 0);
     const InkMap::Rect over = ink.inkWithin({boxLeft, boxTop + rowY, boxRight, boxBottom + rowY});
-    if (!over.isEmpty()) {
+    if (!over.isEmpty())
+    {
         // Edges on the box's own edges keep the box's values, so they cover the same pixels.
         const float overTop = over.top == boxTop + rowY ? boxTop : over.top - rowY;
         const float overBottom = over.bottom == boxBottom + rowY ? boxBottom : over.bottom - rowY;
@@ -216,7 +222,8 @@ int DisplayManager::drawString(Vector position, std::string str, Justification j
 {
     const int length = static_cast<int>(str.size());
     Vector start = position;
-    switch (just) {
+    switch (just)
+    {
     case CENTER_JUSTIFIED: start.setX(position.getX() - static_cast<float>(length / 2)); break;
     case RIGHT_JUSTIFIED: start.setX(position.getX() - static_cast<float>(length)); break;
     default: break;
@@ -228,14 +235,16 @@ int DisplayManager::drawString(Vector position, std::string str, Justification j
 
 int DisplayManager::flush()
 {
-    if (window == nullptr) {
+    if (window == nullptr)
+    {
         dropRecorded();
         return -1;
     }
     // Every box first: opaque black, written without blending.
     sf::RenderStates boxStates = sf::RenderStates::Default;
     boxStates.blendMode = sf::BlendNone;
-    for (const Batch& batch : boxBatches) {
+    for (const Batch& batch : boxBatches)
+    {
         sf::RenderStates row = boxStates;
         row.transform.translate({0.f, batch.rowY});
         window->draw(&boxVertices[batch.first], batch.count, sf::PrimitiveType::Triangles, row);
@@ -244,7 +253,8 @@ int DisplayManager::flush()
     sf::RenderStates states = sf::RenderStates::Default;
     if (fontLoaded)
         states.texture = &font.getTexture(glyphSize());
-    for (const Batch& batch : batches) {
+    for (const Batch& batch : batches)
+    {
         sf::RenderStates row = states;
         row.transform.translate({0.f, batch.rowY});
         window->draw(&vertices[batch.first], batch.count, sf::PrimitiveType::Triangles, row);
@@ -255,7 +265,8 @@ int DisplayManager::flush()
 
 int DisplayManager::swapBuffers()
 {
-    if (window == nullptr) {
+    if (window == nullptr)
+    {
         LogManager::getInstance().writeLog("Can not swap buffer because displaymanager window is not open");
         return -1;
     }
@@ -326,14 +337,9 @@ DisplayManager::GlyphQuad DisplayManager::glyphQuad(char32_t codePoint) const
         return asciiQuads[codePoint];
     const compat::GlyphRects g = compat::glyphRects(font.getGlyph(codePoint, glyphSize(), true));
     const float padding = 1;
-    return GlyphQuad{g.left - padding,
-                     g.top - padding,
-                     g.left + g.width + padding,
-                     g.top + g.height + padding,
-                     g.texLeft - padding,
-                     g.texTop - padding,
-                     g.texLeft + g.texWidth + padding,
-                     g.texTop + g.texHeight + padding};
+    return GlyphQuad{
+        g.left - padding,    g.top - padding,    g.left + g.width + padding,       g.top + g.height + padding,
+        g.texLeft - padding, g.texTop - padding, g.texLeft + g.texWidth + padding, g.texTop + g.texHeight + padding};
 }
 
 // Puts every printable ASCII glyph on the page now. Quads hold texel coordinates, and a page
@@ -341,7 +347,8 @@ DisplayManager::GlyphQuad DisplayManager::glyphQuad(char32_t codePoint) const
 void DisplayManager::loadGlyphs()
 {
     asciiLoaded.fill(false);
-    for (char32_t c = U' '; c <= U'~'; c++) {
+    for (char32_t c = U' '; c <= U'~'; c++)
+    {
         asciiQuads[c] = glyphQuad(c);
         asciiLoaded[c] = true;
     }

@@ -27,7 +27,8 @@
 #include "Manager.h"
 #include "Vector.h"
 
-enum Justification : int {
+enum Justification : int
+{
     LEFT_JUSTIFIED,   // first character at x
     CENTER_JUSTIFIED, // starts length/2 cells left of x
     RIGHT_JUSTIFIED,  // ends one cell left of x
@@ -98,13 +99,15 @@ private:
 
     // Where a glyph's quad lies relative to the pen (the baseline is the character size
     // below the text's position) and which texels it samples.
-    struct GlyphQuad {
+    struct GlyphQuad
+    {
         float left, top, right, bottom; // pixels
         float u1, v1, u2, v2;           // texels
     };
 
     // Vertices [first, first + count) drawn in one call, moved down by rowY pixels.
-    struct Batch {
+    struct Batch
+    {
         std::size_t first;
         std::size_t count;
         float rowY;

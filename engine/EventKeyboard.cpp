@@ -41,7 +41,8 @@ Keyboard::Key EventKeyboard::convertKey(sf::Keyboard::Key sfmlKey)
     if (code >= static_cast<int>(SK::Num1) && code <= static_cast<int>(SK::Num9))
         return static_cast<Keyboard::Key>(Keyboard::NUM1 + (code - static_cast<int>(SK::Num1)));
 
-    switch (sfmlKey) {
+    switch (sfmlKey)
+    {
     case SK::Num0: return Keyboard::NUM0;
     case SK::Space: return Keyboard::SPACE;
     case SK::Enter: return Keyboard::RETURN;

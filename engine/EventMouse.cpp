@@ -39,7 +39,8 @@ Vector EventMouse::getMousePosition() const
 
 Mouse::Button EventMouse::convertKey(sf::Mouse::Button button)
 {
-    switch (button) {
+    switch (button)
+    {
     case sf::Mouse::Button::Left: return Mouse::LEFT;
     case sf::Mouse::Button::Right: return Mouse::RIGHT;
     case sf::Mouse::Button::Middle: return Mouse::MIDDLE;

@@ -11,14 +11,16 @@ namespace ks {
 
 const std::string MSE_EVENT = "ks::mouse";
 
-enum EventMouseAction : int {
+enum EventMouseAction : int
+{
     UNDEFINED_MOUSE_ACTION = -1,
     CLICKED,
     MOVED,
 };
 
 namespace Mouse {
-enum Button : int {
+enum Button : int
+{
     UNDEFINED_MOUSE_BUTTON = -1,
     LEFT,
     RIGHT,

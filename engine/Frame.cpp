@@ -10,9 +10,10 @@ namespace ks {
 Frame::Frame() = default;
 
 Frame::Frame(int newWidth, int newHeight, std::string newFrameString)
-    : width(newWidth), height(newHeight), frameString(std::move(newFrameString))
-{
-}
+    : width(newWidth),
+      height(newHeight),
+      frameString(std::move(newFrameString))
+{}
 
 void Frame::setWidth(int newWidth)
 {
@@ -54,8 +55,10 @@ int Frame::draw(Vector position, Color color) const
     const float halfHeight = static_cast<float>(height / 2);
     const std::size_t length = frameString.size();
 
-    for (int y = 0; y < height; y++) {
-        for (int x = 0; x < width; x++) {
+    for (int y = 0; y < height; y++)
+    {
+        for (int x = 0; x < width; x++)
+        {
             // A text shorter than width * height is painted as far as it goes, never past its end.
             const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + x;
             if (at >= length)

@@ -21,7 +21,8 @@ InputManager& InputManager::getInstance()
 
 int InputManager::startUp()
 {
-    if (!DisplayManager::getInstance().isStarted()) {
+    if (!DisplayManager::getInstance().isStarted())
+    {
         LogManager::getInstance().writeLog("Could not start input manager because display manager is not started");
         return -1;
     }
@@ -37,29 +38,37 @@ void InputManager::getInput() const
 {
     // The window is fetched again before every poll: a handler run by the previous
     // delivery may have shut the display down.
-    while (sf::RenderWindow* window = DisplayManager::getInstance().getWindow()) {
+    while (sf::RenderWindow* window = DisplayManager::getInstance().getWindow())
+    {
         const auto ev = compat::pollEvent(*window);
         if (!ev)
             return;
 
-        if (const auto* pressed = ev->getIf<compat::Event::KeyPressed>()) {
+        if (const auto* pressed = ev->getIf<compat::Event::KeyPressed>())
+        {
             EventKeyboard keyboard;
             keyboard.setKeyboardAction(KEY_PRESSED);
             keyboard.setKey(keyboard.convertKey(pressed->code));
             onEvent(&keyboard);
-        } else if (const auto* released = ev->getIf<compat::Event::KeyReleased>()) {
+        }
+        else if (const auto* released = ev->getIf<compat::Event::KeyReleased>())
+        {
             EventKeyboard keyboard;
             keyboard.setKeyboardAction(KEY_RELEASED);
             keyboard.setKey(keyboard.convertKey(released->code));
             onEvent(&keyboard);
-        } else if (const auto* moved = ev->getIf<compat::Event::MouseMoved>()) {
+        }
+        else if (const auto* moved = ev->getIf<compat::Event::MouseMoved>())
+        {
             // Window pixels; receivers convert to cells when they need them.
             EventMouse mouse;
             mouse.setMouseAction(MOVED);
             mouse.setMousePosition(
                 Vector(static_cast<float>(moved->position.x), static_cast<float>(moved->position.y)));
             onEvent(&mouse);
-        } else if (const auto* clicked = ev->getIf<compat::Event::MouseButtonPressed>()) {
+        }
+        else if (const auto* clicked = ev->getIf<compat::Event::MouseButtonPressed>())
+        {
             // The click's own position is not passed on; the event keeps (0, 0).
             EventMouse mouse;
             mouse.setMouseAction(CLICKED);

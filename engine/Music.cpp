@@ -11,7 +11,8 @@ Music::Music() = default;
 
 int Music::loadMusic(std::string filename)
 {
-    if (!compat::openMusic(music, filename)) {
+    if (!compat::openMusic(music, filename))
+    {
         LogManager::getInstance().writeLog("failed to load music from file");
         return -1;
     }

@@ -80,15 +80,15 @@ public:
     Box getBox() const;
 
 private:
-    int id;                         // unique for the run, never reused
-    std::string type;               // empty after construction
-    Vector position;                // cells; (0, 0) after construction
-    Vector direction;               // (0, 0) after construction
-    float speed = 0;                // cells per step
-    int altitude = 0;               // drawing layer
+    int id;           // unique for the run, never reused
+    std::string type; // empty after construction
+    Vector position;  // cells; (0, 0) after construction
+    Vector direction; // (0, 0) after construction
+    float speed = 0;  // cells per step
+    int altitude = 0; // drawing layer
     Solidness solidness = NONSOLID;
-    Animation animation;            // no sprite after construction
-    Box box;                        // a point at the position until setSprite
+    Animation animation; // no sprite after construction
+    Box box;             // a point at the position until setSprite
 
     // The world keeps a copy of every object's world box for its collision search, and is
     // told here whenever the position or the box changes.

@@ -19,13 +19,14 @@ struct ColorWord
 };
 
 const ColorWord COLOR_WORDS[] = {
-    {"black", BLACK}, {"red", RED},   {"green", GREEN}, {"yellow", YELLOW}, {"blue", BLUE},
+    {"black", BLACK},     {"red", RED},   {"green", GREEN}, {"yellow", YELLOW}, {"blue", BLUE},
     {"magenta", MAGENTA}, {"cyan", CYAN}, {"white", WHITE}, {"custom", CUSTOM},
 };
 
 Color colorFromLine(const std::string& line)
 {
-    for (const ColorWord& entry : COLOR_WORDS) {
+    for (const ColorWord& entry : COLOR_WORDS)
+    {
         const std::string word = entry.word;
         if (line.compare(0, word.size(), word) == 0)
             return entry.color;
@@ -57,7 +58,8 @@ ResourceManager::~ResourceManager() = default;
 int ResourceManager::startUp()
 {
     // Sprites still held from an earlier start would otherwise be lost with the count.
-    for (int i = 0; i < spriteCount; i++) {
+    for (int i = 0; i < spriteCount; i++)
+    {
         delete sprite[i];
         sprite[i] = nullptr;
     }
@@ -69,7 +71,8 @@ int ResourceManager::startUp()
 
 void ResourceManager::shutDown()
 {
-    for (int i = 0; i < spriteCount; i++) {
+    for (int i = 0; i < spriteCount; i++)
+    {
         delete sprite[i];
         sprite[i] = nullptr;
     }
@@ -84,7 +87,8 @@ int ResourceManager::loadSprite(std::string filename, std::string label)
 
     const LogManager& log = LogManager::getInstance();
     std::ifstream file(filename);
-    if (!file.is_open()) {
+    if (!file.is_open())
+    {
         log.writeLog("error opening sprite file for %s", label.c_str());
         return -1;
     }
@@ -92,8 +96,10 @@ int ResourceManager::loadSprite(std::string filename, std::string label)
     // The header, one line each; a carriage return stays part of the line.
     const char* const headerNames[] = {"frames", "width", "height", "slowdown", "color"};
     std::string header[5];
-    for (int i = 0; i < 5; i++) {
-        if (!std::getline(file, header[i])) {
+    for (int i = 0; i < 5; i++)
+    {
+        if (!std::getline(file, header[i]))
+        {
             log.writeLog("Failed reading from sprite file %s %s", headerNames[i], label.c_str());
             return -1;
         }
@@ -106,11 +112,13 @@ int ResourceManager::loadSprite(std::string filename, std::string label)
     if (color == UNDEFINED_COLOR)
         log.writeLog("Uknown color in sprite %s loaded, color is %s", label.c_str(), header[4].c_str());
 
-    if (frames < 0) {
+    if (frames < 0)
+    {
         log.writeLog("Sprite %s not loaded: negative frame count %d", label.c_str(), frames);
         return -1;
     }
-    if (height <= 0 && frames > MAX_ROWLESS_FRAMES) {
+    if (height <= 0 && frames > MAX_ROWLESS_FRAMES)
+    {
         log.writeLog("Sprite %s not loaded: %d frames of height %d, at most %d frames without rows", label.c_str(),
                      frames, height, MAX_ROWLESS_FRAMES);
         return -1;
@@ -123,17 +131,22 @@ int ResourceManager::loadSprite(std::string filename, std::string label)
     std::string rows;
     std::string line;
     // Counted wide: a header at the int limit must not overflow the counters.
-    for (long long f = 1; f <= frames; f++) {
-        for (long long r = 1; r <= height; r++) {
-            if (!std::getline(file, line)) {
+    for (long long f = 1; f <= frames; f++)
+    {
+        for (long long r = 1; r <= height; r++)
+        {
+            if (!std::getline(file, line))
+            {
                 log.writeLog("Failed reading from sprite file, tried to acces line that does not exist. height is "
                              "likely set to high, or framcount is likely set to high");
                 return -1;
             }
-            if (static_cast<long long>(line.size()) != expectedLength) {
+            if (static_cast<long long>(line.size()) != expectedLength)
+            {
                 log.writeLog("Error in loading in sprite on line %d frame %d it had length %d expeted %d sprite %s "
                              "not loaded. error line: %s",
-                             static_cast<int>(r), static_cast<int>(f), static_cast<int>(line.size()), width, label.c_str(), line.c_str());
+                             static_cast<int>(r), static_cast<int>(f), static_cast<int>(line.size()), width,
+                             label.c_str(), line.c_str());
                 return -1;
             }
             // The row's last character (line end or not) is dropped.
@@ -160,7 +173,8 @@ int ResourceManager::loadSprite(std::string filename, std::string label)
 
 int ResourceManager::unloadSprite(std::string label)
 {
-    for (int i = 0; i < spriteCount; i++) {
+    for (int i = 0; i < spriteCount; i++)
+    {
         if (sprite[i]->getLabel() != label)
             continue;
         delete sprite[i];
@@ -176,7 +190,8 @@ int ResourceManager::unloadSprite(std::string label)
 
 Sprite* ResourceManager::getSprite(std::string label) const
 {
-    for (int i = 0; i < spriteCount; i++) {
+    for (int i = 0; i < spriteCount; i++)
+    {
         if (sprite[i]->getLabel() == label)
             return sprite[i];
     }
@@ -187,11 +202,13 @@ Sprite* ResourceManager::getSprite(std::string label) const
 int ResourceManager::loadSound(std::string filename, std::string label)
 {
     const LogManager& log = LogManager::getInstance();
-    if (soundCount == MAX_SOUNDS) {
+    if (soundCount == MAX_SOUNDS)
+    {
         log.writeLog("Sound array full.");
         return -1;
     }
-    if (sound[soundCount].loadSound(filename) == -1) {
+    if (sound[soundCount].loadSound(filename) == -1)
+    {
         log.writeLog("Unable to load from file");
         return -1;
     }
@@ -202,7 +219,8 @@ int ResourceManager::loadSound(std::string filename, std::string label)
 
 int ResourceManager::unloadSound(std::string label)
 {
-    for (int i = 0; i < soundCount; i++) {
+    for (int i = 0; i < soundCount; i++)
+    {
         if (sound[i].getLabel() != label)
             continue;
         // Each later entry moves down with its own samples; the move releases the sf::Sound
@@ -218,7 +236,8 @@ int ResourceManager::unloadSound(std::string label)
 
 Sound* ResourceManager::getSound(std::string label)
 {
-    for (int i = 0; i < soundCount; i++) {
+    for (int i = 0; i < soundCount; i++)
+    {
         if (sound[i].getLabel() == label)
             return &sound[i];
     }
@@ -229,11 +248,13 @@ Sound* ResourceManager::getSound(std::string label)
 int ResourceManager::loadMusic(std::string filename, std::string label)
 {
     const LogManager& log = LogManager::getInstance();
-    if (musicCount == MAX_MUSICS) {
+    if (musicCount == MAX_MUSICS)
+    {
         log.writeLog("Sound array full.");
         return -1;
     }
-    if (music[musicCount].loadMusic(filename) == -1) {
+    if (music[musicCount].loadMusic(filename) == -1)
+    {
         log.writeLog("Unable to load from file");
         return -1;
     }
@@ -244,8 +265,10 @@ int ResourceManager::loadMusic(std::string filename, std::string label)
 
 int ResourceManager::unloadMusic(std::string label)
 {
-    for (int i = 0; i < musicCount; i++) {
-        if (music[i].getLabel() == label) {
+    for (int i = 0; i < musicCount; i++)
+    {
+        if (music[i].getLabel() == label)
+        {
             music[i].setLabel("");
             return 0;
         }
@@ -256,8 +279,10 @@ int ResourceManager::unloadMusic(std::string label)
 Music* ResourceManager::getMusic(std::string label)
 {
     const LogManager& log = LogManager::getInstance();
-    for (int i = 0; i < musicCount; i++) {
-        if (music[i].getLabel() == label) {
+    for (int i = 0; i < musicCount; i++)
+    {
+        if (music[i].getLabel() == label)
+        {
             log.writeLog("found music");
             return &music[i];
         }

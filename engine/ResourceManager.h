@@ -63,7 +63,7 @@ private:
     ResourceManager();
 
     int spriteCount = 0;
-    Sprite* sprite[MAX_SPRITES];  // owned, load order
+    Sprite* sprite[MAX_SPRITES]; // owned, load order
     Sound sound[MAX_SOUNDS];
     int soundCount = 0;
     Music music[MAX_MUSICS];

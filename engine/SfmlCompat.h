@@ -55,7 +55,8 @@ inline sf::Text makeText(const sf::Font& font, const sf::String& string = "", un
 
 // A glyph's ink bounds (relative to the baseline) and its rectangle in the font's texture,
 // as plain numbers: the rectangle field names differ between versions.
-struct GlyphRects {
+struct GlyphRects
+{
     float left, top, width, height;             // ink bounds, pixels
     float texLeft, texTop, texWidth, texHeight; // texture rectangle, texels
 };
@@ -130,44 +131,90 @@ inline std::optional<Event> pollEvent(sf::Window& window)
 class Event
 {
 public:
-    struct Closed {};
-    struct Resized { sf::Vector2u size; };
-    struct FocusLost {};
-    struct FocusGained {};
-    struct TextEntered { char32_t unicode; };
-    struct KeyPressed { sf::Keyboard::Key code; bool alt, control, shift, system; };
-    struct KeyReleased { sf::Keyboard::Key code; bool alt, control, shift, system; };
-    struct MouseWheelScrolled { sf::Mouse::Wheel wheel; float delta; sf::Vector2i position; };
-    struct MouseButtonPressed { sf::Mouse::Button button; sf::Vector2i position; };
-    struct MouseButtonReleased { sf::Mouse::Button button; sf::Vector2i position; };
-    struct MouseMoved { sf::Vector2i position; };
-    struct MouseEntered {};
-    struct MouseLeft {};
+    struct Closed
+    {};
+    struct Resized
+    {
+        sf::Vector2u size;
+    };
+    struct FocusLost
+    {};
+    struct FocusGained
+    {};
+    struct TextEntered
+    {
+        char32_t unicode;
+    };
+    struct KeyPressed
+    {
+        sf::Keyboard::Key code;
+        bool alt, control, shift, system;
+    };
+    struct KeyReleased
+    {
+        sf::Keyboard::Key code;
+        bool alt, control, shift, system;
+    };
+    struct MouseWheelScrolled
+    {
+        sf::Mouse::Wheel wheel;
+        float delta;
+        sf::Vector2i position;
+    };
+    struct MouseButtonPressed
+    {
+        sf::Mouse::Button button;
+        sf::Vector2i position;
+    };
+    struct MouseButtonReleased
+    {
+        sf::Mouse::Button button;
+        sf::Vector2i position;
+    };
+    struct MouseMoved
+    {
+        sf::Vector2i position;
+    };
+    struct MouseEntered
+    {};
+    struct MouseLeft
+    {};
 
     template <typename T>
-    explicit Event(const T& data) : data(data) {}
+    explicit Event(const T& data) : data(data)
+    {}
 
     template <typename T>
-    bool is() const { return std::holds_alternative<T>(data); }
+    bool is() const
+    {
+        return std::holds_alternative<T>(data);
+    }
 
     template <typename T>
-    const T* getIf() const { return std::get_if<T>(&data); }
+    const T* getIf() const
+    {
+        return std::get_if<T>(&data);
+    }
 
     template <typename T>
-    T* getIf() { return std::get_if<T>(&data); }
+    T* getIf()
+    {
+        return std::get_if<T>(&data);
+    }
 
 private:
-    std::variant<Closed, Resized, FocusLost, FocusGained, TextEntered, KeyPressed, KeyReleased,
-                 MouseWheelScrolled, MouseButtonPressed, MouseButtonReleased, MouseMoved, MouseEntered,
-                 MouseLeft>
+    std::variant<Closed, Resized, FocusLost, FocusGained, TextEntered, KeyPressed, KeyReleased, MouseWheelScrolled,
+                 MouseButtonPressed, MouseButtonReleased, MouseMoved, MouseEntered, MouseLeft>
         data;
 };
 
 inline std::optional<Event> pollEvent(sf::Window& window)
 {
     sf::Event ev;
-    while (window.pollEvent(ev)) {
-        switch (ev.type) {
+    while (window.pollEvent(ev))
+    {
+        switch (ev.type)
+        {
         case sf::Event::Closed: return Event(Event::Closed{});
         case sf::Event::Resized: return Event(Event::Resized{{ev.size.width, ev.size.height}});
         case sf::Event::LostFocus: return Event(Event::FocusLost{});
@@ -178,8 +225,8 @@ inline std::optional<Event> pollEvent(sf::Window& window)
         case sf::Event::KeyReleased:
             return Event(Event::KeyReleased{ev.key.code, ev.key.alt, ev.key.control, ev.key.shift, ev.key.system});
         case sf::Event::MouseWheelScrolled:
-            return Event(Event::MouseWheelScrolled{ev.mouseWheelScroll.wheel, ev.mouseWheelScroll.delta,
-                                                   {ev.mouseWheelScroll.x, ev.mouseWheelScroll.y}});
+            return Event(Event::MouseWheelScrolled{
+                ev.mouseWheelScroll.wheel, ev.mouseWheelScroll.delta, {ev.mouseWheelScroll.x, ev.mouseWheelScroll.y}});
         case sf::Event::MouseButtonPressed:
             return Event(Event::MouseButtonPressed{ev.mouseButton.button, {ev.mouseButton.x, ev.mouseButton.y}});
         case sf::Event::MouseButtonReleased:

@@ -23,7 +23,8 @@ Sound& Sound::operator=(Sound&& other)
     delete sound;
     sound = nullptr;
 
-    if (other.sound != nullptr) {
+    if (other.sound != nullptr)
+    {
         soundBuffer = other.soundBuffer;
         // Keep the other entry's sf::Sound (and its settings) but bind it to our copy of the
         // samples, so nothing still points at the other entry's buffer.
@@ -31,7 +32,9 @@ Sound& Sound::operator=(Sound&& other)
         other.sound = nullptr;
         sound->setBuffer(soundBuffer);
         other.soundBuffer = sf::SoundBuffer();
-    } else if (soundBuffer.getSampleCount() != 0) {
+    }
+    else if (soundBuffer.getSampleCount() != 0)
+    {
         // An entry that never loaded has no samples; ours must not keep stale ones.
         soundBuffer = sf::SoundBuffer();
     }
@@ -43,7 +46,8 @@ Sound& Sound::operator=(Sound&& other)
 
 int Sound::loadSound(std::string filename)
 {
-    if (!compat::loadSoundBuffer(soundBuffer, filename)) {
+    if (!compat::loadSoundBuffer(soundBuffer, filename))
+    {
         LogManager::getInstance().writeLog("failed to load sound");
         return -1;
     }

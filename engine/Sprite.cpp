@@ -8,9 +8,9 @@ namespace ks {
 
 Sprite::Sprite(int maxFrames)
     // A negative capacity cannot be allocated; it holds no frames instead.
-    : maxFrameCount(maxFrames < 0 ? 0 : maxFrames), frame(new Frame[maxFrames < 0 ? 0 : maxFrames])
-{
-}
+    : maxFrameCount(maxFrames < 0 ? 0 : maxFrames),
+      frame(new Frame[maxFrames < 0 ? 0 : maxFrames])
+{}
 
 Sprite::~Sprite()
 {
@@ -74,7 +74,8 @@ int Sprite::getFrameCount() const
 
 int Sprite::addFrame(Frame newFrame)
 {
-    if (frameCount == maxFrameCount) {
+    if (frameCount == maxFrameCount)
+    {
         LogManager::getInstance().writeLog("Failed to add frame, already at max frames");
         return -1;
     }
@@ -92,7 +93,8 @@ Frame Sprite::getFrame(int position) const
 
 int Sprite::draw(int frameNumber, Vector position) const
 {
-    if (frameNumber < 1 || frameNumber > frameCount) {
+    if (frameNumber < 1 || frameNumber > frameCount)
+    {
         LogManager::getInstance().writeLog("Failed to draw sprite");
         return -1;
     }

@@ -47,8 +47,8 @@ private:
     int maxFrameCount;
     int frameCount = 0;
     Color color = COLOR_DEFAULT;
-    int slowdown = 0;        // draws per frame
-    Frame* frame = nullptr;  // maxFrameCount frames, owned
+    int slowdown = 0;       // draws per frame
+    Frame* frame = nullptr; // maxFrameCount frames, owned
     std::string label;
 };
 

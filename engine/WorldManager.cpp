@@ -48,7 +48,8 @@ int WorldManager::insertObject(Object* p)
     if (p != nullptr && slotOf(p) >= 0)
         duplicates = true;
     // A full world loses the object without a word; the caller cannot do better.
-    if (allObjects.insert(p) == 0) {
+    if (allObjects.insert(p) == 0)
+    {
         grid.append(p);
         if (p != nullptr)
             p->worldSlot = allObjects.getCount() - 1;
@@ -70,7 +71,8 @@ ObjectList WorldManager::getAllObjects() const
 ObjectList WorldManager::objectsOfType(std::string type)
 {
     ObjectList found;
-    for (int i = 0; i < allObjects.getCount(); i++) {
+    for (int i = 0; i < allObjects.getCount(); i++)
+    {
         if (allObjects[i]->getType() == type)
             found.insert(allObjects[i]);
     }
@@ -82,7 +84,8 @@ int WorldManager::markForDelete(Object* p)
     if (p == nullptr)
         return 0;
     const int id = p->getId();
-    for (int j = 0; j < deleteList.getCount(); j++) {
+    for (int j = 0; j < deleteList.getCount(); j++)
+    {
         if (deleteIds[j] == id)
             return 0;
     }
@@ -95,7 +98,8 @@ void WorldManager::update()
 {
     // The live list, not a copy: objects created by handlers move in this pass too, and a
     // removal at or below i shifts the next object into i, which is then skipped.
-    for (int i = 0; i < allObjects.getCount(); i++) {
+    for (int i = 0; i < allObjects.getCount(); i++)
+    {
         Object* p = allObjects[i];
         const Vector from = p->getPosition();
         const Vector to = p->predictPosition();
@@ -105,7 +109,8 @@ void WorldManager::update()
     }
 
     // The count is read anew each time: a destructor may mark more objects.
-    for (int j = 0; j < deleteList.getCount(); j++) {
+    for (int j = 0; j < deleteList.getCount(); j++)
+    {
         Object* p = deleteList[j];
         removeFromWorld(p);
         delete p;
@@ -115,8 +120,10 @@ void WorldManager::update()
 
 void WorldManager::draw()
 {
-    for (int altitude = 0; altitude < MAX_ALTITUDE; altitude++) {
-        for (int i = 0; i < allObjects.getCount(); i++) {
+    for (int altitude = 0; altitude < MAX_ALTITUDE; altitude++)
+    {
+        for (int i = 0; i < allObjects.getCount(); i++)
+        {
             Object* p = allObjects[i];
             if (p->getAltitude() == altitude)
                 p->draw();
@@ -126,11 +133,13 @@ void WorldManager::draw()
 
 int WorldManager::moveObject(Object* p, Vector where)
 {
-    if (p->isSolid()) {
+    if (p->isSolid())
+    {
         // Taken before any handler runs: what handlers do to the world does not change who is told.
         const ObjectList hit = collisionScan ? getCollisionsByScan(p, where) : getCollisions(p, where);
         bool allowed = true;
-        for (int i = 0; i < hit.getCount(); i++) {
+        for (int i = 0; i < hit.getCount(); i++)
+        {
             Object* q = hit[i];
             EventCollision collision(p, q, where);
             p->eventHandler(&collision);
@@ -149,7 +158,8 @@ int WorldManager::moveObject(Object* p, Vector where)
     const float width = static_cast<float>(display.getHorizontal());
     const float height = static_cast<float>(display.getVertical());
     const bool out = where.getX() > width || where.getY() > height || where.getX() < 0 || where.getY() < 0;
-    if (out) {
+    if (out)
+    {
         EventOut leaving;
         p->eventHandler(&leaving);
     }
@@ -167,7 +177,8 @@ ObjectList WorldManager::getCollisionsByScan(const Object* p, Vector where) cons
 {
     ObjectList hit;
     const Box moved = getWorldBox(p, where);
-    for (int i = 0; i < allObjects.getCount(); i++) {
+    for (int i = 0; i < allObjects.getCount(); i++)
+    {
         Object* q = allObjects[i];
         if (q->getId() == p->getId())
             continue;
@@ -186,8 +197,10 @@ int WorldManager::slotOf(Object* p) const
 {
     // Removals only ever move an entry down, so an object is at its slot or below it.
     const int slot = p->worldSlot;
-    for (int i = std::min(slot, allObjects.getCount() - 1); i >= 0; i--) {
-        if (allObjects[i] == p) {
+    for (int i = std::min(slot, allObjects.getCount() - 1); i >= 0; i--)
+    {
+        if (allObjects[i] == p)
+        {
             p->worldSlot = i;
             return i;
         }
@@ -197,7 +210,8 @@ int WorldManager::slotOf(Object* p) const
 
 void WorldManager::boxChanged(Object* p)
 {
-    if (duplicates) {
+    if (duplicates)
+    {
         for (int i = 0; i < allObjects.getCount(); i++)
             if (allObjects[i] == p)
                 grid.refresh(i, p);

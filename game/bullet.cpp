@@ -29,7 +29,8 @@ bullet::bullet()
     WorldManager& world = WorldManager::getInstance();
     const ObjectList reticles = world.objectsOfType("reticle");
     const ObjectList players = world.objectsOfType("player");
-    if (reticles.isEmpty() || players.isEmpty()) {
+    if (reticles.isEmpty() || players.isEmpty())
+    {
         // Nothing to fire from or at: a shot that lay still could still kill a zombie, so
         // it leaves the world before it is ever moved.
         leaveWorld();
@@ -53,9 +54,12 @@ int bullet::eventHandler(const Event* event)
     if (isEventType(event, STEP_EVENT))
         return 0;
 
-    if (isEventType(event, OUT_EVENT)) {
+    if (isEventType(event, OUT_EVENT))
+    {
         leaveWorld();
-    } else if (isEventType(event, COLLISION_EVENT)) {
+    }
+    else if (isEventType(event, COLLISION_EVENT))
+    {
         const EventCollision* collision = static_cast<const EventCollision*>(event);
         if (eitherIs(collision, "zombie"))
             leaveWorld();

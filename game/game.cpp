@@ -1,8 +1,8 @@
 // The zombie shooter's entry: brings the engine up, loads every sprite, sound and the
 // music under the labels the game objects use, shows the title screen and runs the loop
 // until ESCAPE.
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 
 #include "GameManager.h"
 #include "LogManager.h"

@@ -67,7 +67,8 @@ int player::eventHandler(const Event* event)
 {
     if (event == nullptr)
         return 0;
-    if (isEventType(event, STEP_EVENT)) {
+    if (isEventType(event, STEP_EVENT))
+    {
         step();
         return 0;
     }
@@ -106,11 +107,13 @@ void player::step()
     drawHud();
     Vector movement(0, 0);
 
-    if (dead) {
+    if (dead)
+    {
         deathCountdown--;
         // Placed directly; the velocity it died with still applies in this step's update.
         setPosition(Vector(40, 12));
-        if (deathCountdown < 1) {
+        if (deathCountdown < 1)
+        {
             WorldManager& world = WorldManager::getInstance();
             const ObjectList everything = world.getAllObjects();
             for (int i = 0; i < everything.getCount(); i++)
@@ -124,9 +127,11 @@ void player::step()
         return;
     }
 
-    if (reloadCountdown > 0) {
+    if (reloadCountdown > 0)
+    {
         reloadCountdown--;
-        if (reloadCountdown == 0) {
+        if (reloadCountdown == 0)
+        {
             playSound("reload");
             ammo = clipSize;
         }
@@ -141,19 +146,23 @@ void player::step()
 
     // The bounds are tested before the move, so the hunter can end one step beyond them.
     const Vector position = getPosition();
-    if (upHeld && position.getY() >= 0) {
+    if (upHeld && position.getY() >= 0)
+    {
         movement = movement + Vector(0, -VERTICAL_STEP);
         setSpeed(1);
     }
-    if (downHeld && position.getY() <= 24) {
+    if (downHeld && position.getY() <= 24)
+    {
         movement = movement + Vector(0, VERTICAL_STEP);
         setSpeed(1);
     }
-    if (leftHeld && position.getX() >= 0) {
+    if (leftHeld && position.getX() >= 0)
+    {
         movement = movement + Vector(-1, 0);
         setSpeed(1);
     }
-    if (rightHeld && position.getX() <= 80) {
+    if (rightHeld && position.getX() <= 80)
+    {
         movement = movement + Vector(1, 0);
         setSpeed(1);
     }
@@ -174,13 +183,16 @@ void player::mouse(const Event* event)
     if (click->getMouseAction() != CLICKED || ammo <= 0)
         return;
 
-    if (click->getMouseButton() == Mouse::LEFT) {
+    if (click->getMouseButton() == Mouse::LEFT)
+    {
         new bullet;
         playSound("fire");
         ammo--;
         if (ammo == 0)
             reloadCountdown = RELOAD_STEPS;
-    } else if (click->getMouseButton() == Mouse::RIGHT) {
+    }
+    else if (click->getMouseButton() == Mouse::RIGHT)
+    {
         // The shots still in the magazine are thrown away.
         ammo = 0;
         reloadCountdown = EARLY_RELOAD_STEPS;
@@ -191,22 +203,28 @@ void player::collide(const Event* event)
 {
     const EventCollision* collision = static_cast<const EventCollision*>(event);
 
-    if (eitherIs(collision, "zombie")) {
+    if (eitherIs(collision, "zombie"))
+    {
         health--;
         playSound("hurt");
-        if (health == 0) {
+        if (health == 0)
+        {
             setSprite("gameoversprite");
             playSound("gameoversound");
             setSolidness(NONSOLID);
             dead = true;
         }
-    } else if (eitherIs(collision, "bulletpack")) {
+    }
+    else if (eitherIs(collision, "bulletpack"))
+    {
         // Cancels a running reload, whose sound then never plays.
         reloadCountdown = 0;
         clipSize++;
         ammo = clipSize;
         playSound("bulletpacksound");
-    } else if (eitherIs(collision, "healthpack")) {
+    }
+    else if (eitherIs(collision, "healthpack"))
+    {
         health++;
         playSound("heal");
     }

@@ -25,7 +25,8 @@ int reticle::eventHandler(const Event* event)
     if (!isEventType(event, MSE_EVENT))
         return 0;
     const EventMouse* mouse = static_cast<const EventMouse*>(event);
-    if (mouse->getMouseAction() == MOVED) {
+    if (mouse->getMouseAction() == MOVED)
+    {
         // Kept fractional, so a shot aims at the exact point under the pointer.
         setPosition(DisplayManager::getInstance().pixelsToSpaces(mouse->getMousePosition()));
     }

@@ -27,13 +27,15 @@ int start::eventHandler(const Event* event)
         return 0;
     const EventKeyboard* keyboard = static_cast<const EventKeyboard*>(event);
 
-    if (keyboard->getKey() == Keyboard::ESCAPE) {
+    if (keyboard->getKey() == Keyboard::ESCAPE)
+    {
         if (keyboard->getKeyboardAction() == KEY_PRESSED)
             GameManager::getInstance().setGameOver(true);
         return 0;
     }
 
-    if (keyboard->getKey() == Keyboard::SPACE && keyboard->getKeyboardAction() == KEY_PRESSED) {
+    if (keyboard->getKey() == Keyboard::SPACE && keyboard->getKeyboardAction() == KEY_PRESSED)
+    {
         new player;
         new reticle;
         new zombie;

@@ -19,9 +19,9 @@ namespace ks {
 
 namespace {
 
-const double WALK_SPEED = 0.23;   // cells per step at the start of a game
+const double WALK_SPEED = 0.23; // cells per step at the start of a game
 const int POINTS_PER_SPEEDUP = 1500;
-const int CHARGE_ROLL = 500;      // a roll of 0..5 out of 500 starts a charge
+const int CHARGE_ROLL = 500; // a roll of 0..5 out of 500 starts a charge
 const int CHARGE_MAX_ROLL = 5;
 const int CHARGE_STEPS_PER_ROLL = 10;
 const int DROP_ROLL = 99;
@@ -49,7 +49,8 @@ zombie::zombie()
     const int offset = rand() % 10;
     float x = 0;
     float y = 0;
-    switch (side) {
+    switch (side)
+    {
     case 0: // below the bottom edge
         x = static_cast<float>(rand() % 80);
         y = static_cast<float>(34 + offset);
@@ -96,13 +97,15 @@ player* zombie::livingTarget() const
 
 void zombie::step()
 {
-    if (chargeCountdown > 0) {
+    if (chargeCountdown > 0)
+    {
         chargeCountdown--;
         return;
     }
 
     const player* chased = livingTarget();
-    if (chased == nullptr) {
+    if (chased == nullptr)
+    {
         // Nobody to chase: it stands still and harmless until the world clears it away.
         setSpeed(0);
         return;
@@ -116,7 +119,8 @@ void zombie::step()
     setSpeed(baseSpeed);
 
     const int roll = rand() % CHARGE_ROLL;
-    if (roll <= CHARGE_MAX_ROLL) {
+    if (roll <= CHARGE_MAX_ROLL)
+    {
         chargeCountdown = CHARGE_STEPS_PER_ROLL * roll;
         setSpeed(2 * baseSpeed);
         playSound("zombieattack");
@@ -128,25 +132,35 @@ void zombie::collide(const Event* event)
     const EventCollision* collision = static_cast<const EventCollision*>(event);
     WorldManager& world = WorldManager::getInstance();
 
-    if (eitherIs(collision, "bullet")) {
+    if (eitherIs(collision, "bullet"))
+    {
         new zombie;
         const int drop = rand() % DROP_ROLL;
-        if (drop <= 14) {
+        if (drop <= 14)
+        {
             new zombie;
             playSound("newzombie");
-        } else if (drop <= 25) {
+        }
+        else if (drop <= 25)
+        {
             new healthpack(getPosition());
-        } else if (drop <= 40) {
+        }
+        else if (drop <= 40)
+        {
             new bulletpack(getPosition());
         }
         playSound("explode");
         player* credited = livingTarget();
         if (credited != nullptr)
             credited->addScore();
-    } else if (eitherIs(collision, "player")) {
+    }
+    else if (eitherIs(collision, "player"))
+    {
         // The player takes the hit in its own handler.
         new zombie;
-    } else {
+    }
+    else
+    {
         return;
     }
 

@@ -27,10 +27,10 @@ private:
     void collide(const Event* event);
     player* livingTarget() const;
 
-    int chargeCountdown;  // steps left in the current charge; 0 when walking
-    float baseSpeed;      // walking speed, cells per step
-    player* target;       // the player it chases, not owned; may be gone, see livingTarget
-    int targetId;         // id of target, -1 without one
+    int chargeCountdown; // steps left in the current charge; 0 when walking
+    float baseSpeed;     // walking speed, cells per step
+    player* target;      // the player it chases, not owned; may be gone, see livingTarget
+    int targetId;        // id of target, -1 without one
 };
 
 } // namespace ks

@@ -31,7 +31,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct SpriteArt {
+struct SpriteArt
+{
     const char* label;
     int width, height, slowdown;
     const char* color;
@@ -55,7 +56,10 @@ const char* const BOUNCERS[] = {"blob", "star", "crate", "fish", "ghost", "spark
 bool writeSpriteFile(const SpriteArt& art, const std::string& filename)
 {
     std::ofstream out(filename, std::ios::binary);
-    out << art.frames.size() << '\n' << art.width << '\n' << art.height << '\n' << art.slowdown << '\n'
+    out << art.frames.size() << '\n'
+        << art.width << '\n'
+        << art.height << '\n'
+        << art.slowdown << '\n'
         << art.color << '\n';
     for (const auto& frame : art.frames)
         for (const std::string& row : frame)
@@ -87,11 +91,13 @@ public:
 
     int eventHandler(const ks::Event* event) override
     {
-        if (event->getType() == ks::STEP_EVENT) {
+        if (event->getType() == ks::STEP_EVENT)
+        {
             keepInside();
             return 1;
         }
-        if (event->getType() == ks::COLLISION_EVENT) {
+        if (event->getType() == ks::COLLISION_EVENT)
+        {
             const auto* hit = static_cast<const ks::EventCollision*>(event);
             const ks::Object* other = hit->getObject1() == this ? hit->getObject2() : hit->getObject1();
             moveAwayFrom(other);
@@ -154,13 +160,15 @@ public:
 
     int eventHandler(const ks::Event* event) override
     {
-        if (event->getType() == ks::KEYBOARD_EVENT) {
+        if (event->getType() == ks::KEYBOARD_EVENT)
+        {
             const auto* key = static_cast<const ks::EventKeyboard*>(event);
             if (key->getKey() == ks::Keyboard::ESCAPE && key->getKeyboardAction() == ks::KEY_PRESSED)
                 ks::GameManager::getInstance().setGameOver();
             return 1;
         }
-        if (event->getType() == ks::MSE_EVENT) {
+        if (event->getType() == ks::MSE_EVENT)
+        {
             const auto* mouse = static_cast<const ks::EventMouse*>(event);
             if (mouse->getMouseAction() == ks::MOVED)
                 setPosition(ks::DisplayManager::getInstance().pixelsToSpaces(mouse->getMousePosition()));
@@ -221,7 +229,8 @@ int main()
     game.startUp();
 
     ks::ResourceManager& resources = ks::ResourceManager::getInstance();
-    for (const SpriteArt& art : SPRITES) {
+    for (const SpriteArt& art : SPRITES)
+    {
         const std::string file = std::string(art.label) + "-spr.txt";
         if (writeSpriteFile(art, file))
             resources.loadSprite(file, art.label);
@@ -238,7 +247,8 @@ int main()
     game.run();
     game.shutDown();
 
-    if (!dir.empty()) {
+    if (!dir.empty())
+    {
         fs::current_path(fs::temp_directory_path(), ec);
         fs::remove_all(dir, ec);
     }

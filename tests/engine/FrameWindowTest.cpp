@@ -32,7 +32,8 @@ TEST(FrameWindowTest, FrameIsPaintedCentredOnItsPosition)
                     return true;
         return false;
     };
-    for (const auto& [width, height, x, y] : cases) {
+    for (const auto& [width, height, x, y] : cases)
+    {
         const int left = x - width / 2, right = left + width, top = y - height / 2, bottom = top + height;
         for (int row = top - 1; row <= bottom; row++)
             for (int column = left - 1; column <= right; column++)

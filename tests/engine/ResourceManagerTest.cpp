@@ -69,27 +69,38 @@ TEST_F(Resources, SpriteFileLoadsWhatItHoldsOrIsRefusedWithItsLogLine)
 {
     const std::vector<SpriteCase> cases = {
         {"crlf", "2\r\n3\r\n1\r\n4\r\ngreen\r\nabc\r\ndef\r\n", {}, 0, 3, 1, 4, GREEN, {"abc", "def"}},
-        {"lf", "2\n3\n1\n4\ngreen\nabc\ndef\n",
+        {"lf",
+         "2\n3\n1\n4\ngreen\nabc\ndef\n",
          {"Error in loading in sprite on line 1 frame 1 it had length 3 expeted 3 sprite lf not loaded. "
           "error line: abc"},
          -1},
-        {"capital", "1\n2\n1\n0\nRed\nab.\n", {"Uknown color in sprite capital loaded, color is Red"}, 0, 2, 1, 0,
-         UNDEFINED_COLOR, {"ab"}},
+        {"capital",
+         "1\n2\n1\n0\nRed\nab.\n",
+         {"Uknown color in sprite capital loaded, color is Red"},
+         0,
+         2,
+         1,
+         0,
+         UNDEFINED_COLOR,
+         {"ab"}},
         {"prefix", "1\n2\n2\n3\nyellowish\nab.\n c.", {}, 0, 2, 2, 3, YELLOW, {"ab c"}}, // no final line feed
-        {"fewrows", "2\n2\n2\n1\nred\nab.\ncd.\nef.\n",
+        {"fewrows",
+         "2\n2\n2\n1\nred\nab.\ncd.\nef.\n",
          {"Failed reading from sprite file, tried to acces line that does not exist. "
           "height is likely set to high, or framcount is likely set to high"},
          -1},
         {"morerows", "1\n2\n2\n1\nblue\nab.\ncd.\nnot a row at all\n", {}, 0, 2, 2, 1, BLUE, {"abcd"}},
         {"noframes", "0\n5\n5\n1\nwhite\n", {}, 0, 5, 5, 1, WHITE, {}},
         {"negative", "-3\n2\n1\n1\nred\nab.\n", {"Sprite negative not loaded: negative frame count -3"}, -1},
-        {"shortrow", "2\n2\n2\n1\ncyan\nab.\ncd.\nef.\ngh\n",
+        {"shortrow",
+         "2\n2\n2\n1\ncyan\nab.\ncd.\nef.\ngh\n",
          {"Error in loading in sprite on line 2 frame 2 it had length 2 expeted 2 sprite shortrow not loaded. "
           "error line: gh"},
          -1},
     };
     ResourceManager& resources = ResourceManager::getInstance();
-    for (const SpriteCase& c : cases) {
+    for (const SpriteCase& c : cases)
+    {
         SCOPED_TRACE(c.label);
         LogManager::getInstance().shutDown(); // a fresh log for each file
         ASSERT_EQ(LogManager::getInstance().startUp(), 0);
@@ -103,7 +114,8 @@ TEST_F(Resources, SpriteFileLoadsWhatItHoldsOrIsRefusedWithItsLogLine)
         EXPECT_EQ(std::vector<int>({got->getWidth(), got->getHeight(), got->getSlowdown(), got->getColor()}),
                   std::vector<int>({c.width, c.height, c.slowdown, c.color}));
         ASSERT_EQ(got->getFrameCount(), static_cast<int>(c.frames.size()));
-        for (int f = 0; f < got->getFrameCount(); f++) {
+        for (int f = 0; f < got->getFrameCount(); f++)
+        {
             const Frame frame = got->getFrame(f);
             EXPECT_EQ(frame.getString(), c.frames[static_cast<size_t>(f)]) << "frame " << f;
             EXPECT_EQ(std::make_pair(frame.getWidth(), frame.getHeight()), std::make_pair(c.width, c.height)) << f;
@@ -179,7 +191,8 @@ TEST_F(Resources, SoundUnloadClosesTheGapAndEveryEntryKeepsItsOwnSamples)
     EXPECT_EQ(resources.getSound("c"), first + 1);
     expectOwnBuffer(first, 8000);
     expectOwnBuffer(first + 1, 9600);
-    for (Sound* entry : {first, first + 1}) {
+    for (Sound* entry : {first, first + 1})
+    {
         entry->play(entry == first);
         EXPECT_EQ(entry->getSound()->getStatus(), sf::SoundSource::Status::Playing) << entry->getLabel();
         EXPECT_EQ(ks::compat::isLooping(*entry->getSound()), entry == first) << entry->getLabel();

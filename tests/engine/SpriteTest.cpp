@@ -23,8 +23,14 @@ namespace {
 class SpriteTest : public ks::test::InTempDir
 {
 protected:
-    void SetUp() override { LogManager::getInstance().startUp(); }
-    void TearDown() override { LogManager::getInstance().shutDown(); }
+    void SetUp() override
+    {
+        LogManager::getInstance().startUp();
+    }
+    void TearDown() override
+    {
+        LogManager::getInstance().shutDown();
+    }
 };
 
 // Without a window every drawCh call logs one line, so the lines count the calls.
@@ -58,7 +64,8 @@ TEST_F(SpriteTest, DrawingPaintsEveryCharacterOfTheChosenFrameButNeverPastTheTex
     // an empty one draws nothing and logs nothing.
     const std::vector<std::tuple<std::string, int, long>> cases = {{"a c d ", 0, 6}, {"abcd", 0, 4}, {"", -1, 0}};
     long before = 0;
-    for (const auto& [text, result, calls] : cases) {
+    for (const auto& [text, result, calls] : cases)
+    {
         EXPECT_EQ(Frame(3, 2, text).draw(Vector(10, 10), WHITE), result) << text;
         EXPECT_EQ(drawChCalls() - before, calls) << text;
         before = drawChCalls();
@@ -67,7 +74,8 @@ TEST_F(SpriteTest, DrawingPaintsEveryCharacterOfTheChosenFrameButNeverPastTheTex
     Sprite sprite(2);
     sprite.addFrame(Frame(2, 2, "abcd"));
     sprite.addFrame(Frame(1, 1, "e"));
-    for (int bad : {0, 3, -1}) {
+    for (int bad : {0, 3, -1})
+    {
         EXPECT_EQ(sprite.draw(bad, Vector(5, 5)), -1) << bad;
         EXPECT_EQ(logMessages().back(), "Failed to draw sprite") << bad;
     }
@@ -78,10 +86,11 @@ TEST_F(SpriteTest, DrawingPaintsEveryCharacterOfTheChosenFrameButNeverPastTheTex
 TEST_F(SpriteTest, AnimationPlaysFramesAtTheSpritesSlowdown)
 {
     const std::vector<std::pair<int, std::vector<int>>> cases = {
-        {2, {1, 2, 2, 3, 3, 1, 1, 2}}, {1, {1, 2, 3, 1, 2}}, {0, {1, 2, 3, 1, 2}}, {-1, {1, 1, 1, 1, 1}},
-        {INT_MAX, {1, 2, 2, 2}}, // the count must not overflow at the int limit
+        {2, {1, 2, 2, 3, 3, 1, 1, 2}}, {1, {1, 2, 3, 1, 2}},    {0, {1, 2, 3, 1, 2}},
+        {-1, {1, 1, 1, 1, 1}},         {INT_MAX, {1, 2, 2, 2}}, // the count must not overflow at the int limit
     };
-    for (const auto& [slowdown, expected] : cases) {
+    for (const auto& [slowdown, expected] : cases)
+    {
         Sprite sprite(3);
         for (const char* text : {"a", "b", "c"})
             sprite.addFrame(Frame(1, 1, text));
@@ -102,11 +111,12 @@ TEST_F(SpriteTest, AnimationPlaysFramesAtTheSpritesSlowdown)
 TEST_F(SpriteTest, BoxIsCentredOnThePositionInRealNumbers)
 {
     auto measures = [](const Box& box) {
-        return std::vector<float>({box.getHorizontal(), box.getVertical(), box.getCorner().getX(),
-                                   box.getCorner().getY()});
+        return std::vector<float>(
+            {box.getHorizontal(), box.getVertical(), box.getCorner().getX(), box.getCorner().getY()});
     };
     // Width, height, then the corner: -width/2, -height/2 without rounding.
-    for (const std::vector<float>& c : std::vector<std::vector<float>>{{4, 2, -2, -1}, {3, 5, -1.5f, -2.5f}}) {
+    for (const std::vector<float>& c : std::vector<std::vector<float>>{{4, 2, -2, -1}, {3, 5, -1.5f, -2.5f}})
+    {
         Sprite sprite(1);
         sprite.setWidth(static_cast<int>(c[0]));
         sprite.setHeight(static_cast<int>(c[1]));

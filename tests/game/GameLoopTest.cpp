@@ -40,8 +40,14 @@ int emptyMagazine(Object* hunter)
 
 TEST_F(PlayerSteps, MagazineRefillsSixtyStepsAfterTheLastShotOrFortyFiveAfterARightClick)
 {
-    const struct { int shots; bool rightClick; int steps; } rows[] = {{5, false, 60}, {2, true, 45}};
-    for (const auto& row : rows) {
+    const struct
+    {
+        int shots;
+        bool rightClick;
+        int steps;
+    } rows[] = {{5, false, 60}, {2, true, 45}};
+    for (const auto& row : rows)
+    {
         SCOPED_TRACE(row.steps);
         Object* hunter = new player;
         const int reloads = soundsPlayed("reload");
@@ -49,7 +55,8 @@ TEST_F(PlayerSteps, MagazineRefillsSixtyStepsAfterTheLastShotOrFortyFiveAfterARi
             click(hunter, Mouse::LEFT);
         if (row.rightClick)
             click(hunter, Mouse::RIGHT);
-        for (int i = 1; i < row.steps; i++) {
+        for (int i = 1; i < row.steps; i++)
+        {
             step(hunter);
             if (i == 10) // clicks during the reload neither fire nor restart it
                 click(hunter, Mouse::RIGHT);
@@ -91,7 +98,10 @@ int steps = 0, deathStep = -1, titleStep = -1, score = 0;
 class scripted : public Object
 {
 public:
-    scripted() { setType("script"); }
+    scripted()
+    {
+        setType("script");
+    }
     ~scripted() override
     {
         if (titleStep < 0) // swept away with everything else at the end of the game-over sequence
@@ -103,19 +113,28 @@ public:
         if (event->getType() != STEP_EVENT || titleStep >= 0)
             return 0;
         player* hunter = static_cast<player*>(firstOf("player"));
-        if (++steps == 1) {
+        if (++steps == 1)
+        {
             press(firstOf("start"), Keyboard::SPACE);
-        } else if (steps == 2) { // a zombie six cells to the right, the reticle beyond it, one shot
+        }
+        else if (steps == 2)
+        { // a zombie six cells to the right, the reticle beyond it, one shot
             firstOf("zombie")->setPosition(Vector(46, 12));
             firstOf("reticle")->setPosition(Vector(55, 12));
             click(hunter, Mouse::LEFT);
-        } else if (hunter != nullptr && hunter->isSolid()) {
+        }
+        else if (hunter != nullptr && hunter->isSolid())
+        {
             score = hunter->getScore();
             if (score > 0 && steps % 15 == 0) // once the shot has hit, a zombie is led onto the hunter
                 firstOf("zombie")->setPosition(hunter->getPosition() + Vector(2, 0));
-        } else if (hunter != nullptr && deathStep < 0) {
+        }
+        else if (hunter != nullptr && deathStep < 0)
+        {
             deathStep = steps;
-        } else if (Object* title = firstOf("start"); title != nullptr || steps > 1000) {
+        }
+        else if (Object* title = firstOf("start"); title != nullptr || steps > 1000)
+        {
             titleStep = steps;
             title != nullptr ? press(title, Keyboard::ESCAPE) : GameManager::getInstance().setGameOver();
         }
@@ -137,10 +156,12 @@ TEST_F(WholeGame, FromTitleToDeathToTitleAgainToEscape)
         "gun-shot.wav fire gun-reload.wav reload human-damage.wav hurt medecine.wav heal powerup-magazin.wav "
         "bulletpacksound zombie-dying.wav explode zombie-attack.wav zombieattack zombie-voice.wav newzombie "
         "bomb-explosion.wav gameoversound background-music.wav music");
-    for (std::string file, label; media >> file >> label;) {
+    for (std::string file, label; media >> file >> label;)
+    {
         const std::string path = KS_GAME_DIR "/" + file;
         const int result = file.find(".txt") != std::string::npos ? resources.loadSprite(path, label)
-                           : label == "music" ? resources.loadMusic(path, label) : resources.loadSound(path, label);
+                           : label == "music"                     ? resources.loadMusic(path, label)
+                                                                  : resources.loadSound(path, label);
         EXPECT_EQ(result, 0) << file;
     }
     new scripted;

@@ -33,8 +33,9 @@ protected:
         LogManager::getInstance().startUp();
         WorldManager::getInstance().startUp();
         ResourceManager::getInstance().startUp();
-        for (const char* label : {"bullet", "zombie", "player", "gameoversprite", "title", "reticle", "healthpack",
-                                  "bulletpack"}) {
+        for (const char* label :
+             {"bullet", "zombie", "player", "gameoversprite", "title", "reticle", "healthpack", "bulletpack"})
+        {
             writeFile(label, "1\n1\n1\n0\nwhite\nX\r\n");
             ResourceManager::getInstance().loadSprite(label, label);
         }

@@ -38,7 +38,8 @@ TEST_F(PlayerRules, TwoSpacesOnTheTitleInOneFrameStartOneGameEvenWithoutTheTitle
 TEST_F(PlayerRules, OnTheTitleAndInPlayPressingEscapeEndsTheGame)
 {
     GameManager& game = GameManager::getInstance();
-    for (Object* object : {static_cast<Object*>(new start), static_cast<Object*>(new player)}) {
+    for (Object* object : {static_cast<Object*>(new start), static_cast<Object*>(new player)})
+    {
         press(object, Keyboard::ESCAPE, KEY_RELEASED);
         EXPECT_FALSE(game.getGameOver());
         press(object, Keyboard::ESCAPE);
@@ -51,7 +52,8 @@ TEST_F(PlayerRules, HealthHasNoCapAndTheLastHitStartsTheGameOver)
 {
     new reticle;
     Object* biter = thing("zombie");
-    for (int healthPacks : {0, 3}) {
+    for (int healthPacks : {0, 3})
+    {
         SCOPED_TRACE(healthPacks);
         const int hurt = soundsPlayed("hurt") + 3 + healthPacks;
         const int over = soundsPlayed("gameoversound");
@@ -93,7 +95,8 @@ TEST_F(PlayerRules, GameOverSequenceClearsTheWorldOnItsLastStepAndBringsBackTheT
     for (int hit = 0; hit < 3; hit++)
         collide(hunter, biter, hunter);
     const int total = world.getAllObjects().getCount();
-    for (int i = 1; i < 270; i++) {
+    for (int i = 1; i < 270; i++)
+    {
         hunter->setPosition(Vector(7, 7));
         step(hunter);
         world.update();
@@ -109,7 +112,8 @@ TEST_F(PlayerRules, GameOverSequenceClearsTheWorldOnItsLastStepAndBringsBackTheT
 
 TEST_F(PlayerRules, PowerUpWithoutAPositionLogsItAndStandsAtTheOrigin)
 {
-    for (Object* pack : {static_cast<Object*>(new bulletpack), static_cast<Object*>(new healthpack)}) {
+    for (Object* pack : {static_cast<Object*>(new bulletpack), static_cast<Object*>(new healthpack)})
+    {
         EXPECT_EQ(pack->getPosition().getX(), 0);
         EXPECT_EQ(pack->getPosition().getY(), 0);
     }

@@ -54,7 +54,8 @@ int runSynth(const std::string& arguments)
 // neither clips nor is lost under the others.
 TEST(SoundFiles, EveryFileOpensWithItsLengthAndLevel)
 {
-    for (const auto& [name, seconds] : SOUND_FILES) {
+    for (const auto& [name, seconds] : SOUND_FILES)
+    {
         SCOPED_TRACE(name);
         sf::SoundBuffer buffer;
         const std::vector<double> samples = load(name, buffer);
@@ -63,7 +64,8 @@ TEST(SoundFiles, EveryFileOpensWithItsLengthAndLevel)
         const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
         EXPECT_NEAR(std::max(-*low, *high), 0.78, 0.03); // the peak
         EXPECT_TRUE(std::abs(samples.front()) <= 0.01 && std::abs(samples.back()) <= 0.01);
-        if (seconds > 0) {
+        if (seconds > 0)
+        {
             EXPECT_NEAR(buffer.getDuration().asSeconds(), seconds, 0.003);
         }
     }
@@ -92,7 +94,8 @@ TEST(SoundFiles, SynthesiserIsDeterministicAndFailsWithoutAFolder)
     ks::test::TempDir first, second;
     ASSERT_EQ(runSynth("'" + first.path() + "'"), 0);
     ASSERT_EQ(runSynth("'" + second.path() + "'"), 0);
-    for (const auto& [name, seconds] : SOUND_FILES) {
+    for (const auto& [name, seconds] : SOUND_FILES)
+    {
         const std::string bytes = readBytes(first.path() + "/" + name);
         ASSERT_GT(bytes.size(), 44u) << name;
         EXPECT_TRUE(bytes == readBytes(second.path() + "/" + name)) << name;

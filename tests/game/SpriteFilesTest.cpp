@@ -25,26 +25,32 @@ TEST(SpriteFiles, EveryFileLoadsAsItsHeaderDeclaresAndFitsItsPlace)
     };
     const File files[] = {
         // A bullet is one cell, painted exactly at its position; the zombie shambles.
-        {"bullet-spr.txt", "bullet", 1, 1, 1},        {"zombie-spr.txt", "zombie", 7, 4, 2},
-        {"hunter-spr.txt", "player", 5, 4, 1},        {"reticle.txt", "reticle", 5, 3, 1},
-        {"medicine-spr.txt", "healthpack", 7, 3, 1}, {"powerup-magazine.txt", "bulletpack", 7, 3, 1},
+        {"bullet-spr.txt", "bullet", 1, 1, 1},
+        {"zombie-spr.txt", "zombie", 7, 4, 2},
+        {"hunter-spr.txt", "player", 5, 4, 1},
+        {"reticle.txt", "reticle", 5, 3, 1},
+        {"medicine-spr.txt", "healthpack", 7, 3, 1},
+        {"powerup-magazine.txt", "bulletpack", 7, 3, 1},
         // Centred on (40, 12), the title stays inside the grid, and the game-over picture leaves
         // the head-up display in rows 1 and 2 readable.
-        {"title-spr.txt", "title", 80, 24, 1},       {"gameover-spr.txt", "gameoversprite", 80, 16, 1},
+        {"title-spr.txt", "title", 80, 24, 1},
+        {"gameover-spr.txt", "gameoversprite", 80, 16, 1},
     };
     const std::vector<std::string> colors = {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"};
     ks::test::TempDir temp;
     LogManager::getInstance().startUp();
     ResourceManager& resources = ResourceManager::getInstance();
     resources.startUp();
-    for (const File& f : files) {
+    for (const File& f : files)
+    {
         SCOPED_TRACE(f.file);
         const std::string path = std::string(KS_SOURCE_DIR) + "/data/" + f.file;
         std::ifstream in(path, std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         EXPECT_TRUE(bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0) << "no final CR LF";
         std::vector<std::string> lines; // without their CR LF, each only printable ASCII
-        for (size_t start = 0, end = 0; start < bytes.size(); start = end + 2) {
+        for (size_t start = 0, end = 0; start < bytes.size(); start = end + 2)
+        {
             end = std::min(bytes.find("\r\n", start), bytes.size());
             lines.push_back(bytes.substr(start, end - start));
             for (char c : lines.back())
@@ -69,9 +75,11 @@ TEST(SpriteFiles, EveryFileLoadsAsItsHeaderDeclaresAndFitsItsPlace)
         EXPECT_EQ(std::vector<int>({sprite->getFrameCount(), sprite->getWidth(), sprite->getHeight(),
                                     sprite->getSlowdown(), static_cast<int>(sprite->getColor())}),
                   std::vector<int>({frames, width, height, std::stoi(lines[3]), static_cast<int>(color)}));
-        for (int frame = 0; frame < frames; frame++) {
+        for (int frame = 0; frame < frames; frame++)
+        {
             std::string expected, shown; // shown: row by row, so no word runs on into the next row
-            for (int row = 0; row < height; row++) {
+            for (int row = 0; row < height; row++)
+            {
                 expected += lines[5 + static_cast<size_t>(frame * height + row)];
                 shown += lines[5 + static_cast<size_t>(frame * height + row)] + "\n";
             }

@@ -17,10 +17,14 @@ bool noCharge()
 TEST_F(ZombieRules, SpawnsBeyondTheEdgeThatTheRollsPick)
 {
     new player;
-    const struct { int side, offset, along; float x, y; } rows[] = {
-        {0, 0, 5, 5, 34},  {0, 9, 79, 79, 43},  {1, 0, 0, 0, -10}, {1, 4, 79, 79, -14},
-        {2, 9, 0, -19, 0}, {2, 0, 23, -10, 23}, {3, 0, 0, 90, 0},  {3, 9, 23, 99, 23}};
-    for (const auto& row : rows) {
+    const struct
+    {
+        int side, offset, along;
+        float x, y;
+    } rows[] = {{0, 0, 5, 5, 34},  {0, 9, 79, 79, 43},  {1, 0, 0, 0, -10}, {1, 4, 79, 79, -14},
+                {2, 9, 0, -19, 0}, {2, 0, 23, -10, 23}, {3, 0, 0, 90, 0},  {3, 9, 23, 99, 23}};
+    for (const auto& row : rows)
+    {
         SCOPED_TRACE(testing::Message() << row.side << " " << row.offset << " " << row.along);
         seedWhere([&] {
             return rand() % 4 == row.side && rand() % 10 == row.offset &&
@@ -36,8 +40,13 @@ TEST_F(ZombieRules, WalkingSpeedIsFixedByTheScoreAtCreation)
 {
     player* hunter = new player;
     // Each zombie is made at its score, which then rises by one before its first step.
-    const struct { int score; float speed; } rows[] = {{1499, 0.23f}, {1500, 1.23f}, {3000, 2.23f}};
-    for (const auto& row : rows) {
+    const struct
+    {
+        int score;
+        float speed;
+    } rows[] = {{1499, 0.23f}, {1500, 1.23f}, {3000, 2.23f}};
+    for (const auto& row : rows)
+    {
         while (hunter->getScore() < row.score)
             hunter->addScore();
         Object* walker = new zombie;
@@ -53,11 +62,14 @@ TEST_F(ZombieRules, ChargeHoldsItsCourseAtDoubleSpeedForTenTimesTheRollPlusOneMo
     Object* hunter = new player;
     Object* walker = new zombie;
     walker->setPosition(Vector(10, 12));
-    seedWhere([] { return rand() % 500 == 5 && noCharge(); });
+    seedWhere([] {
+        return rand() % 500 == 5 && noCharge();
+    });
     step(walker);
     EXPECT_EQ(soundsPlayed("zombieattack"), 1);
     hunter->setPosition(Vector(40, 2)); // stepping aside changes nothing during the charge
-    for (int move = 1; move <= 51; move++) {
+    for (int move = 1; move <= 51; move++)
+    {
         WorldManager::getInstance().update();
         ASSERT_FLOAT_EQ(walker->getSpeed(), 0.46f) << move;
         step(walker);
@@ -73,11 +85,15 @@ TEST_F(ZombieRules, ShotOneScoresAndDropsByItsRollOneThatReachesThePlayerIsOnlyR
 {
     player* hunter = new player;
     // zombies: how many more there are afterwards; the zombie hit is counted among them
-    const struct { const char* by; int roll, zombies, healthpacks, bulletpacks; } rows[] = {
-        {"bullet", 0, 2, 0, 0},  {"bullet", 14, 2, 0, 0}, {"bullet", 15, 1, 1, 0}, {"bullet", 25, 1, 1, 0},
-        {"bullet", 26, 1, 0, 1}, {"bullet", 40, 1, 0, 1}, {"bullet", 41, 1, 0, 0}, {"bullet", 98, 1, 0, 0},
-        {"player", 0, 1, 0, 0},  {"healthpack", 0, 1, 0, 0}};
-    for (const auto& row : rows) {
+    const struct
+    {
+        const char* by;
+        int roll, zombies, healthpacks, bulletpacks;
+    } rows[] = {{"bullet", 0, 2, 0, 0},  {"bullet", 14, 2, 0, 0},   {"bullet", 15, 1, 1, 0}, {"bullet", 25, 1, 1, 0},
+                {"bullet", 26, 1, 0, 1}, {"bullet", 40, 1, 0, 1},   {"bullet", 41, 1, 0, 0}, {"bullet", 98, 1, 0, 0},
+                {"player", 0, 1, 0, 0},  {"healthpack", 0, 1, 0, 0}};
+    for (const auto& row : rows)
+    {
         SCOPED_TRACE(testing::Message() << row.by << " " << row.roll);
         const int shot = std::string(row.by) == "bullet";
         const int before[] = {hunter->getScore(), soundsPlayed("explode"), soundsPlayed("newzombie"),
@@ -86,7 +102,10 @@ TEST_F(ZombieRules, ShotOneScoresAndDropsByItsRollOneThatReachesThePlayerIsOnlyR
         walker->setPosition(Vector(30, 5));
         Object* other = thing(row.by);
         // Three rolls place the replacement, the fourth picks the drop.
-        seedWhere([&] { rand(), rand(), rand(); return rand() % 99 == row.roll; });
+        seedWhere([&] {
+            rand(), rand(), rand();
+            return rand() % 99 == row.roll;
+        });
         collide(walker, other, walker);
         WorldManager::getInstance().markForDelete(other);
         WorldManager::getInstance().update();
@@ -96,7 +115,8 @@ TEST_F(ZombieRules, ShotOneScoresAndDropsByItsRollOneThatReachesThePlayerIsOnlyR
         EXPECT_EQ(countOf("zombie"), before[3] + row.zombies);
         EXPECT_EQ(countOf("healthpack"), row.healthpacks);
         EXPECT_EQ(countOf("bulletpack"), row.bulletpacks);
-        if (Object* drop = firstOf(row.healthpacks ? "healthpack" : "bulletpack")) {
+        if (Object* drop = firstOf(row.healthpacks ? "healthpack" : "bulletpack"))
+        {
             EXPECT_EQ(drop->getPosition().getX(), 30);
             EXPECT_EQ(drop->getPosition().getY(), 5);
             WorldManager::getInstance().markForDelete(drop);
@@ -150,11 +170,17 @@ TEST_F(ZombieRules, BulletFliesFromTheFirstPlayerTowardsTheFirstReticleAtOneAndA
     Object* hunter = new player;
     Object* aim = new reticle;
     new reticle; // only the first one counts
-    const struct { float fromX, fromY, toX, toY, dirX, dirY; } rows[] = {
-        {40, 12, 50, 12, 1, 0}, {40, 12, 40, 2, 0, -1}, {10, 10, 13, 14, 0.6f, 0.8f},
+    const struct
+    {
+        float fromX, fromY, toX, toY, dirX, dirY;
+    } rows[] = {
+        {40, 12, 50, 12, 1, 0},
+        {40, 12, 40, 2, 0, -1},
+        {10, 10, 13, 14, 0.6f, 0.8f},
         {40, 12, 40, 12, 0, 0}, // on the player: it stays where it was fired
     };
-    for (const auto& row : rows) {
+    for (const auto& row : rows)
+    {
         hunter->setPosition(Vector(row.fromX, row.fromY));
         aim->setPosition(Vector(row.toX, row.toY));
         Object* shot = new bullet;

@@ -16,7 +16,10 @@ class TempDir
 public:
     TempDir();
     ~TempDir();
-    const std::string& path() const { return dir; }
+    const std::string& path() const
+    {
+        return dir;
+    }
 
 private:
     std::string dir;

@@ -20,7 +20,10 @@ using ks::Vector;
 class DisplayGrid : public ks::test::InTempDir
 {
 protected:
-    void SetUp() override { ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0); }
+    void SetUp() override
+    {
+        ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
+    }
 };
 
 // Cells are whole pixels: 1024 / 80 truncates to 12, so column 80 starts at 960, not 1024.
@@ -31,10 +34,15 @@ TEST_F(DisplayGrid, CellsAreWholePixelsAndConversionsDoNotRound)
     EXPECT_FLOAT_EQ(dm.charHeight(), 32.0f);
     // {spaces x, y, pixels x, y}
     const float cases[][4] = {
-        {0, 0, 0, 0}, {80, 24, 960, 768}, {10.5f, 3, 126, 96}, {50, 9.375f, 600, 300},
-        {85.25f, 23.96875f, 1023, 767}, {-1, -0.5f, -12, -16},
+        {0, 0, 0, 0},
+        {80, 24, 960, 768},
+        {10.5f, 3, 126, 96},
+        {50, 9.375f, 600, 300},
+        {85.25f, 23.96875f, 1023, 767},
+        {-1, -0.5f, -12, -16},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(testing::Message() << "spaces (" << c[0] << ", " << c[1] << ")");
         const Vector pixels = dm.spacesToPixels(Vector(c[0], c[1]));
         EXPECT_FLOAT_EQ(pixels.getX(), c[2]);

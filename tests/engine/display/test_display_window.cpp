@@ -22,7 +22,8 @@ using ks::Vector;
 const std::string UNKNOWN_COLOR = "Unknown color, defaulting to white";
 
 // Where the non-black pixels of a rectangle of the image are, and how many.
-struct Ink {
+struct Ink
+{
     int count = 0;
     int minX = INT_MAX, minY = INT_MAX, maxX = INT_MIN, maxY = INT_MIN;
 };
@@ -39,8 +40,10 @@ Ink inkIn(const sf::Image& image, int x0, int y0, int x1, int y1, Keep keep)
     Ink ink;
     const int w = static_cast<int>(image.getSize().x);
     const int h = static_cast<int>(image.getSize().y);
-    for (int y = std::max(y0, 0); y < std::min(y1, h); y++) {
-        for (int x = std::max(x0, 0); x < std::min(x1, w); x++) {
+    for (int y = std::max(y0, 0); y < std::min(y1, h); y++)
+    {
+        for (int x = std::max(x0, 0); x < std::min(x1, w); x++)
+        {
             if (!keep(ks::compat::getPixel(image, static_cast<unsigned>(x), static_cast<unsigned>(y))))
                 continue;
             ink.count++;
@@ -55,7 +58,9 @@ Ink inkIn(const sf::Image& image, int x0, int y0, int x1, int y1, Keep keep)
 
 Ink anyInk(const sf::Image& image, int x0, int y0, int x1, int y1)
 {
-    return inkIn(image, x0, y0, x1, y1, [](sf::Color c) { return !isBlack(c); });
+    return inkIn(image, x0, y0, x1, y1, [](sf::Color c) {
+        return !isBlack(c);
+    });
 }
 
 Ink allInk(const sf::Image& image)
@@ -83,7 +88,10 @@ protected:
         ASSERT_NE(dm.getWindow(), nullptr);
     }
 
-    void TearDown() override { dm.shutDown(); }
+    void TearDown() override
+    {
+        dm.shutDown();
+    }
 
     sf::Image capture()
     {
@@ -131,14 +139,16 @@ TEST_F(DisplayWindow, StartUpOpensOneWindowOfTheGridSizeAndShutDownReleasesIt)
 // The same glyph drawn in different cells gives the same ink, moved by whole cells.
 TEST_F(DisplayWindow, CharacterInkStaysInItsCell)
 {
-    struct Case {
+    struct Case
+    {
         float column, row;
         int px, py; // the cell's top-left pixel
     };
     const Case cases[] = {{0, 0, 0, 0}, {10, 3, 120, 96}, {10.5f, 3, 126, 96}, {40, 12, 480, 384}, {79, 23, 948, 736}};
 
     Ink reference;
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(testing::Message() << "cell (" << c.column << ", " << c.row << ")");
         ASSERT_EQ(dm.drawCh(Vector(c.column, c.row), '#', ks::WHITE), 0);
         const Ink ink = allInk(capture());
@@ -148,9 +158,12 @@ TEST_F(DisplayWindow, CharacterInkStaysInItsCell)
         EXPECT_LE(ink.maxX, c.px + 15);
         EXPECT_GE(ink.minY, c.py);
         EXPECT_LT(ink.maxY, c.py + 32);
-        if (reference.count == 0) {
+        if (reference.count == 0)
+        {
             reference = ink;
-        } else {
+        }
+        else
+        {
             EXPECT_EQ(ink.count, reference.count);
             EXPECT_EQ(ink.minX - c.px, reference.minX);
             EXPECT_EQ(ink.minY - c.py, reference.minY);
@@ -163,25 +176,36 @@ TEST_F(DisplayWindow, CharacterInkStaysInItsCell)
 
 TEST_F(DisplayWindow, EachColourPaintsItsOwnShade)
 {
-    struct Case {
+    struct Case
+    {
         ks::Color color;
         sf::Color rgb;
     };
     const Case cases[] = {
-        {ks::RED, sf::Color(255, 0, 0)},      {ks::GREEN, sf::Color(0, 255, 0)},
-        {ks::YELLOW, sf::Color(255, 255, 0)}, {ks::BLUE, sf::Color(0, 0, 255)},
+        {ks::RED, sf::Color(255, 0, 0)},       {ks::GREEN, sf::Color(0, 255, 0)},
+        {ks::YELLOW, sf::Color(255, 255, 0)},  {ks::BLUE, sf::Color(0, 0, 255)},
         {ks::MAGENTA, sf::Color(255, 0, 255)}, {ks::CYAN, sf::Color(0, 255, 255)},
         {ks::WHITE, sf::Color(255, 255, 255)},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(testing::Message() << "colour " << static_cast<int>(c.color));
         ASSERT_EQ(dm.drawCh(Vector(20, 10), 'M', c.color), 0);
         const sf::Image image = capture();
         const Ink ink = allInk(image);
         ASSERT_GT(ink.count, 20);
-        EXPECT_EQ(inkIn(image, 0, 0, INT_MAX, INT_MAX, [&](sf::Color p) { return shadeOf(p, c.rgb); }).count,
+        EXPECT_EQ(inkIn(image, 0, 0, INT_MAX, INT_MAX,
+                        [&](sf::Color p) {
+                            return shadeOf(p, c.rgb);
+                        })
+                      .count,
                   ink.count);
-        EXPECT_GT(inkIn(image, 0, 0, INT_MAX, INT_MAX, [&](sf::Color p) { return p == c.rgb; }).count, 0);
+        EXPECT_GT(inkIn(image, 0, 0, INT_MAX, INT_MAX,
+                        [&](sf::Color p) {
+                            return p == c.rgb;
+                        })
+                      .count,
+                  0);
         ASSERT_EQ(dm.swapBuffers(), 0);
     }
 
@@ -195,7 +219,8 @@ TEST_F(DisplayWindow, UnknownColoursDrawWhiteAndLogOnEveryCall)
 {
     const ks::Color unknown[] = {ks::CUSTOM, ks::UNDEFINED_COLOR, static_cast<ks::Color>(42)};
     int expectedLines = 0;
-    for (ks::Color color : unknown) {
+    for (ks::Color color : unknown)
+    {
         SCOPED_TRACE(testing::Message() << "colour " << static_cast<int>(color));
         EXPECT_EQ(dm.drawCh(Vector(5, 5), 'M', color), 0);
         EXPECT_EQ(dm.drawCh(Vector(6, 5), 'M', color), 0);
@@ -206,9 +231,18 @@ TEST_F(DisplayWindow, UnknownColoursDrawWhiteAndLogOnEveryCall)
         const Ink ink = allInk(image);
         ASSERT_GT(ink.count, 20);
         const sf::Color white(255, 255, 255);
-        EXPECT_EQ(inkIn(image, 0, 0, INT_MAX, INT_MAX, [](sf::Color p) { return !isBlack(p) && p.r == p.g && p.g == p.b; }).count,
+        EXPECT_EQ(inkIn(image, 0, 0, INT_MAX, INT_MAX,
+                        [](sf::Color p) {
+                            return !isBlack(p) && p.r == p.g && p.g == p.b;
+                        })
+                      .count,
                   ink.count);
-        EXPECT_GT(inkIn(image, 0, 0, INT_MAX, INT_MAX, [&](sf::Color p) { return p == white; }).count, 0);
+        EXPECT_GT(inkIn(image, 0, 0, INT_MAX, INT_MAX,
+                        [&](sf::Color p) {
+                            return p == white;
+                        })
+                      .count,
+                  0);
         ASSERT_EQ(dm.swapBuffers(), 0);
     }
     EXPECT_EQ(static_cast<int>(ks::test::logMessages().size()), expectedLines);
@@ -219,8 +253,12 @@ TEST_F(DisplayWindow, UnknownColoursDrawWhiteAndLogOnEveryCall)
 TEST_F(DisplayWindow, LaterCharacterBoxHidesEarlierInk)
 {
     const sf::Color red(255, 0, 0), green(0, 255, 0);
-    auto reds = [&](sf::Color p) { return shadeOf(p, red); };
-    auto greens = [&](sf::Color p) { return shadeOf(p, green); };
+    auto reds = [&](sf::Color p) {
+        return shadeOf(p, red);
+    };
+    auto greens = [&](sf::Color p) {
+        return shadeOf(p, green);
+    };
     // Cell (6, 5) starts at pixel (72, 160); its box covers x 70.8..82.8, y 166.4..198.4.
     const int bx0 = 71, by0 = 166, bx1 = 83, by1 = 198;
 
@@ -254,7 +292,8 @@ TEST_F(DisplayWindow, LaterCharacterBoxHidesEarlierInk)
 
 TEST_F(DisplayWindow, StringsLandInTheColumnsTheirJustificationGives)
 {
-    struct Case {
+    struct Case
+    {
         const char* text;
         Justification just;
         float x;
@@ -271,15 +310,18 @@ TEST_F(DisplayWindow, StringsLandInTheColumnsTheirJustificationGives)
         {"H HHH", static_cast<Justification>(7), 40, {40, 42, 43, 44}},
     };
     const int row = 7;
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(testing::Message() << '"' << c.text << "\" justification " << static_cast<int>(c.just));
         EXPECT_EQ(dm.drawString(Vector(c.x, row), c.text, c.just, ks::YELLOW), 0);
         const sf::Image image = capture();
-        for (int column = 28; column <= 52; column++) {
+        for (int column = 28; column <= 52; column++)
+        {
             const bool expected = std::find(c.inked.begin(), c.inked.end(), column) != c.inked.end();
             EXPECT_EQ(cellCore(image, column, row).count > 0, expected) << "column " << column;
         }
-        if (c.inked.empty()) {
+        if (c.inked.empty())
+        {
             EXPECT_EQ(allInk(image).count, 0);
         }
         ASSERT_EQ(dm.swapBuffers(), 0);

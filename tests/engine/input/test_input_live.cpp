@@ -72,7 +72,11 @@ protected:
         ASSERT_TRUE(drive(""));
         recorder = new Recorder;
         // Opening the window may move the pointer into it; the tests start after that.
-        pumpUntil([] { return false; }, 300ms);
+        pumpUntil(
+            [] {
+                return false;
+            },
+            300ms);
         recorder->mice.clear();
     }
 
@@ -92,7 +96,8 @@ protected:
     // Polls the input manager until done() holds or the time is up; true if it held.
     bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5000ms)
     {
-        for (const auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+        for (const auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;)
+        {
             input.getInput();
             if (done())
                 return true;
@@ -110,10 +115,20 @@ TEST_F(LiveInput, KeysArriveInOrderWithEngineCodesAndAHeldKeyPressesOnce)
 {
     ASSERT_TRUE(drive("keydown a keyup a key 0 key 1 key BackSpace keydown space"));
     // Long enough for the X server's auto-repeat to start.
-    pumpUntil([] { return false; }, 1500ms);
+    pumpUntil(
+        [] {
+            return false;
+        },
+        1500ms);
     ASSERT_TRUE(drive("keyup space"));
-    ASSERT_TRUE(pumpUntil([&] { return recorder->keys.size() >= 10; }));
-    pumpUntil([] { return false; }, 200ms);
+    ASSERT_TRUE(pumpUntil([&] {
+        return recorder->keys.size() >= 10;
+    }));
+    pumpUntil(
+        [] {
+            return false;
+        },
+        200ms);
 
     // {action, key}: A, Num0, Num1, Backspace (sent, but unnamed), Space.
     const int P = ks::KEY_PRESSED, R = ks::KEY_RELEASED;
@@ -130,12 +145,20 @@ TEST_F(LiveInput, MouseMovesReportWindowPixelsAndClicksOneEventWithoutPosition)
     // the receiver converts.
     ASSERT_TRUE(drive("mousemove --window " + window + " 100 100 mousemove --window " + window + " 600 300"));
     const std::vector<float> moved = {ks::MOVED, ks::Mouse::UNDEFINED_MOUSE_BUTTON, 600, 300};
-    ASSERT_TRUE(pumpUntil([&] { return !recorder->mice.empty() && recorder->mice.back() == moved; }));
+    ASSERT_TRUE(pumpUntil([&] {
+        return !recorder->mice.empty() && recorder->mice.back() == moved;
+    }));
     const size_t moves = recorder->mice.size();
     // X buttons 3, 1, 2 and 8 are SFML's Right, Left, Middle and first extra button.
     ASSERT_TRUE(drive("click 3 click 1 click 2 click 8"));
-    ASSERT_TRUE(pumpUntil([&] { return recorder->mice.size() >= moves + 4; }));
-    pumpUntil([] { return false; }, 200ms);
+    ASSERT_TRUE(pumpUntil([&] {
+        return recorder->mice.size() >= moves + 4;
+    }));
+    pumpUntil(
+        [] {
+            return false;
+        },
+        200ms);
 
     // One event per click (releases send nothing), without a position.
     const float C = ks::CLICKED;
@@ -149,11 +172,15 @@ TEST_F(LiveInput, MouseMovesReportWindowPixelsAndClicksOneEventWithoutPosition)
 // A handler may shut the display down; the rest of the queue goes with the window.
 TEST_F(LiveInput, HandlerClosingTheDisplayEndsTheInputPhase)
 {
-    recorder->onKey = [] { ks::DisplayManager::getInstance().shutDown(); };
+    recorder->onKey = [] {
+        ks::DisplayManager::getInstance().shutDown();
+    };
     ASSERT_TRUE(drive("keydown c keyup c"));
     // Let both events reach the queue before the first poll.
     std::this_thread::sleep_for(500ms);
-    ASSERT_TRUE(pumpUntil([&] { return ks::DisplayManager::getInstance().getWindow() == nullptr; }));
+    ASSERT_TRUE(pumpUntil([&] {
+        return ks::DisplayManager::getInstance().getWindow() == nullptr;
+    }));
     input.getInput();
     EXPECT_EQ(recorder->keys, (std::vector<std::vector<int>>{{ks::KEY_PRESSED, ks::Keyboard::C}}));
 }
