@@ -1,11 +1,13 @@
 // Rules that play out over steps, where each step reads the live keyboard, so a window is
-// open: the player's reloads counted in steps, and one whole game through the real loop with
-// the game's own sprites and sounds (the title, a shot zombie, bites until death, the game-over
+// open: the player's walk against the edges under held keys, its reloads counted in steps, and one whole game through
+// the real loop with the game's own sprites and sounds (the title, a shot zombie, bites until death, the game-over
 // sequence, the title again and ESCAPE). Built with the sanitizers, that game also shows that
 // a whole game leaks nothing.
 #include "GameTest.h"
 
+#include <cstdlib>
 #include <sstream>
+#include <string>
 
 #include "DisplayManager.h"
 
@@ -70,6 +72,40 @@ TEST_F(PlayerSteps, MagazineRefillsSixtyStepsAfterTheLastShotOrFortyFiveAfterARi
         WorldManager::getInstance().update();
     }
     EXPECT_EQ(soundsPlayed("fire"), 17);
+}
+
+// Held keys come from the keyboard itself (xdotool holds them). Each edge is tested, inclusive,
+// on the position before the move: from the edge the hunter takes one more step, then stays.
+TEST_F(PlayerSteps, HeldKeysWalkTheHunterOneStepPastAnEdgeAndNoFurther)
+{
+    if (std::system("command -v xdotool >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xdotool is not installed";
+    const struct
+    {
+        std::string key;
+        Vector start, end;
+    } rows[] = {{"d", Vector(80, 12), Vector(81, 12)},
+                {"a", Vector(0, 12), Vector(-1, 12)},
+                {"w", Vector(40, 0), Vector(40, -0.3f)},
+                {"s", Vector(40, 24), Vector(40, 24.3f)}};
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.key);
+        Object* hunter = new player;
+        hunter->setPosition(row.start);
+        ASSERT_EQ(std::system(("timeout 10 xdotool keydown " + row.key).c_str()), 0);
+        for (int i = 0; i < 4; i++)
+        {
+            step(hunter);
+            WorldManager::getInstance().update();
+        }
+        const int released = std::system(("timeout 10 xdotool keyup " + row.key).c_str());
+        EXPECT_NEAR(hunter->getPosition().getX(), row.end.getX(), 1e-5);
+        EXPECT_NEAR(hunter->getPosition().getY(), row.end.getY(), 1e-5);
+        ASSERT_EQ(released, 0);
+        WorldManager::getInstance().markForDelete(hunter);
+        WorldManager::getInstance().update();
+    }
 }
 
 TEST_F(PlayerSteps, BulletPackGrowsTheClipRefillsItAndCancelsAReload)
