@@ -2,6 +2,7 @@
 
 #include "common.h"
 
+#include <set>
 #include <string>
 
 #include <SFML/Window/Keyboard.hpp>
@@ -31,10 +32,18 @@ const int EARLY_RELOAD_STEPS = 45; // after a right click
 const int DEATH_STEPS = 270;       // length of the game-over sequence
 const float VERTICAL_STEP = 0.3f;  // rows per step; a row is much taller than a column is wide
 
+// The ids of the players that exist: one in a game, none between games.
+std::set<int>& livingPlayers()
+{
+    static std::set<int> ids;
+    return ids;
+}
+
 } // namespace
 
 player::player()
 {
+    livingPlayers().insert(getId());
     score = 0;
     setType("player");
     health = START_HEALTH;
@@ -61,7 +70,15 @@ player::player()
     setAltitude(2);
 }
 
-player::~player() = default;
+bool player::exists(int id)
+{
+    return livingPlayers().count(id) > 0;
+}
+
+player::~player()
+{
+    livingPlayers().erase(getId());
+}
 
 int player::eventHandler(const Event* event)
 {

@@ -4,7 +4,8 @@
 // health runs out it shows the game-over picture for 270 steps, then clears the world and
 // brings back the title screen.
 //
-// Zombies find it with WorldManager::objectsOfType("player") and credit it with addScore.
+// Zombies find it with WorldManager::objectsOfType("player"), check with exists that it is
+// still there before each use, and credit it with addScore.
 #pragma once
 
 #include "Object.h"
@@ -27,6 +28,9 @@ public:
 
     // One more zombie shot.
     void addScore();
+
+    // True while the player with this id has not been deleted (ids are never reused).
+    static bool exists(int id);
 
 private:
     void step();

@@ -84,13 +84,9 @@ int zombie::eventHandler(const Event* event)
 
 player* zombie::livingTarget() const
 {
-    // The pointer is only trusted while the first player in the world is still the one it
-    // was taken from: the game-over sequence deletes the player, and a zombie created in
-    // that same update outlives it. Ids are never reused.
-    if (target == nullptr)
-        return nullptr;
-    const ObjectList players = WorldManager::getInstance().objectsOfType("player");
-    if (players.isEmpty() || players[0]->getId() != targetId)
+    // The game-over sequence deletes the player, and a zombie created in that same update
+    // outlives it: the pointer is only used while its player exists.
+    if (target == nullptr || !player::exists(targetId))
         return nullptr;
     return target;
 }
