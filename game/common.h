@@ -5,6 +5,7 @@
 
 #include "Event.h"
 #include "EventCollision.h"
+#include "LogManager.h"
 #include "Object.h"
 #include "ObjectList.h"
 #include "ResourceManager.h"
@@ -46,6 +47,28 @@ inline void playSound(const std::string& label)
     Sound* sound = ResourceManager::getInstance().getSound(label);
     if (sound != nullptr)
         sound->play(false);
+}
+
+// The power-ups (bulletpack, healthpack): the label is both type and sprite; they lie still,
+// PASSABLE, so that walking over one is a collision and never a block.
+inline void becomePowerUp(Object* pack, const std::string& label, const Vector* position)
+{
+    reclaimIfRefused(pack);
+    pack->setType(label);
+    pack->setSprite(label);
+    if (position != nullptr)
+        pack->setPosition(*position);
+    else
+        LogManager::getInstance().writeLog("powerup spawned without pos specified");
+    pack->setSolidness(PASSABLE);
+}
+
+// A power-up goes when the player touches it; the player applies the effect in its own handler.
+inline int powerUpEvent(Object* pack, const Event* event)
+{
+    if (isEventType(event, COLLISION_EVENT) && eitherIs(static_cast<const EventCollision*>(event), "player"))
+        WorldManager::getInstance().markForDelete(pack);
+    return 0;
 }
 
 } // namespace ks
