@@ -19,11 +19,12 @@
 #include "InputManager.h"
 #include "LogManager.h"
 #include "Object.h"
-#include "ResourceManager.h"
 #include "SfmlCompat.h"
 #include "Sprite.h"
+#include "TwoDrawPainter.h"
 #include "WorldManager.h"
 #include "player.h"
+#include "resources.h"
 #include "reticle.h"
 #include "zombie.h"
 
@@ -35,8 +36,6 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
-#include <locale>
-#include <memory>
 #include <random>
 #include <string>
 #include <system_error>
@@ -108,14 +107,10 @@ Cost medianTime(int runs, const std::function<void()>& work)
     return medians(costs);
 }
 
-// The first n cells of the grid, row by row, with characters and colours that vary.
-struct Cell
-{
-    ks::Vector position;
-    char ch;
-    ks::Color color;
-};
+using ks::test::Cell;
+using ks::test::TwoDrawPainter;
 
+// The first n cells of the grid, row by row, with characters and colours that vary.
 std::vector<Cell> gridCells(int n)
 {
     std::vector<Cell> cells;
@@ -124,42 +119,6 @@ std::vector<Cell> gridCells(int n)
                          static_cast<char>('!' + i % 94), static_cast<ks::Color>(1 + i % 7)});
     return cells;
 }
-
-sf::Color sfmlColor(ks::Color color)
-{
-    static const sf::Color table[] = {sf::Color(0, 0, 0),     sf::Color(255, 0, 0),    sf::Color(0, 255, 0),
-                                      sf::Color(255, 255, 0), sf::Color(0, 0, 255),    sf::Color(255, 0, 255),
-                                      sf::Color(0, 255, 255), sf::Color(255, 255, 255)};
-    return table[color];
-}
-
-// The way characters were drawn before batching: two draw calls each.
-class TwoDrawPainter
-{
-public:
-    explicit TwoDrawPainter(const sf::Font& font) : text(ks::compat::makeText(font, "", 30))
-    {}
-
-    void draw(sf::RenderTarget& target, const Cell& cell)
-    {
-        const float x = cell.position.getX() * 12.f;
-        const float y = cell.position.getY() * 32.f;
-        background.setSize({12.f, 32.f});
-        background.setFillColor(sf::Color(0, 0, 0, 255));
-        background.setPosition({x - 1.2f, y + 6.4f});
-        target.draw(background, sf::RenderStates::Default);
-        text.setString(sf::String(cell.ch, std::locale()));
-        text.setStyle(sf::Text::Bold);
-        text.setCharacterSize(24);
-        text.setFillColor(sfmlColor(cell.color));
-        text.setPosition({x, y});
-        target.draw(text, sf::RenderStates::Default);
-    }
-
-private:
-    sf::RectangleShape background{sf::Vector2f(0, 0)};
-    sf::Text text;
-};
 
 // A box that drifts at constant velocity and wraps around a world larger than the screen.
 class Drifter : public ks::Object
@@ -262,29 +221,6 @@ double charactersDrawn()
     return count;
 }
 
-void loadGameResources()
-{
-    ks::ResourceManager& resources = ks::ResourceManager::getInstance();
-    const char* const sprites[][2] = {{"bullet-spr.txt", "bullet"},       {"zombie-spr.txt", "zombie"},
-                                      {"hunter-spr.txt", "player"},       {"gameover-spr.txt", "gameoversprite"},
-                                      {"title-spr.txt", "title"},         {"reticle.txt", "reticle"},
-                                      {"medicine-spr.txt", "healthpack"}, {"powerup-magazine.txt", "bulletpack"}};
-    for (const auto& s : sprites)
-        resources.loadSprite(s[0], s[1]);
-    const char* const sounds[][2] = {{"gun-shot.wav", "fire"},
-                                     {"gun-reload.wav", "reload"},
-                                     {"human-damage.wav", "hurt"},
-                                     {"medecine.wav", "heal"},
-                                     {"powerup-magazin.wav", "bulletpacksound"},
-                                     {"zombie-dying.wav", "explode"},
-                                     {"zombie-attack.wav", "zombieattack"},
-                                     {"zombie-voice.wav", "newzombie"},
-                                     {"bomb-explosion.wav", "gameoversound"}};
-    for (const auto& s : sounds)
-        resources.loadSound(s[0], s[1]);
-    resources.loadMusic("background-music.wav", "music");
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -360,7 +296,7 @@ int main(int argc, char** argv)
     for (int n : {0, 100, 480, 1920})
     {
         const std::vector<Cell> cells = gridCells(n);
-        TwoDrawPainter painter(font);
+        TwoDrawPainter painter(&font);
         auto twoDraw = [&] {
             for (const Cell& c : cells)
                 painter.draw(*window, c);
@@ -424,7 +360,7 @@ int main(int argc, char** argv)
                     r.update.cpu, r.linear.wall, r.linear.cpu, r.linear.wall / r.update.wall);
 
     // ---- a heavy game ----
-    loadGameResources();
+    ks::loadGameResources();
     for (int zombies : {200, 500})
     {
         clearWorld();

@@ -6,10 +6,10 @@
 #include "GameTest.h"
 
 #include <cstdlib>
-#include <sstream>
 #include <string>
 
 #include "DisplayManager.h"
+#include "resources.h"
 
 namespace ks::test {
 namespace {
@@ -185,21 +185,7 @@ TEST_F(WholeGame, FromTitleToDeathToTitleAgainToEscape)
     installFont();
     GameManager& game = GameManager::getInstance();
     game.startUp();
-    ResourceManager& resources = ResourceManager::getInstance();
-    std::istringstream media(
-        "bullet-spr.txt bullet zombie-spr.txt zombie hunter-spr.txt player gameover-spr.txt gameoversprite "
-        "title-spr.txt title reticle.txt reticle medicine-spr.txt healthpack powerup-magazine.txt bulletpack "
-        "gun-shot.wav fire gun-reload.wav reload human-damage.wav hurt medecine.wav heal powerup-magazin.wav "
-        "bulletpacksound zombie-dying.wav explode zombie-attack.wav zombieattack zombie-voice.wav newzombie "
-        "bomb-explosion.wav gameoversound background-music.wav music");
-    for (std::string file, label; media >> file >> label;)
-    {
-        const std::string path = KS_GAME_DIR "/" + file;
-        const int result = file.find(".txt") != std::string::npos ? resources.loadSprite(path, label)
-                           : label == "music"                     ? resources.loadMusic(path, label)
-                                                                  : resources.loadSound(path, label);
-        EXPECT_EQ(result, 0) << file;
-    }
+    EXPECT_EQ(loadGameResources(KS_GAME_DIR "/"), 0);
     new scripted;
     new start;
     game.run();

@@ -25,11 +25,11 @@
 #include "GameManager.h"
 #include "LogManager.h"
 #include "ObjectList.h"
-#include "ResourceManager.h"
 #include "TestSupport.h"
 #include "WorldManager.h"
 #include "healthpack.h"
 #include "player.h"
+#include "resources.h"
 #include "reticle.h"
 #include "zombie.h"
 
@@ -129,33 +129,6 @@ void copyGameFolder()
     }
 }
 
-void loadGameResources()
-{
-    ResourceManager& rm = ResourceManager::getInstance();
-    const char* const sprites[][2] = {
-        {"bullet-spr.txt", "bullet"},       {"zombie-spr.txt", "zombie"},
-        {"hunter-spr.txt", "player"},       {"gameover-spr.txt", "gameoversprite"},
-        {"title-spr.txt", "title"},         {"reticle.txt", "reticle"},
-        {"medicine-spr.txt", "healthpack"}, {"powerup-magazine.txt", "bulletpack"},
-    };
-    for (const auto& s : sprites)
-        ASSERT_EQ(rm.loadSprite(s[0], s[1]), 0) << s[1];
-    const char* const sounds[][2] = {
-        {"gun-shot.wav", "fire"},
-        {"gun-reload.wav", "reload"},
-        {"human-damage.wav", "hurt"},
-        {"medecine.wav", "heal"},
-        {"powerup-magazin.wav", "bulletpacksound"},
-        {"zombie-dying.wav", "explode"},
-        {"zombie-attack.wav", "zombieattack"},
-        {"zombie-voice.wav", "newzombie"},
-        {"bomb-explosion.wav", "gameoversound"},
-    };
-    for (const auto& s : sounds)
-        ASSERT_EQ(rm.loadSound(s[0], s[1]), 0) << s[1];
-    ASSERT_EQ(rm.loadMusic("background-music.wav", "music"), 0);
-}
-
 } // namespace
 
 TEST(PopulationLimit, GameKeepsRunningWithTwoThousandObjects)
@@ -164,7 +137,7 @@ TEST(PopulationLimit, GameKeepsRunningWithTwoThousandObjects)
     copyGameFolder();
     GameManager& game = GameManager::getInstance();
     ASSERT_EQ(game.startUp(), 0);
-    loadGameResources();
+    ASSERT_EQ(loadGameResources(), 0);
     srand(7);
 
     // Three hits kill the hunter in the first steps; the game-over sequence then lasts 270

@@ -6,12 +6,11 @@
 #include "DisplayManager.h"
 #include "LogManager.h"
 #include "SfmlCompat.h"
+#include "TwoDrawPainter.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <locale>
-#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -22,63 +21,9 @@ namespace {
 using ks::DisplayManager;
 using ks::Vector;
 
-struct Cell
-{
-    Vector position; // spaces
-    char ch;
-    ks::Color color;
-};
+using ks::test::Cell;
+using ks::test::TwoDrawPainter;
 using Screen = std::vector<Cell>;
-
-sf::Color referenceColor(ks::Color color)
-{
-    switch (color)
-    {
-    case ks::BLACK: return sf::Color(0, 0, 0);
-    case ks::RED: return sf::Color(255, 0, 0);
-    case ks::GREEN: return sf::Color(0, 255, 0);
-    case ks::YELLOW: return sf::Color(255, 255, 0);
-    case ks::BLUE: return sf::Color(0, 0, 255);
-    case ks::MAGENTA: return sf::Color(255, 0, 255);
-    case ks::CYAN: return sf::Color(0, 255, 255);
-    default: return sf::Color(255, 255, 255);
-    }
-}
-
-// The reference: a 12 x 32 black box 1.2 pixels left of and 6.4 below the cell's corner,
-// then a bold glyph of size 24 with its text positioned at the corner, each drawn at once.
-class TwoDrawPainter
-{
-public:
-    explicit TwoDrawPainter(const sf::Font* font) : font(font)
-    {
-        if (font != nullptr)
-            text = std::make_unique<sf::Text>(ks::compat::makeText(*font, "", 30));
-    }
-
-    void draw(sf::RenderTarget& target, const Cell& cell)
-    {
-        const float x = cell.position.getX() * 12.f;
-        const float y = cell.position.getY() * 32.f;
-        background.setSize({12.f, 32.f});
-        background.setFillColor(sf::Color(0, 0, 0, 255));
-        background.setPosition({x - 12.f / 10, y + 32.f / 5});
-        target.draw(background, sf::RenderStates::Default);
-        if (text == nullptr)
-            return;
-        text->setString(sf::String(cell.ch, std::locale()));
-        text->setStyle(sf::Text::Bold);
-        text->setCharacterSize(24);
-        text->setFillColor(referenceColor(cell.color));
-        text->setPosition({x, y});
-        target.draw(*text, sf::RenderStates::Default);
-    }
-
-private:
-    const sf::Font* font;
-    sf::RectangleShape background{sf::Vector2f(0, 0)};
-    std::unique_ptr<sf::Text> text;
-};
 
 struct Difference
 {

@@ -1,0 +1,75 @@
+// The way characters were drawn before the display manager batched them, kept as the
+// reference: for each character a black 12 x 32 box 1.2 pixels left of and 6.4 below the
+// cell's corner, then a bold sf::Text of size 24 at the corner, each drawn at once (two draw
+// calls a character). The renderer's pixel test compares with it; kestrane-bench times it.
+#pragma once
+
+#include <locale>
+#include <memory>
+
+#include <SFML/Graphics.hpp>
+
+#include "Color.h"
+#include "SfmlCompat.h"
+#include "Vector.h"
+
+namespace ks::test {
+
+// One character to paint.
+struct Cell
+{
+    Vector position; // spaces
+    char ch;
+    Color color;
+};
+
+class TwoDrawPainter
+{
+public:
+    // Without a font only the boxes are drawn.
+    explicit TwoDrawPainter(const sf::Font* font)
+    {
+        if (font != nullptr)
+            text = std::make_unique<sf::Text>(compat::makeText(*font, "", 30));
+    }
+
+    void draw(sf::RenderTarget& target, const Cell& cell)
+    {
+        const float x = cell.position.getX() * 12.f;
+        const float y = cell.position.getY() * 32.f;
+        background.setSize({12.f, 32.f});
+        background.setFillColor(sf::Color(0, 0, 0, 255));
+        background.setPosition({x - 12.f / 10, y + 32.f / 5});
+        target.draw(background, sf::RenderStates::Default);
+        if (text == nullptr)
+            return;
+        text->setString(sf::String(cell.ch, std::locale()));
+        text->setStyle(sf::Text::Bold);
+        text->setCharacterSize(24);
+        text->setFillColor(colorOf(cell.color));
+        text->setPosition({x, y});
+        target.draw(*text, sf::RenderStates::Default);
+    }
+
+private:
+    // Unknown colours are painted white.
+    static sf::Color colorOf(Color color)
+    {
+        switch (color)
+        {
+        case BLACK: return sf::Color(0, 0, 0);
+        case RED: return sf::Color(255, 0, 0);
+        case GREEN: return sf::Color(0, 255, 0);
+        case YELLOW: return sf::Color(255, 255, 0);
+        case BLUE: return sf::Color(0, 0, 255);
+        case MAGENTA: return sf::Color(255, 0, 255);
+        case CYAN: return sf::Color(0, 255, 255);
+        default: return sf::Color(255, 255, 255);
+        }
+    }
+
+    sf::RectangleShape background{sf::Vector2f(0, 0)};
+    std::unique_ptr<sf::Text> text;
+};
+
+} // namespace ks::test
