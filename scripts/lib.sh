@@ -4,7 +4,8 @@
 #   KS_SRC                    the checkout's root
 #   ks_say MESSAGE...         a line on stderr, after the script's name
 #   ks_install_packages PKG...  installs the Debian packages that are missing (as root or via sudo)
-#   ks_start_xvfb             a private X server on a free display; exports DISPLAY, sets KS_XVFB_PID
+#   ks_start_xvfb             a private X server on a free display; exports DISPLAY (and a silent
+#                             ALSOFT_DRIVERS), sets KS_XVFB_PID
 #   ks_stop_xvfb              stops it again; harmless when none runs (call it from the EXIT trap)
 #   ks_stop_process PID...    ends processes this script started and waits for them
 #
@@ -68,7 +69,8 @@ ks_start_xvfb()
         3>"$KS_XVFB_DIR/display" >"$KS_XVFB_DIR/log" 2>&1 </dev/null &
     KS_XVFB_PID=$!
     local n="" _
-    for _ in $(seq 100); do
+    # Up to 20 s: a busy machine starts it slowly.
+    for _ in $(seq 200); do
         n="$(tr -d '[:space:]' <"$KS_XVFB_DIR/display")"
         if [ -n "$n" ] && xdpyinfo -display ":$n" >/dev/null 2>&1; then
             export DISPLAY=":$n"
