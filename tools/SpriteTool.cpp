@@ -240,6 +240,12 @@ int check(const std::vector<std::string>& files, std::ostream& out)
         {
             result = 1;
             notLoaded(file, messages, out);
+            const std::vector<std::string> lines = fileLines(workspace.resolve(file));
+            if (!lines.empty() && std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
+                    return !line.empty() && line.back() == '\r';
+                }))
+                out << "  hint: no line ends with a carriage return, so every row needs one character more than "
+                       "the width, which the loader drops; save the file with CRLF line ends\n";
             continue;
         }
         out << file << ": " << sprite->getLabel() << ", " << sprite->getWidth() << " x " << sprite->getHeight() << ", "
