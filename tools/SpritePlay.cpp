@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -120,6 +121,10 @@ int play(const std::string& file, std::ostream& err)
     const int millis = frameMillis(sprite->getSlowdown());
     const std::string speed = millis < 0 ? "the first frame for ever" : std::to_string(millis) + " ms a frame";
 
+    // Lines wider than the terminal would wrap, and going back up would then miss some.
+    winsize size = {};
+    const std::size_t columns = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 1000;
+
     AnimationTerminal terminal;
     int linesShown = 0;
     for (int f = 0;; f = (f + 1) % frames)
@@ -129,9 +134,10 @@ int play(const std::string& file, std::ostream& err)
             screen += "\x1b[" + std::to_string(linesShown) + "F"; // back to the first line drawn
         const std::vector<std::string> rows = frameRows(*sprite, f);
         for (const std::string& row : rows)
-            screen += ansiColor(*sprite) + row + "\x1b[0m\x1b[K\n";
-        screen += sprite->getLabel() + ": frame " + std::to_string(f + 1) + " of " + std::to_string(frames) + ", " +
-                  speed + " (any key or Ctrl-C stops)\x1b[K\n";
+            screen += ansiColor(*sprite) + row.substr(0, columns) + "\x1b[0m\n";
+        const std::string status = sprite->getLabel() + ": frame " + std::to_string(f + 1) + " of " +
+                                   std::to_string(frames) + ", " + speed + " (any key or Ctrl-C stops)";
+        screen += status.substr(0, columns - 1) + "\x1b[K\n";
         linesShown = static_cast<int>(rows.size()) + 1;
         std::cout << screen << std::flush;
         if (terminal.stopped(millis))
