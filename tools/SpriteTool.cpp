@@ -66,9 +66,12 @@ void warn(const Sprite& sprite, const std::vector<std::string>& lines, std::ostr
     {
         const char dropped = lines[i].empty() ? '\r' : lines[i].back();
         if (dropped == ' ' || dropped == '\t')
-            firstSpace = spaces++ == 0 ? i + 1 : firstSpace;
-        else if (dropped != '\r')
-            firstVisible = visible++ == 0 ? i + 1 : firstVisible;
+        {
+            if (spaces++ == 0)
+                firstSpace = i + 1;
+        }
+        else if (dropped != '\r' && visible++ == 0)
+            firstVisible = i + 1;
     }
     if (visible > 0)
         out << "  warning: " << visible << " row(s) end without a carriage return, so the loader drops a visible "
