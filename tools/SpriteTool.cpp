@@ -1,0 +1,284 @@
+#include "SpriteTool.h"
+
+#include "Color.h"
+#include "DisplayManager.h"
+#include "GameManager.h"
+#include "LogManager.h"
+#include "ResourceManager.h"
+#include "Sprite.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <system_error>
+
+#include <stdlib.h>
+
+namespace fs = std::filesystem;
+
+namespace ks::spritetool {
+
+namespace {
+
+const std::string LOG_PREFIX = " Message : ";
+
+std::string readFile(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The file's lines as the loader reads them: split at line feeds, carriage returns kept.
+std::vector<std::string> fileLines(const std::string& name)
+{
+    const std::string bytes = readFile(name);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < bytes.size();)
+    {
+        const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string colorName(Color color)
+{
+    // Named as sprite files name them; the game draws anything else in white.
+    const char* const names[] = {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white", "custom"};
+    if (color >= BLACK && color <= CUSTOM)
+        return names[color];
+    return "unknown colour";
+}
+
+// What loads but is likely a mistake: rows whose dropped last character is not the carriage
+// return of a CRLF line end, and colours that the game draws in white.
+void warn(const Sprite& sprite, const std::vector<std::string>& lines, std::ostream& out)
+{
+    const std::size_t header = 5;
+    const std::size_t rows =
+        static_cast<std::size_t>(sprite.getFrameCount()) * static_cast<std::size_t>(std::max(sprite.getHeight(), 0));
+    std::size_t visible = 0, spaces = 0, firstVisible = 0, firstSpace = 0;
+    for (std::size_t i = header; i < header + rows && i < lines.size(); i++)
+    {
+        const char dropped = lines[i].empty() ? '\r' : lines[i].back();
+        if (dropped == ' ' || dropped == '\t')
+        {
+            if (spaces++ == 0)
+                firstSpace = i + 1;
+        }
+        else if (dropped != '\r' && visible++ == 0)
+            firstVisible = i + 1;
+    }
+    if (visible > 0)
+        out << "  warning: " << visible << " row(s) end without a carriage return, so the loader drops a visible "
+            << "character from each (first: line " << firstVisible << ", \"" << printable(lines[firstVisible - 1])
+            << "\" shows without its last character); LF-only line ends? Save the file with CRLF line ends\n";
+    if (spaces > 0)
+        out << "  warning: " << spaces << " row(s) end in a space where the carriage return belongs (first: line "
+            << firstSpace << "); editors and git trim such trailing spaces, and the trimmed rows no longer load\n";
+    if (sprite.getColor() < BLACK || sprite.getColor() > WHITE)
+        out << "  warning: the colour line is not a colour the game draws; it draws this sprite in white\n";
+}
+
+} // namespace
+
+Workspace::Workspace()
+{
+    std::error_code ec;
+    previous = fs::current_path(ec).string();
+    std::string pattern = (fs::temp_directory_path(ec) / "kestrane-sprite-XXXXXX").string();
+    if (ec || mkdtemp(pattern.data()) == nullptr)
+        return;
+    fs::current_path(pattern, ec);
+    if (ec)
+    {
+        fs::remove(pattern, ec);
+        return;
+    }
+    dir = pattern;
+    LogManager::getInstance().startUp();
+    ResourceManager::getInstance().startUp();
+}
+
+Workspace::~Workspace()
+{
+    if (!ok())
+        return;
+    ResourceManager::getInstance().shutDown();
+    LogManager::getInstance().shutDown();
+    std::error_code ec;
+    fs::current_path(previous, ec);
+    fs::remove_all(dir, ec);
+}
+
+std::string Workspace::resolve(const std::string& file) const
+{
+    return (fs::path(previous) / file).string();
+}
+
+const Sprite* Workspace::load(const std::string& file, std::vector<std::string>& messages)
+{
+    if (!ok())
+    {
+        messages = {"no temporary working directory"};
+        return nullptr;
+    }
+    ResourceManager& resources = ResourceManager::getInstance();
+    if (!loadedLabel.empty())
+        resources.unloadSprite(loadedLabel);
+    newLogMessages();
+    const std::string label = fs::path(file).stem().string();
+    const bool loaded = resources.loadSprite(resolve(file), label) == 0;
+    loadedLabel = loaded ? label : "";
+    const Sprite* sprite = loaded ? resources.getSprite(label) : nullptr;
+    messages = newLogMessages();
+    return sprite;
+}
+
+bool Workspace::linkFont()
+{
+    std::error_code ec;
+    for (const char* font : {KS_SPRITE_FONT, KS_SPRITE_FALLBACK_FONT})
+    {
+        if (!fs::exists(font, ec))
+            continue;
+        fs::remove(FONT_FILE_DEFAULT, ec);
+        fs::create_symlink(font, FONT_FILE_DEFAULT, ec);
+        if (!ec)
+            return true;
+    }
+    return false;
+}
+
+std::vector<std::string> Workspace::newLogMessages()
+{
+    const std::string log = readFile(LOGFILE_NAME);
+    std::vector<std::string> messages;
+    for (std::size_t start = logRead; start < log.size();)
+    {
+        const std::size_t end = std::min(log.find('\n', start), log.size());
+        const std::string line = log.substr(start, end - start);
+        messages.push_back(line.compare(0, LOG_PREFIX.size(), LOG_PREFIX) == 0 ? line.substr(LOG_PREFIX.size()) : line);
+        start = end + 1;
+    }
+    logRead = log.size();
+    return messages;
+}
+
+int frameMillis(int slowdown)
+{
+    // An animation moves on after `slowdown` draws, after one when it is 0 or 1, and never
+    // when it is -1 (the count it starts from is the slowdown itself).
+    if (slowdown == -1)
+        return -1;
+    return std::max(slowdown, 1) * FRAME_TIME_DEFAULT;
+}
+
+std::vector<std::string> frameRows(const Sprite& sprite, int index)
+{
+    const Frame frame = sprite.getFrame(index);
+    const std::string text = frame.getString();
+    const std::size_t width = static_cast<std::size_t>(std::max(frame.getWidth(), 0));
+    std::vector<std::string> rows;
+    for (int r = 0; r < frame.getHeight(); r++)
+    {
+        std::string row = text.substr(std::min(text.size(), static_cast<std::size_t>(r) * width), width);
+        // A terminal would act on control bytes; the game shows no glyph for most of them.
+        for (char& c : row)
+            if (c < ' ' || c > '~')
+                c = '?';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::string ansiColor(const Sprite& sprite)
+{
+    // The terminal's eight colours come in the engine's order; the game paints others white.
+    const Color color = sprite.getColor();
+    const int code = color >= BLACK && color <= WHITE ? 30 + color : 37;
+    return "\x1b[1;" + std::to_string(code) + ";40m";
+}
+
+std::string printable(const std::string& text)
+{
+    std::string shown;
+    for (char c : text)
+    {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '\r')
+            shown += "\\r";
+        else if (byte < 0x20 || byte >= 0x7f)
+        {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            shown += escape;
+        }
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+void notLoaded(const std::string& file, const std::vector<std::string>& messages, std::ostream& out)
+{
+    out << file << ": not loaded\n";
+    for (const std::string& message : messages)
+        out << "  " << printable(message) << '\n';
+}
+
+int check(const std::vector<std::string>& files, std::ostream& out)
+{
+    Workspace workspace;
+    int result = 0;
+    for (const std::string& file : files)
+    {
+        std::vector<std::string> messages;
+        const Sprite* sprite = workspace.load(file, messages);
+        if (sprite == nullptr)
+        {
+            result = 1;
+            notLoaded(file, messages, out);
+            const std::vector<std::string> lines = fileLines(workspace.resolve(file));
+            if (!lines.empty() && std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
+                    return !line.empty() && line.back() == '\r';
+                }))
+                out << "  hint: no line ends with a carriage return, so every row needs one character more than "
+                       "the width, which the loader drops; save the file with CRLF line ends\n";
+            continue;
+        }
+        out << file << ": " << sprite->getLabel() << ", " << sprite->getWidth() << " x " << sprite->getHeight() << ", "
+            << sprite->getFrameCount() << " frame(s), " << colorName(sprite->getColor()) << ", slowdown "
+            << sprite->getSlowdown() << '\n';
+        for (const std::string& message : messages)
+            out << "  warning: " << printable(message) << '\n';
+        warn(*sprite, fileLines(workspace.resolve(file)), out);
+    }
+    return result;
+}
+
+int show(const std::string& file, bool color, std::ostream& out, std::ostream& err)
+{
+    Workspace workspace;
+    std::vector<std::string> messages;
+    const Sprite* sprite = workspace.load(file, messages);
+    if (sprite == nullptr)
+    {
+        notLoaded(file, messages, err);
+        return 1;
+    }
+    for (int f = 0; f < sprite->getFrameCount(); f++)
+    {
+        if (f > 0)
+            out << '\n';
+        for (const std::string& row : frameRows(*sprite, f))
+            out << (color ? ansiColor(*sprite) + row + "\x1b[0m" : row) << '\n';
+    }
+    return 0;
+}
+
+} // namespace ks::spritetool

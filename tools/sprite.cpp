@@ -1,0 +1,77 @@
+// kestrane-sprite: checks, shows and pictures sprite files with the engine's own loader and
+// renderer, so that what it says and shows is what a game gets.
+#include "SfmlCompat.h"
+#include "SpriteTool.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+const char* const USAGE = "usage: kestrane-sprite check FILE...\n"
+                          "       kestrane-sprite show FILE [--play]\n"
+                          "       kestrane-sprite render FILE... -o OUT.png\n"
+                          "       kestrane-sprite render FILE -o OUT.gif\n"
+                          "check: loads each file as a game does and says what it holds, or the engine's reason\n"
+                          "  why not; exit status 1 when any does not load. show: the frames in the terminal,\n"
+                          "  --play animates them at the sprite's speed until a key. render: the frames as the\n"
+                          "  game paints them, a row of frames per file (PNG) or the animation (GIF).\n";
+
+int usage()
+{
+    std::cerr << USAGE;
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Nothing here plays sound, and SFML's notes (about vertical sync on a virtual display,
+    // say) are not the user's business.
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    ks::compat::useNullAudioDevice();
+    sf::err().rdbuf(nullptr);
+
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h")
+        return args.empty() ? usage() : (std::cout << USAGE, 0);
+    const std::string command = args[0];
+    args.erase(args.begin());
+
+    if (command == "check" && !args.empty())
+        return ks::spritetool::check(args, std::cout);
+    if (command == "show")
+    {
+        const auto play = std::find(args.begin(), args.end(), "--play");
+        const bool playing = play != args.end();
+        if (playing)
+            args.erase(play);
+        if (args.size() != 1)
+            return usage();
+        if (playing)
+            return ks::spritetool::play(args[0], std::cerr);
+        return ks::spritetool::show(args[0], isatty(STDOUT_FILENO) != 0, std::cout, std::cerr);
+    }
+    if (command == "render")
+    {
+        std::vector<std::string> files;
+        std::string output;
+        for (std::size_t i = 0; i < args.size(); i++)
+        {
+            if (args[i] == "-o" && i + 1 < args.size())
+                output = args[++i];
+            else
+                files.push_back(args[i]);
+        }
+        if (output.empty() || files.empty())
+            return usage();
+        return ks::spritetool::render(files, output, std::cerr);
+    }
+    return usage();
+}
