@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <locale>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 namespace ks {
 
 namespace {
+
+// A texel inside the 2 x 2 opaque white block that every glyph page keeps at its top-left
+// corner (where sf::Text samples its underline): smooth filtering there still gives white.
+const float WHITE_TEXEL = 1.f;
 
 // Pixels per side of the squares in which paint() notes which batch drew there last.
 const int ORDER_TILE = 4;
@@ -210,10 +211,10 @@ void CharacterBatch::record(std::vector<sf::Vertex>& out, std::vector<Batch>& ou
     outBatches.back().count += 6;
 }
 
-// A quad of the ordered part joins the last batch of its kind and row unless a later batch
+// A quad of the ordered part joins the last batch of its row unless a later batch
 // already drew where it lies: then it must come after that one, in a new batch. Quads apart
 // from each other may so be drawn out of call order, which changes no pixel, in few draw calls.
-void CharacterBatch::place(Kind kind, float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2,
+void CharacterBatch::place(float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2,
                            float v2)
 {
     const Span s = touched(moved(r, rowY));
@@ -223,10 +224,7 @@ void CharacterBatch::place(Kind kind, float rowY, const InkMap::Rect& r, sf::Col
     for (int row = r0; row < r1; row++)
         for (int column = c0; column < c1; column++)
             after = std::max(after, lastBatchAt[static_cast<std::size_t>(row * orderColumns + column)]);
-    std::uint32_t rowBits;
-    std::memcpy(&rowBits, &rowY, sizeof rowBits);
-    const std::uint64_t key = std::uint64_t(rowBits) << 1 | std::uint64_t(kind);
-    auto open = latestBatch.find(key);
+    auto open = latestBatch.find(rowY);
     int batch;
     if (open != latestBatch.end() && open->second >= after)
     {
@@ -237,8 +235,8 @@ void CharacterBatch::place(Kind kind, float rowY, const InkMap::Rect& r, sf::Col
         batch = static_cast<int>(ordered.size());
         if (pool.size() <= ordered.size())
             pool.emplace_back();
-        ordered.push_back(OrderedBatch{kind, rowY});
-        latestBatch[key] = batch;
+        ordered.push_back(rowY);
+        latestBatch[rowY] = batch;
     }
     appendQuad(pool[static_cast<std::size_t>(batch)], r, color, u1, v1, u2, v2);
     for (int row = r0; row < r1; row++)
@@ -293,7 +291,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
                 const InkMap::Rect part{over.left, over.top == box.top + item.rowY ? box.top : over.top - item.rowY,
                                         over.right,
                                         over.bottom == box.bottom + item.rowY ? box.bottom : over.bottom - item.rowY};
-                place(REPAINT, item.rowY, part, BOX_COLOR, 0, 0, 0, 0);
+                place(item.rowY, part, BOX_COLOR, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL);
             }
         }
         if (item.glyphShows)
@@ -302,18 +300,13 @@ void CharacterBatch::paint(sf::RenderTarget& target)
             const GlyphQuad& q = item.glyph;
             // Drawn whole even where later boxes hide part of it: a quad cut to the part that
             // shows would sample the glyph page a rounding step apart.
-            place(GLYPH, item.rowY, quad, item.color, q.u1, q.v1, q.u2, q.v2);
+            place(item.rowY, quad, item.color, q.u1, q.v1, q.u2, q.v2);
             // Grown by a pixel: where the draw's transform rounds a row's position differently
             // from this sum, the ink still lies inside.
             ink.add({quad.left - 1, quad.top + item.rowY - 1, quad.right + 1, quad.bottom + item.rowY + 1});
         }
     }
 
-    if (getenv("KS_DEBUG_BATCH")) {
-        int g = 0, b = 0;
-        for (const Item& i : items) { g += i.glyphShows; b += i.boxShows; }
-        size_t v = 0; for (size_t i = 0; i < ordered.size(); i++) v += pool[i].size(); fprintf(stderr, "items %zu glyphs %d boxes %d boxverts %zu boxbatches %zu verts %zu batches %zu black %d\n", items.size(), g, b, boxVertices.size(), boxBatches.size(), v, ordered.size(), int(targetIsBlack));
-    }
     sf::RenderStates boxStates = sf::RenderStates::Default;
     boxStates.blendMode = sf::BlendNone;
     for (const Batch& batch : boxBatches)
@@ -322,13 +315,13 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         row.transform.translate({0.f, batch.rowY});
         target.draw(&boxVertices[batch.first], batch.count, sf::PrimitiveType::Triangles, row);
     }
+    sf::RenderStates states = sf::RenderStates::Default;
+    if (font != nullptr)
+        states.texture = &font->getTexture(characterSize);
     for (std::size_t i = 0; i < ordered.size(); i++)
     {
-        // Glyphs blend; box repaints are opaque black.
-        sf::RenderStates row = ordered[i].kind == GLYPH ? sf::RenderStates::Default : boxStates;
-        if (ordered[i].kind == GLYPH)
-            row.texture = &font->getTexture(characterSize);
-        row.transform.translate({0.f, ordered[i].rowY});
+        sf::RenderStates row = states;
+        row.transform.translate({0.f, ordered[i]});
         target.draw(pool[i].data(), pool[i].size(), sf::PrimitiveType::Triangles, row);
     }
     discard();

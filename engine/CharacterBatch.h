@@ -79,19 +79,6 @@ private:
         GlyphQuad glyph;
     };
 
-    enum Kind : int
-    {
-        GLYPH,  ///< textured, blended
-        REPAINT ///< part of a box over earlier ink: opaque black
-    };
-
-    /// Quads of one kind drawn in one call, moved down by rowY pixels (vertices: pool[its index]).
-    struct OrderedBatch
-    {
-        Kind kind;
-        float rowY;
-    };
-
     /// Vertices [first, first + count) drawn in one call, moved down by rowY pixels.
     struct Batch
     {
@@ -110,7 +97,7 @@ private:
     void record(std::vector<sf::Vertex>& out, std::vector<Batch>& outBatches, const InkMap::Rect& r, float rowY,
                 sf::Color color, float u1, float v1, float u2, float v2);
     bool extendLastBox(const InkMap::Rect& r, float rowY);
-    void place(Kind kind, float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2, float v2);
+    void place(float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2, float v2);
 
     int width, height;
     float cellWidth, cellHeight;
@@ -123,9 +110,11 @@ private:
     std::vector<Item> items;
     std::vector<sf::Vertex> boxVertices; // the untextured box pass
     std::vector<Batch> boxBatches;
-    std::vector<OrderedBatch> ordered;              // glyphs and box repaints, in an order that keeps every pixel
-    std::vector<std::vector<sf::Vertex>> pool;      // their vertices, kept from frame to frame
-    std::unordered_map<std::uint64_t, int> latestBatch; // kind and row -> the last batch of them
+    // Glyphs and box repaints in batches drawn in an order that keeps every pixel: each batch's
+    // row (see compat::BATCH_ROW_IN_TRANSFORM) and its vertices (kept from frame to frame).
+    std::vector<float> ordered;
+    std::vector<std::vector<sf::Vertex>> pool;
+    std::unordered_map<float, int> latestBatch; // row -> the last batch of that row
     InkMap ink;
     int coverWords;                       // 64-pixel words per row
     std::vector<std::uint64_t> coverage; // pixels hidden by boxes recorded later
