@@ -214,8 +214,7 @@ void CharacterBatch::record(std::vector<sf::Vertex>& out, std::vector<Batch>& ou
 // A quad of the ordered part joins the last batch of its row unless a later batch
 // already drew where it lies: then it must come after that one, in a new batch. Quads apart
 // from each other may so be drawn out of call order, which changes no pixel, in few draw calls.
-void CharacterBatch::place(float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2,
-                           float v2)
+void CharacterBatch::place(float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2, float v2)
 {
     const Span s = touched(moved(r, rowY));
     const int c0 = s.x0 / ORDER_TILE, r0 = s.y0 / ORDER_TILE;

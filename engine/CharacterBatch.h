@@ -70,8 +70,8 @@ private:
 
     struct Item
     {
-        float x, y;  // the cell's top-left pixel
-        float rowY;  // the part of y the draw's transform carries
+        float x, y; // the cell's top-left pixel
+        float rowY; // the part of y the draw's transform carries
         sf::Color color;
         bool hasGlyph;
         bool glyphShows; // set by paint: not hidden by later boxes
@@ -116,7 +116,7 @@ private:
     std::vector<std::vector<sf::Vertex>> pool;
     std::unordered_map<float, int> latestBatch; // row -> the last batch of that row
     InkMap ink;
-    int coverWords;                       // 64-pixel words per row
+    int coverWords;                      // 64-pixel words per row
     std::vector<std::uint64_t> coverage; // pixels hidden by boxes recorded later
     int orderColumns;
     std::vector<int> lastBatchAt; // per ORDER_TILE square: the last batch that drew there

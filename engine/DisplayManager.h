@@ -33,14 +33,14 @@ enum Justification : int
 
 namespace ks {
 
-const int WINDOW_HORIZONTAL_PIXELS_DEFAULT = 1024; ///< window width in pixels
-const int WINDOW_VERTICAL_PIXELS_DEFAULT = 768;    ///< window height in pixels
-const int WINDOW_HORIZONTAL_CHARS_DEFAULT = 80;    ///< columns of character cells
-const int WINDOW_VERTICAL_CHARS_DEFAULT = 24;      ///< rows of character cells
-const int WINDOW_STYLE_DEFAULT = sf::Style::Titlebar; ///< title bar only
+const int WINDOW_HORIZONTAL_PIXELS_DEFAULT = 1024;             ///< window width in pixels
+const int WINDOW_VERTICAL_PIXELS_DEFAULT = 768;                ///< window height in pixels
+const int WINDOW_HORIZONTAL_CHARS_DEFAULT = 80;                ///< columns of character cells
+const int WINDOW_VERTICAL_CHARS_DEFAULT = 24;                  ///< rows of character cells
+const int WINDOW_STYLE_DEFAULT = sf::Style::Titlebar;          ///< title bar only
 const sf::Color WINDOW_BACKGROUND_COLOR_DEFAULT(0, 0, 0, 255); ///< clear colour and cell background
-const std::string WINDOW_TITLE_DEFAULT = "Kestrane"; ///< window title
-const std::string FONT_FILE_DEFAULT = "ks-font.ttf"; ///< font file, relative to the working directory
+const std::string WINDOW_TITLE_DEFAULT = "Kestrane";           ///< window title
+const std::string FONT_FILE_DEFAULT = "ks-font.ttf";           ///< font file, relative to the working directory
 
 class CharacterBatch;
 

@@ -337,8 +337,8 @@ int main(int argc, char** argv)
     std::printf("wall-clock milliseconds (processor milliseconds of all the program's threads)\n\n");
     std::printf("frame: draw + show              two draws/char        engine           two-draw/engine\n");
     for (const FrameRow& r : frames)
-        std::printf("  %5d characters, %-10s %8.2f (%7.2f)   %8.2f (%7.2f)   %6.2fx (%5.2fx)\n", r.characters,
-                    r.name, r.twoDraw.wall, r.twoDraw.cpu, r.engine.wall, r.engine.cpu, r.twoDraw.wall / r.engine.wall,
+        std::printf("  %5d characters, %-10s %8.2f (%7.2f)   %8.2f (%7.2f)   %6.2fx (%5.2fx)\n", r.characters, r.name,
+                    r.twoDraw.wall, r.twoDraw.cpu, r.engine.wall, r.engine.cpu, r.twoDraw.wall / r.engine.wall,
                     r.twoDraw.cpu / r.engine.cpu);
     std::printf("  busy frame / full grid, engine: %.2fx (%.2fx)\n", busy.engine.wall / fullGrid.engine.wall,
                 busy.engine.cpu / fullGrid.engine.cpu);
