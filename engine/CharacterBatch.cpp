@@ -216,7 +216,8 @@ void CharacterBatch::record(std::vector<sf::Vertex>& out, std::vector<Batch>& ou
 // from each other may so be drawn out of call order, which changes no pixel, in few draw calls.
 void CharacterBatch::place(float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2, float v2)
 {
-    const Span s = touched(moved(r, rowY));
+    // Grown by a pixel, as the ink is (see paint).
+    const Span s = touched({r.left - 1, r.top + rowY - 1, r.right + 1, r.bottom + rowY + 1});
     const int c0 = s.x0 / ORDER_TILE, r0 = s.y0 / ORDER_TILE;
     const int c1 = (s.x1 + ORDER_TILE - 1) / ORDER_TILE, r1 = (s.y1 + ORDER_TILE - 1) / ORDER_TILE;
     int after = -1;
