@@ -52,6 +52,7 @@ public:
     /// The one instance, made on first use.
     static DisplayManager& getInstance();
 
+    /// Closing the window is shutDown's work, not the destructor's.
     ~DisplayManager() override;
 
     /// Opens the window and loads the font. 0, or -1 (with a log line) when the font cannot be
@@ -89,8 +90,8 @@ public:
     /// Pixels to spaces, without rounding.
     Vector pixelsToSpaces(Vector pixels) const;
 
-    DisplayManager(const DisplayManager&) = delete;
-    DisplayManager& operator=(const DisplayManager&) = delete;
+    DisplayManager(const DisplayManager&) = delete;            ///< one instance only
+    DisplayManager& operator=(const DisplayManager&) = delete; ///< one instance only
 
 private:
     DisplayManager();
