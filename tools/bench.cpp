@@ -1,6 +1,8 @@
 // kestrane-bench: what a frame costs on this machine. It measures, in one run,
-//  - a frame (drawing N characters, then showing the frame) painted the old way, one black
-//    rectangle and one sf::Text per character, and by the engine's batched renderer;
+//  - a frame (drawing N characters, then showing the frame) painted the plain way, one black
+//    rectangle and one sf::Text per character, and by the engine: the first N cells of the
+//    grid, and a busy frame of 8,000 characters at random cells, with the ratios between them;
+//  - the full grid again with glibc keeping freed heap memory, as the game chooses to;
 //  - one world update with N moving PASSABLE objects (and, for comparison, the same world
 //    searched for collisions by the plain linear scan);
 //  - the game loop's working time (everything but the sleep) in a game with several hundred
@@ -42,6 +44,7 @@
 #include <thread>
 #include <vector>
 
+#include <malloc.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -107,18 +110,21 @@ Cost medianTime(int runs, const std::function<void()>& work)
     return medians(costs);
 }
 
-using ks::test::Cell;
-using ks::test::TwoDrawPainter;
-
-// The first n cells of the grid, row by row, with characters and colours that vary.
-std::vector<Cell> gridCells(int n)
+// The one-minute load average (-1 where there is none).
+double loadAverage()
 {
-    std::vector<Cell> cells;
-    for (int i = 0; i < n; i++)
-        cells.push_back({ks::Vector(static_cast<float>(i % 80), static_cast<float>(i / 80)),
-                         static_cast<char>('!' + i % 94), static_cast<ks::Color>(1 + i % 7)});
-    return cells;
+    double oneMinute = -1;
+    if (FILE* load = std::fopen("/proc/loadavg", "r"))
+    {
+        if (std::fscanf(load, "%lf", &oneMinute) != 1)
+            oneMinute = -1;
+        std::fclose(load);
+    }
+    return oneMinute;
 }
+
+using ks::reference::Cell;
+using ks::reference::TwoDrawPainter;
 
 // A box that drifts at constant velocity and wraps around a world larger than the screen.
 class Drifter : public ks::Object
@@ -160,6 +166,7 @@ private:
 
 struct FrameRow
 {
+    const char* name;
     int characters;
     Cost twoDraw, engine;
 };
@@ -277,25 +284,14 @@ int main(int argc, char** argv)
     std::printf("Kestrane benchmark: SFML %d.%d, median of %d runs, times in milliseconds\n", ks::compat::SFML_MAJOR,
                 ks::compat::SFML_MINOR, runs);
     // Other work on the machine stretches every figure: say how busy it was.
-    if (FILE* load = std::fopen("/proc/loadavg", "r"))
-    {
-        double oneMinute = 0;
-        if (std::fscanf(load, "%lf", &oneMinute) == 1)
-            std::printf("load average at the start: %.2f on %u cores\n", oneMinute,
-                        std::thread::hardware_concurrency());
-        std::fclose(load);
-    }
-    std::printf("\n");
+    std::printf("load average at the start: %.2f on %u cores\n\n", loadAverage(), std::thread::hardware_concurrency());
 
     // ---- frames ----
     // The two ways take turns, so that whatever else the machine is doing weighs on both
     // alike. Each turn is a few frames of which only the last is timed: the software renderer
     // is slower for a while after frames drawn the other way (it is still settling their
     // memory), and a game only ever draws one way.
-    std::vector<FrameRow> frames;
-    for (int n : {0, 100, 480, 1920})
-    {
-        const std::vector<Cell> cells = gridCells(n);
+    auto timeFrames = [&](const char* name, const std::vector<Cell>& cells) {
         TwoDrawPainter painter(&font);
         auto twoDraw = [&] {
             for (const Cell& c : cells)
@@ -324,14 +320,33 @@ int main(int argc, char** argv)
                 b.push_back(tb);
             }
         }
-        frames.push_back(FrameRow{n, medians(a), medians(b)});
-    }
+        return FrameRow{name, static_cast<int>(cells.size()), medians(a), medians(b)};
+    };
+    std::vector<FrameRow> frames;
+    for (int n : {0, 100, 480, 1920})
+        frames.push_back(timeFrames(n == 1920 ? "full grid" : "grid cells", ks::reference::gridCells(n)));
+    frames.push_back(timeFrames("busy frame", ks::reference::busyCells(8000, 1)));
+    const FrameRow& fullGrid = frames[3];
+    const FrameRow& busy = frames[4];
+    // Mesa's software renderer allocates its tile bins during a frame and frees them when the
+    // frame is shown; glibc hands the freed top of the heap back to the system and faults it in
+    // again on the next frame. The game keeps up to 64 MiB of free heap instead (its main).
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+    const FrameRow keptHeap = timeFrames("full grid, heap kept", ks::reference::gridCells(1920));
+
     std::printf("wall-clock milliseconds (processor milliseconds of all the program's threads)\n\n");
-    std::printf("frame: draw + show    two draws/char        engine           two-draw/engine\n");
+    std::printf("frame: draw + show              two draws/char        engine           two-draw/engine\n");
     for (const FrameRow& r : frames)
-        std::printf("  %5d characters   %8.2f (%7.2f)   %8.2f (%7.2f)   %6.2fx (%5.2fx)\n", r.characters,
+        std::printf("  %5d characters, %-10s %8.2f (%7.2f)   %8.2f (%7.2f)   %6.2fx (%5.2fx)\n", r.characters, r.name,
                     r.twoDraw.wall, r.twoDraw.cpu, r.engine.wall, r.engine.cpu, r.twoDraw.wall / r.engine.wall,
                     r.twoDraw.cpu / r.engine.cpu);
+    std::printf("  busy frame / full grid, engine: %.2fx (%.2fx)\n", busy.engine.wall / fullGrid.engine.wall,
+                busy.engine.cpu / fullGrid.engine.cpu);
+    std::printf("  full grid with the heap kept (as the game sets glibc): two draws %.2f (%.2f), engine %.2f (%.2f), "
+                "%.2fx (%.2fx); engine %.0f%% faster than without\n",
+                keptHeap.twoDraw.wall, keptHeap.twoDraw.cpu, keptHeap.engine.wall, keptHeap.engine.cpu,
+                keptHeap.twoDraw.wall / keptHeap.engine.wall, keptHeap.twoDraw.cpu / keptHeap.engine.cpu,
+                100 * (fullGrid.engine.wall / keptHeap.engine.wall - 1));
 
     // ---- world updates ----
     ks::WorldManager& world = ks::WorldManager::getInstance();
@@ -407,6 +422,7 @@ int main(int argc, char** argv)
                     median(input), median(updating), median(drawing), median(showing));
     }
 
+    std::printf("\nload average at the end: %.2f\n", loadAverage());
     game.shutDown();
     std::error_code error;
     fs::remove_all(workDir, error);
@@ -421,7 +437,8 @@ int main(int argc, char** argv)
         }
         std::fprintf(out, "# SFML %d.%d; median of %d runs; milliseconds\n", ks::compat::SFML_MAJOR,
                      ks::compat::SFML_MINOR, runs);
-        std::fprintf(out, "# block 0: characters, wall ms two-draw and engine, processor ms two-draw and engine\n");
+        std::fprintf(out, "# block 0: characters (the first n grid cells; 8000: the busy frame), wall ms two-draw and "
+                          "engine, processor ms two-draw and engine\n");
         for (const FrameRow& r : frames)
             if (r.characters > 0)
                 std::fprintf(out, "%d %.3f %.3f %.3f %.3f\n", r.characters, r.twoDraw.wall, r.engine.wall,

@@ -1,5 +1,8 @@
 #include "TestSupport.h"
 
+#include "SfmlCompat.h"
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -57,6 +60,36 @@ std::vector<std::string> logMessages()
     for (const std::string& line : logLines())
         messages.push_back(line.compare(0, prefix.size(), prefix) == 0 ? line.substr(prefix.size()) : line);
     return messages;
+}
+
+ImageDifference compareImages(const sf::Image& a, const sf::Image& b, int tolerance)
+{
+    ImageDifference d;
+    for (unsigned y = 0; y < a.getSize().y; y++)
+    {
+        for (unsigned x = 0; x < a.getSize().x; x++)
+        {
+            const sf::Color pa = compat::getPixel(a, x, y), pb = compat::getPixel(b, x, y);
+            const int most = std::max({std::abs(pa.r - pb.r), std::abs(pa.g - pb.g), std::abs(pa.b - pb.b)});
+            d.largest = std::max(d.largest, most);
+            if (most <= tolerance || d.count++ > 0)
+                continue;
+            std::ostringstream out;
+            out << "(" << x << ", " << y << ") " << int(pa.r) << "," << int(pa.g) << "," << int(pa.b) << " against "
+                << int(pb.r) << "," << int(pb.g) << "," << int(pb.b);
+            d.first = out.str();
+        }
+    }
+    return d;
+}
+
+int inkedPixels(const sf::Image& image)
+{
+    int count = 0;
+    for (unsigned y = 0; y < image.getSize().y; y++)
+        for (unsigned x = 0; x < image.getSize().x; x++)
+            count += compat::getPixel(image, x, y) != sf::Color::Black;
+    return count;
 }
 
 } // namespace ks::test

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 
 namespace ks::test {
@@ -44,5 +45,18 @@ std::vector<std::string> logLines();
 
 // The log's lines with the " Message : " prefix removed.
 std::vector<std::string> logMessages();
+
+// How two images of the same size differ: the pixels where some channel differs by more than
+// tolerance, the largest difference in any channel, and the first such pixel.
+struct ImageDifference
+{
+    int count = 0;
+    int largest = 0;
+    std::string first;
+};
+ImageDifference compareImages(const sf::Image& a, const sf::Image& b, int tolerance = 0);
+
+// Pixels of the image that are not black.
+int inkedPixels(const sf::Image& image);
 
 } // namespace ks::test

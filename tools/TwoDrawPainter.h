@@ -2,10 +2,14 @@
 // reference: for each character a black 12 x 32 box 1.2 pixels left of and 6.4 below the
 // cell's corner, then a bold sf::Text of size 24 at the corner, each drawn at once (two draw
 // calls a character). The renderer's pixel test compares with it; kestrane-bench times it.
+// Also the frames both of them draw: the full grid and a busy frame of characters at random
+// cells.
 #pragma once
 
 #include <locale>
 #include <memory>
+#include <random>
+#include <vector>
 
 #include <SFML/Graphics.hpp>
 
@@ -13,7 +17,7 @@
 #include "SfmlCompat.h"
 #include "Vector.h"
 
-namespace ks::test {
+namespace ks::reference {
 
 // One character to paint.
 struct Cell
@@ -72,4 +76,27 @@ private:
     std::unique_ptr<sf::Text> text;
 };
 
-} // namespace ks::test
+// The first n cells of the grid, row by row, with characters and colours that vary.
+inline std::vector<Cell> gridCells(int n)
+{
+    std::vector<Cell> cells;
+    for (int i = 0; i < n; i++)
+        cells.push_back({Vector(static_cast<float>(i % 80), static_cast<float>(i / 80)),
+                         static_cast<char>('!' + i % 94), static_cast<Color>(1 + i % 7)});
+    return cells;
+}
+
+// n printable characters (spaces included) in any colour at random whole cells: a frame that
+// paints many cells several times over, as a game with hundreds of objects does.
+inline std::vector<Cell> busyCells(int n, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> column(0, 79), row(0, 23), printable(' ', '~'), color(BLACK, WHITE);
+    std::vector<Cell> cells;
+    for (int i = 0; i < n; i++)
+        cells.push_back({Vector(static_cast<float>(column(random)), static_cast<float>(row(random))),
+                         static_cast<char>(printable(random)), static_cast<Color>(color(random))});
+    return cells;
+}
+
+} // namespace ks::reference

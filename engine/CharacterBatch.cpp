@@ -1,0 +1,348 @@
+#include "CharacterBatch.h"
+
+#include "SfmlCompat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <locale>
+
+namespace ks {
+
+namespace {
+
+// A texel inside the 2 x 2 opaque white block that every glyph page keeps at its top-left
+// corner (where sf::Text samples its underline): smooth filtering there still gives white.
+const float WHITE_TEXEL = 1.f;
+
+// Pixels per side of the squares in which paint() notes which batch drew there last.
+const int ORDER_TILE = 4;
+
+// How far (in pixels) an edge may move between where it is computed here and where the
+// rasteriser puts it; a pixel centre closer than this to an edge counts on both sides.
+const float EDGE_SLACK = 1.f / 64;
+
+const sf::Color BOX_COLOR(0, 0, 0, 255);
+
+// Two triangles, in the vertex order sf::Text uses for a glyph.
+void appendQuad(std::vector<sf::Vertex>& out, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2,
+                float v2)
+{
+    const sf::Vertex topLeft{{r.left, r.top}, color, {u1, v1}};
+    const sf::Vertex topRight{{r.right, r.top}, color, {u2, v1}};
+    const sf::Vertex bottomLeft{{r.left, r.bottom}, color, {u1, v2}};
+    const sf::Vertex bottomRight{{r.right, r.bottom}, color, {u2, v2}};
+    out.push_back(topLeft);
+    out.push_back(topRight);
+    out.push_back(bottomLeft);
+    out.push_back(bottomLeft);
+    out.push_back(topRight);
+    out.push_back(bottomRight);
+}
+
+// The part of a cell's y that the draw's transform must carry (see compat::BATCH_ROW_IN_TRANSFORM).
+float rowOf(float y)
+{
+    return compat::BATCH_ROW_IN_TRANSFORM ? y : 0;
+}
+
+InkMap::Rect moved(const InkMap::Rect& r, float dy)
+{
+    return InkMap::Rect{r.left, r.top + dy, r.right, r.bottom + dy};
+}
+
+} // namespace
+
+CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cellHeight)
+    : width(width),
+      height(height),
+      cellWidth(cellWidth),
+      cellHeight(cellHeight),
+      ink(width, height),
+      coverWords((width + 63) / 64),
+      coverage(static_cast<std::size_t>(coverWords * height), 0),
+      orderColumns((width + ORDER_TILE - 1) / ORDER_TILE),
+      lastBatchAt(static_cast<std::size_t>(orderColumns * ((height + ORDER_TILE - 1) / ORDER_TILE)), -1)
+{
+    // Room for a full grid of cells, so that a frame records without allocating.
+    const std::size_t cells = static_cast<std::size_t>(width / cellWidth * height / cellHeight) + 1;
+    items.reserve(cells);
+    boxVertices.reserve(cells * 6);
+}
+
+void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize)
+{
+    discard();
+    font = newFont;
+    characterSize = newCharacterSize;
+    asciiLoaded.fill(false);
+    if (font == nullptr)
+        return;
+    // Every printable ASCII glyph goes on the page now, so that the page seldom grows while a
+    // frame is recorded.
+    for (char32_t c = U' '; c <= U'~'; c++)
+    {
+        asciiQuads[c] = glyphQuad(c);
+        asciiLoaded[c] = true;
+    }
+}
+
+// sf::Text's quad for one glyph: its ink bounds and texture rectangle, each grown by a pixel
+// so that smoothing has transparent texels to fade into.
+CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
+{
+    if (codePoint < asciiLoaded.size() && asciiLoaded[codePoint])
+        return asciiQuads[codePoint];
+    const compat::GlyphRects g = compat::glyphRects(font->getGlyph(codePoint, characterSize, true));
+    const float padding = 1;
+    return GlyphQuad{
+        g.left - padding,    g.top - padding,    g.left + g.width + padding,       g.top + g.height + padding,
+        g.texLeft - padding, g.texTop - padding, g.texLeft + g.texWidth + padding, g.texTop + g.texHeight + padding};
+}
+
+void CharacterBatch::add(float x, float y, char ch, sf::Color color)
+{
+    Item item{x, y, rowOf(y), color, false, false, false, GlyphQuad{}};
+    if (font != nullptr)
+    {
+        // The code point a one-character sf::String gives (ASCII stands for itself).
+        const auto byte = static_cast<unsigned char>(ch);
+        const char32_t codePoint = byte < 128 ? char32_t(byte) : sf::String(ch, std::locale())[0];
+        // A space (or a character sf::Text would leave out) shows only its box.
+        if (compat::textDrawsGlyph(codePoint))
+        {
+            item.hasGlyph = true;
+            item.glyph = glyphQuad(codePoint);
+        }
+    }
+    items.push_back(item);
+}
+
+// Both relative to the item's row: the transform adds rowY.
+InkMap::Rect CharacterBatch::boxOf(const Item& item) const
+{
+    const float left = item.x - cellWidth / 10;
+    const float top = item.y - item.rowY + cellHeight / 5;
+    return InkMap::Rect{left, top, left + cellWidth, top + cellHeight};
+}
+
+InkMap::Rect CharacterBatch::glyphOf(const Item& item) const
+{
+    const float penY = item.y - item.rowY + static_cast<float>(characterSize);
+    const GlyphQuad& q = item.glyph;
+    return InkMap::Rect{item.x + q.left, penY + q.top, item.x + q.right, penY + q.bottom};
+}
+
+// Every pixel whose centre r may reach.
+CharacterBatch::Span CharacterBatch::touched(const InkMap::Rect& r) const
+{
+    if (!(r.left < r.right && r.top < r.bottom))
+        return Span{0, 0, 0, 0};
+    const float w = static_cast<float>(width), h = static_cast<float>(height);
+    auto low = [](float v, float limit) {
+        return static_cast<int>(std::ceil(std::clamp(v - 0.5f - EDGE_SLACK, -1.f, limit)));
+    };
+    auto high = [](float v, float limit) {
+        return static_cast<int>(std::ceil(std::clamp(v - 0.5f + EDGE_SLACK, -1.f, limit)));
+    };
+    return Span{std::max(low(r.left, w), 0), std::max(low(r.top, h), 0), std::min(high(r.right, w), width),
+                std::min(high(r.bottom, h), height)};
+}
+
+// Only the pixels whose centres r surely holds.
+CharacterBatch::Span CharacterBatch::inside(const InkMap::Rect& r) const
+{
+    if (!(r.left < r.right && r.top < r.bottom))
+        return Span{0, 0, 0, 0};
+    const float w = static_cast<float>(width), h = static_cast<float>(height);
+    auto at = [](float v, float slack, float limit) {
+        return static_cast<int>(std::ceil(std::clamp(v - 0.5f + slack, -1.f, limit)));
+    };
+    return Span{std::max(at(r.left, EDGE_SLACK, w), 0), std::max(at(r.top, EDGE_SLACK, h), 0),
+                std::min(at(r.right, -EDGE_SLACK, w), width), std::min(at(r.bottom, -EDGE_SLACK, h), height)};
+}
+
+namespace {
+
+// Bits [from, to) of 64-pixel word w.
+std::uint64_t wordMask(int w, int from, int to)
+{
+    const int lo = std::max(from - w * 64, 0), hi = std::min(to - w * 64, 64);
+    const std::uint64_t upTo = hi == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << hi) - 1;
+    return upTo & (~std::uint64_t(0) << lo);
+}
+
+} // namespace
+
+void CharacterBatch::cover(const Span& s)
+{
+    if (s.x0 >= s.x1 || s.y0 >= s.y1)
+        return;
+    const int w0 = s.x0 / 64, w1 = (s.x1 - 1) / 64;
+    for (int w = w0; w <= w1; w++)
+    {
+        const std::uint64_t mask = wordMask(w, s.x0, s.x1);
+        for (int y = s.y0; y < s.y1; y++)
+            coverage[static_cast<std::size_t>(y * coverWords + w)] |= mask;
+    }
+}
+
+// Nothing outside the target shows, so an empty span counts as covered.
+bool CharacterBatch::isCovered(const Span& s) const
+{
+    if (s.x0 >= s.x1 || s.y0 >= s.y1)
+        return true;
+    const int w0 = s.x0 / 64, w1 = (s.x1 - 1) / 64;
+    for (int w = w0; w <= w1; w++)
+    {
+        const std::uint64_t mask = wordMask(w, s.x0, s.x1);
+        for (int y = s.y0; y < s.y1; y++)
+            if ((coverage[static_cast<std::size_t>(y * coverWords + w)] & mask) != mask)
+                return false;
+    }
+    return true;
+}
+
+void CharacterBatch::record(std::vector<sf::Vertex>& out, std::vector<Batch>& outBatches, const InkMap::Rect& r,
+                            float rowY, sf::Color color, float u1, float v1, float u2, float v2)
+{
+    if (outBatches.empty() || outBatches.back().rowY != rowY)
+        outBatches.push_back(Batch{out.size(), 0, rowY});
+    appendQuad(out, r, color, u1, v1, u2, v2);
+    outBatches.back().count += 6;
+}
+
+// A quad of the ordered part joins the last batch of its row unless a later batch
+// already drew where it lies: then it must come after that one, in a new batch. Quads apart
+// from each other may so be drawn out of call order, which changes no pixel, in few draw calls.
+void CharacterBatch::place(float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2, float v2)
+{
+    // Grown by a pixel, as the ink is (see paint).
+    const Span s = touched({r.left - 1, r.top + rowY - 1, r.right + 1, r.bottom + rowY + 1});
+    const int c0 = s.x0 / ORDER_TILE, r0 = s.y0 / ORDER_TILE;
+    const int c1 = (s.x1 + ORDER_TILE - 1) / ORDER_TILE, r1 = (s.y1 + ORDER_TILE - 1) / ORDER_TILE;
+    int after = -1;
+    for (int row = r0; row < r1; row++)
+        for (int column = c0; column < c1; column++)
+            after = std::max(after, lastBatchAt[static_cast<std::size_t>(row * orderColumns + column)]);
+    auto open = latestBatch.find(rowY);
+    int batch;
+    if (open != latestBatch.end() && open->second >= after)
+    {
+        batch = open->second;
+    }
+    else
+    {
+        batch = static_cast<int>(ordered.size());
+        if (pool.size() <= ordered.size())
+            pool.emplace_back();
+        ordered.push_back(rowY);
+        latestBatch[rowY] = batch;
+    }
+    appendQuad(pool[static_cast<std::size_t>(batch)], r, color, u1, v1, u2, v2);
+    for (int row = r0; row < r1; row++)
+        for (int column = c0; column < c1; column++)
+            lastBatchAt[static_cast<std::size_t>(row * orderColumns + column)] = batch;
+}
+
+// Boxes along a row meet edge to edge: the box that starts exactly where the last one ends
+// widens it instead of adding a quad, which covers the same pixels with fewer triangles.
+bool CharacterBatch::extendLastBox(const InkMap::Rect& r, float rowY)
+{
+    if (boxBatches.empty() || boxBatches.back().rowY != rowY || boxBatches.back().count == 0)
+        return false;
+    sf::Vertex* quad = &boxVertices[boxVertices.size() - 6];
+    // Vertex order of appendQuad: top-left, top-right, bottom-left, bottom-left, top-right,
+    // bottom-right.
+    if (quad[1].position.x != r.left || quad[0].position.y != r.top || quad[2].position.y != r.bottom)
+        return false;
+    quad[1].position.x = r.right;
+    quad[4].position.x = r.right;
+    quad[5].position.x = r.right;
+    return true;
+}
+
+void CharacterBatch::paint(sf::RenderTarget& target)
+{
+    // From the last character back: a box or glyph whose every pixel a later box paints over
+    // would not show, so it is left out.
+    std::fill(coverage.begin(), coverage.end(), 0);
+    std::fill(lastBatchAt.begin(), lastBatchAt.end(), -1);
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+    {
+        const InkMap::Rect box = moved(boxOf(*it), it->rowY);
+        it->glyphShows = it->hasGlyph && !isCovered(touched(moved(glyphOf(*it), it->rowY)));
+        it->boxShows = !isCovered(touched(box));
+        cover(inside(box));
+    }
+
+    // The boxes first (unless the target is black already), then in call order the glyphs
+    // and the parts of boxes over ink that glyphs before them left.
+    for (const Item& item : items)
+    {
+        if (item.boxShows)
+        {
+            const InkMap::Rect box = boxOf(item);
+            if (!targetIsBlack && !extendLastBox(box, item.rowY))
+                record(boxVertices, boxBatches, box, item.rowY, BOX_COLOR, 0, 0, 0, 0);
+            const InkMap::Rect over = ink.inkWithin(moved(box, item.rowY));
+            if (!over.isEmpty())
+            {
+                // Edges on the box's own edges keep the box's values, so they cover the same pixels.
+                const InkMap::Rect part{over.left, over.top == box.top + item.rowY ? box.top : over.top - item.rowY,
+                                        over.right,
+                                        over.bottom == box.bottom + item.rowY ? box.bottom : over.bottom - item.rowY};
+                place(item.rowY, part, BOX_COLOR, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL);
+            }
+        }
+        if (item.glyphShows)
+        {
+            const InkMap::Rect quad = glyphOf(item);
+            const GlyphQuad& q = item.glyph;
+            // Drawn whole even where later boxes hide part of it: a quad cut to the part that
+            // shows would sample the glyph page a rounding step apart.
+            place(item.rowY, quad, item.color, q.u1, q.v1, q.u2, q.v2);
+            // Grown by a pixel: where the draw's transform rounds a row's position differently
+            // from this sum, the ink still lies inside.
+            ink.add({quad.left - 1, quad.top + item.rowY - 1, quad.right + 1, quad.bottom + item.rowY + 1});
+        }
+    }
+
+    sf::RenderStates boxStates = sf::RenderStates::Default;
+    boxStates.blendMode = sf::BlendNone;
+    for (const Batch& batch : boxBatches)
+    {
+        sf::RenderStates row = boxStates;
+        row.transform.translate({0.f, batch.rowY});
+        target.draw(&boxVertices[batch.first], batch.count, sf::PrimitiveType::Triangles, row);
+    }
+    sf::RenderStates states = sf::RenderStates::Default;
+    if (font != nullptr)
+        states.texture = &font->getTexture(characterSize);
+    for (std::size_t i = 0; i < ordered.size(); i++)
+    {
+        sf::RenderStates row = states;
+        row.transform.translate({0.f, ordered[i]});
+        target.draw(pool[i].data(), pool[i].size(), sf::PrimitiveType::Triangles, row);
+    }
+    discard();
+    targetIsBlack = false;
+}
+
+void CharacterBatch::discard()
+{
+    items.clear();
+    for (std::size_t i = 0; i < ordered.size(); i++)
+        pool[i].clear();
+    ordered.clear();
+    latestBatch.clear();
+    boxVertices.clear();
+    boxBatches.clear();
+    ink.clear();
+}
+
+void CharacterBatch::targetCleared()
+{
+    targetIsBlack = true;
+}
+
+} // namespace ks

@@ -1,0 +1,125 @@
+/// @file CharacterBatch.h
+/// Records characters for the display manager and paints them in a few draw calls.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include <SFML/Graphics.hpp>
+
+#include "InkMap.h"
+
+namespace ks {
+
+/// Characters recorded in call order (each an opaque black cell box, then a bold glyph) and
+/// painted into a render target with the pixels that one sf::RectangleShape and one sf::Text
+/// per character, drawn in call order, would give.
+///
+/// paint() first finds, from the last character back, which boxes and glyphs later boxes hide
+/// completely and leaves those out: the cost of a frame is bounded by what the screen shows,
+/// not by how often cells were overwritten. Of the rest, boxes are all the same black, so they
+/// go first in one untextured pass (skipped when the target is known to be black already),
+/// and glyphs follow in call order; a box is painted again among them only where a glyph before
+/// it may have left ink (an InkMap answers that). Such repaints sample the opaque white block
+/// of the font's glyph page, so all of the ordered part is one texture and few draw calls.
+///
+///     CharacterBatch batch(1024, 768, 12, 32);
+///     batch.setFont(&font, 24);
+///     batch.add(120, 96, 'K', sf::Color::Green);
+///     batch.paint(window);
+class CharacterBatch
+{
+public:
+    /// A batch for a target of width x height pixels with cells of cellWidth x cellHeight.
+    CharacterBatch(int width, int height, float cellWidth, float cellHeight);
+
+    /// Glyphs come from font (which must outlive the batch) at characterSize, bold; the
+    /// printable ASCII glyphs are loaded now. Without a font only the boxes are painted.
+    void setFont(const sf::Font* font, unsigned characterSize);
+
+    /// Records ch in colour: its box and glyph for the cell whose top-left corner is pixel (x, y).
+    void add(float x, float y, char ch, sf::Color color);
+
+    /// Paints what is recorded into target and forgets it. Afterwards the target counts as
+    /// holding unknown pixels.
+    void paint(sf::RenderTarget& target);
+
+    /// Forgets what is recorded without painting it.
+    void discard();
+
+    /// The target has just been cleared to opaque black and nothing else has drawn into it:
+    /// boxes over no recorded ink then paint nothing new and are left out.
+    void targetCleared();
+
+private:
+    /// Where a glyph's quad lies relative to the pen and which texels it samples.
+    struct GlyphQuad
+    {
+        float left, top, right, bottom; // pixels, relative to the pen
+        float u1, v1, u2, v2;           // texels
+    };
+
+    /// Pixels [x0, x1) x [y0, y1) inside the target.
+    struct Span
+    {
+        int x0, y0, x1, y1;
+    };
+
+    struct Item
+    {
+        float x, y; // the cell's top-left pixel
+        float rowY; // the part of y the draw's transform carries
+        sf::Color color;
+        bool hasGlyph;
+        bool glyphShows; // set by paint: not hidden by later boxes
+        bool boxShows;
+        GlyphQuad glyph;
+    };
+
+    /// Vertices [first, first + count) drawn in one call, moved down by rowY pixels.
+    struct Batch
+    {
+        std::size_t first;
+        std::size_t count;
+        float rowY;
+    };
+
+    GlyphQuad glyphQuad(char32_t codePoint) const;
+    InkMap::Rect boxOf(const Item& item) const;
+    InkMap::Rect glyphOf(const Item& item) const;
+    Span touched(const InkMap::Rect& r) const;
+    Span inside(const InkMap::Rect& r) const;
+    void cover(const Span& s);
+    bool isCovered(const Span& s) const;
+    void record(std::vector<sf::Vertex>& out, std::vector<Batch>& outBatches, const InkMap::Rect& r, float rowY,
+                sf::Color color, float u1, float v1, float u2, float v2);
+    bool extendLastBox(const InkMap::Rect& r, float rowY);
+    void place(float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2, float v2);
+
+    int width, height;
+    float cellWidth, cellHeight;
+    const sf::Font* font = nullptr;
+    unsigned characterSize = 0;
+    std::array<GlyphQuad, 128> asciiQuads{};
+    std::array<bool, 128> asciiLoaded{};
+    bool targetIsBlack = false;
+
+    std::vector<Item> items;
+    std::vector<sf::Vertex> boxVertices; // the untextured box pass
+    std::vector<Batch> boxBatches;
+    // Glyphs and box repaints in batches drawn in an order that keeps every pixel: each batch's
+    // row (see compat::BATCH_ROW_IN_TRANSFORM) and its vertices (kept from frame to frame).
+    std::vector<float> ordered;
+    std::vector<std::vector<sf::Vertex>> pool;
+    std::unordered_map<float, int> latestBatch; // row -> the last batch of that row
+    InkMap ink;
+    int coverWords;                      // 64-pixel words per row
+    std::vector<std::uint64_t> coverage; // pixels hidden by boxes recorded later
+    int orderColumns;
+    std::vector<int> lastBatchAt; // per ORDER_TILE square: the last batch that drew there
+};
+
+} // namespace ks

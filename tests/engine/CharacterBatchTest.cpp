@@ -1,0 +1,182 @@
+// Characters recorded and painted in batches against the plain way: one black rectangle and
+// one bold sf::Text per character, drawn at once. Both paint the same screens into the same
+// window and the pixels read back must be the same.
+#include "TestSupport.h"
+
+#include "DisplayManager.h"
+#include "LogManager.h"
+#include "SfmlCompat.h"
+#include "TwoDrawPainter.h"
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+namespace {
+
+using ks::DisplayManager;
+using ks::Vector;
+using ks::reference::Cell;
+using Screen = std::vector<Cell>;
+
+const ks::Color ALL_COLORS[] = {ks::BLACK, ks::RED, ks::GREEN, ks::YELLOW, ks::BLUE, ks::MAGENTA, ks::CYAN, ks::WHITE};
+
+// Every byte value (control characters and bytes above 127 included), characters stacked in
+// one cell, boxes half a cell apart, spaces over glyphs, unknown colours, cells at the window's
+// edges and beyond, rows out of order.
+Screen overlaps()
+{
+    Screen s;
+    for (int b = 0; b < 256; b++)
+        s.push_back({Vector(float(b % 64), float(14 + b / 64)), static_cast<char>(b), ks::Color(1 + b % 7)});
+    for (int i = 0; i < 8; i++)
+        s.push_back({Vector(10, 5), char('A' + i), ALL_COLORS[i]});
+    for (int i = 0; i < 12; i++)
+        s.push_back({Vector(20 + i * 0.5f, 8), 'W', ALL_COLORS[(i + 3) % 8]});
+    for (int i = 0; i < 6; i++)
+    {
+        s.push_back({Vector(float(30 + i), 12), '#', ks::GREEN});
+        s.push_back({Vector(float(30 + i), 12), ' ', ks::WHITE});
+    }
+    s.push_back({Vector(40, 2), 'M', ks::CUSTOM});
+    s.push_back({Vector(41, 2), 'M', ks::UNDEFINED_COLOR});
+    for (Vector v :
+         {Vector(-1, 0), Vector(79, 23), Vector(80, 10), Vector(85, 23), Vector(0, 24), Vector(-0.5f, -0.5f),
+          Vector(-2, 5), Vector(86, 5), Vector(40, -2), Vector(40, 25), Vector(-1.1f, -1.25f), Vector(85.4f, 23.8f)})
+        s.push_back({v, '@', ks::YELLOW});
+    s.push_back({Vector(50, 20), 'X', ks::RED});
+    s.push_back({Vector(50, 19.5f), 'O', ks::BLUE});
+    s.push_back({Vector(50, 20), 'x', ks::CYAN});
+    return s;
+}
+
+// Characters anywhere, at random fractional positions.
+Screen scattered(unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> printable(' ', '~');
+    std::uniform_real_distribution<float> column(-1.f, 86.f), row(-1.f, 24.f);
+    Screen s;
+    for (int i = 0; i < 600; i++)
+    {
+        s.push_back({Vector(column(random), row(random)), char(printable(random)), ALL_COLORS[i % 8]});
+    }
+    return s;
+}
+
+class CharacterBatchTest : public ks::test::InTempDir
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
+        ks::test::installFont();
+        ASSERT_TRUE(ks::compat::openFont(font, ks::FONT_FILE_DEFAULT));
+        ASSERT_EQ(dm.startUp(), 0);
+    }
+
+    void TearDown() override
+    {
+        dm.shutDown();
+    }
+
+    // Painted by the engine on a window just cleared by swapBuffers (which the engine knows
+    // to be black) or by whoever got it, handing the window out after every handOutEvery
+    // characters (0: only at the end).
+    sf::Image byEngine(const Screen& s, bool afterSwap, size_t handOutEvery)
+    {
+        if (afterSwap)
+            dm.swapBuffers();
+        else
+            dm.getWindow()->clear(sf::Color::Black);
+        for (size_t i = 0; i < s.size(); i++)
+        {
+            EXPECT_EQ(dm.drawCh(s[i].position, s[i].ch, s[i].color), 0);
+            if (handOutEvery > 0 && (i + 1) % handOutEvery == 0)
+                dm.getWindow();
+        }
+        return ks::compat::captureWindow(*dm.getWindow());
+    }
+
+    sf::Image byReference(const Screen& s)
+    {
+        sf::RenderWindow* window = dm.getWindow();
+        window->clear(sf::Color::Black);
+        ks::reference::TwoDrawPainter painter(&font);
+        for (const Cell& c : s)
+            painter.draw(*window, c);
+        return ks::compat::captureWindow(*window);
+    }
+
+    DisplayManager& dm = DisplayManager::getInstance();
+    sf::Font font;
+};
+
+TEST_F(CharacterBatchTest, PaintsTheSamePixelsAsTwoDrawsPerCharacter)
+{
+    struct Case
+    {
+        const char* name;
+        Screen screen;
+        bool afterSwap;
+        size_t handOutEvery;
+        bool wholeCells;
+    };
+    Screen backwards = ks::reference::gridCells(1920);
+    std::reverse(backwards.begin(), backwards.end());
+    const Case cases[] = {
+        {"full grid", ks::reference::gridCells(1920), true, 0, true},
+        {"full grid, handed out", ks::reference::gridCells(1920), false, 0, true},
+        {"full grid, backwards", backwards, true, 0, true},
+        // What was painted before the window was handed out lies under the next boxes too.
+        {"full grid, handed out every 37 characters", ks::reference::gridCells(1920), true, 37, true},
+        {"8,000 characters", ks::reference::busyCells(8000, 1), true, 0, true},
+        {"8,000 characters, handed out", ks::reference::busyCells(8000, 2), false, 0, true},
+        {"overlaps", overlaps(), true, 0, false},
+        {"overlaps, handed out after each", overlaps(), false, 1, false},
+        {"scattered", scattered(1), true, 0, false},
+        {"scattered, handed out", scattered(2), false, 0, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const sf::Image engine = byEngine(c.screen, c.afterSwap, c.handOutEvery);
+        const sf::Image reference = byReference(c.screen);
+        ASSERT_GT(ks::test::inkedPixels(reference), 1000);
+        const ks::test::ImageDifference exact = ks::test::compareImages(engine, reference);
+        if (c.wholeCells)
+        {
+            EXPECT_EQ(exact.count, 0) << "first at " << exact.first;
+            continue;
+        }
+        // Off the grid a glyph's edge may land a rounding step apart: one level in a few
+        // anti-aliased pixels (at most 0.05% of the window), never a different shape.
+        EXPECT_EQ(ks::test::compareImages(engine, reference, 1).count, 0) << "first at " << exact.first;
+        EXPECT_LE(exact.count, 1024 * 768 / 2000) << "first at " << exact.first;
+    }
+}
+
+// Recorded characters reach the window once: when it is handed out or shown, and never again.
+TEST_F(CharacterBatchTest, RecordedCharactersArePaintedOnce)
+{
+    const Screen word = {{Vector(3, 3), 'K', ks::GREEN}, {Vector(4, 3), 'S', ks::GREEN}};
+    const sf::Image expected = byReference(word);
+    EXPECT_EQ(ks::test::compareImages(byEngine(word, false, 0), expected).count, 0);
+
+    dm.getWindow()->clear(sf::Color::Black);
+    EXPECT_EQ(ks::test::inkedPixels(ks::compat::captureWindow(*dm.getWindow())), 0);
+
+    ASSERT_EQ(dm.drawString(Vector(3, 3), "KS", LEFT_JUSTIFIED, ks::GREEN), 0);
+    ASSERT_EQ(dm.swapBuffers(), 0);
+    EXPECT_EQ(ks::test::inkedPixels(ks::compat::captureWindow(*dm.getWindow())), 0);
+
+    // Nor does a shut-down keep them: a new window starts without them.
+    ASSERT_EQ(dm.drawCh(Vector(3, 3), 'K', ks::GREEN), 0);
+    dm.shutDown();
+    ASSERT_EQ(dm.startUp(), 0);
+    dm.getWindow()->clear(sf::Color::Black);
+    EXPECT_EQ(ks::test::inkedPixels(ks::compat::captureWindow(*dm.getWindow())), 0);
+    EXPECT_TRUE(ks::test::logMessages().empty());
+}
+
+} // namespace

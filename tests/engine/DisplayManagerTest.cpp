@@ -1,0 +1,279 @@
+// The display manager: its grid arithmetic, its life without a window or a font, and what it
+// paints into a real window, read back before the frame is shown: where ink lands and in what
+// colour (glyph shapes differ between SFML versions; CharacterBatchTest compares pixels).
+#include "TestSupport.h"
+
+#include "DisplayManager.h"
+#include "InputManager.h"
+#include "LogManager.h"
+#include "SfmlCompat.h"
+#include "TwoDrawPainter.h"
+
+#include <algorithm>
+#include <climits>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using ks::DisplayManager;
+using ks::Vector;
+
+bool lit(sf::Color c)
+{
+    return c != sf::Color::Black;
+}
+
+// Pixels of [x0, x1) x [y0, y1) (clipped to the image) that keep accepts.
+template <typename Keep = bool (*)(sf::Color)>
+int countIn(const sf::Image& image, int x0, int y0, int x1, int y1, Keep keep = lit)
+{
+    int count = 0;
+    for (int y = std::max(y0, 0); y < std::min(y1, int(image.getSize().y)); y++)
+        for (int x = std::max(x0, 0); x < std::min(x1, int(image.getSize().x)); x++)
+            count += keep(ks::compat::getPixel(image, unsigned(x), unsigned(y)));
+    return count;
+}
+
+template <typename Keep = bool (*)(sf::Color)>
+int countAll(const sf::Image& image, Keep keep = lit)
+{
+    return countIn(image, 0, 0, INT_MAX, INT_MAX, keep);
+}
+
+bool greenUnderShade(sf::Color c)
+{
+    return c.g > 0 && c.b > 0 && c.r == 0;
+}
+
+bool redOnBlack(sf::Color c)
+{
+    return c.r > 0 && c.b == 0;
+}
+
+// Ink in the middle of a cell, away from the strips a wide neighbour can reach.
+int cellCore(const sf::Image& image, int column, int row)
+{
+    return countIn(image, 12 * column + 3, 32 * row + 4, 12 * column + 9, 32 * row + 30);
+}
+
+class DisplayManagerTest : public ks::test::InTempDir
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
+        ks::test::installFont();
+        ASSERT_EQ(dm.startUp(), 0);
+        ASSERT_NE(dm.getWindow(), nullptr);
+        dm.getWindow()->clear(sf::Color::Black);
+    }
+
+    void TearDown() override
+    {
+        dm.shutDown();
+    }
+
+    // What the window shows right now; the next frame starts on a cleared window.
+    sf::Image captureAndSwap()
+    {
+        const sf::Image image = ks::compat::captureWindow(*dm.getWindow());
+        EXPECT_EQ(dm.swapBuffers(), 0);
+        return image;
+    }
+
+    DisplayManager& dm = DisplayManager::getInstance();
+};
+
+// Cells are whole pixels: 1024 / 80 truncates to 12, so column 80 starts at 960, not 1024.
+TEST(DisplayManagerGrid, CellsAreWholePixelsAndConversionsDoNotRound)
+{
+    const DisplayManager& dm = DisplayManager::getInstance();
+    EXPECT_FLOAT_EQ(dm.charWidth(), 12.0f);
+    EXPECT_FLOAT_EQ(dm.charHeight(), 32.0f);
+    // {spaces x, y, pixels x, y}
+    const float cases[][4] = {
+        {0, 0, 0, 0}, {80, 24, 960, 768}, {10.5f, 3, 126, 96}, {85.25f, 23.96875f, 1023, 767}, {-1, -0.5f, -12, -16}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "spaces (" << c[0] << ", " << c[1] << ")");
+        const Vector pixels = dm.spacesToPixels(Vector(c[0], c[1])), spaces = dm.pixelsToSpaces(Vector(c[2], c[3]));
+        EXPECT_FLOAT_EQ(pixels.getX(), c[2]);
+        EXPECT_FLOAT_EQ(pixels.getY(), c[3]);
+        EXPECT_FLOAT_EQ(spaces.getX(), c[0]);
+        EXPECT_FLOAT_EQ(spaces.getY(), c[1]);
+    }
+}
+
+TEST(DisplayManagerWithoutWindow, NothingIsDrawnAndEachCallLogs)
+{
+    ks::test::TempDir temp;
+    ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
+    DisplayManager& dm = DisplayManager::getInstance();
+    EXPECT_EQ(dm.drawCh(Vector(1, 1), 'x', ks::RED), -1);
+    EXPECT_EQ(dm.swapBuffers(), -1);
+    // drawString ignores drawCh's failures: one line per character, still 0.
+    EXPECT_EQ(dm.drawString(Vector(1, 1), "abc", CENTER_JUSTIFIED, ks::GREEN), 0);
+    // Shutting down twice and reading input with no window log nothing more.
+    dm.shutDown();
+    dm.shutDown();
+    ks::InputManager::getInstance().getInput();
+    const std::string draw = "Can not drawChar because displaymanager window is not open";
+    const std::string swap = "Can not swap buffer because displaymanager window is not open";
+    EXPECT_EQ(ks::test::logMessages(), (std::vector<std::string>{draw, swap, draw, draw, draw}));
+}
+
+TEST_F(DisplayManagerTest, StartUpOpensOneWindowOfTheGridSizeAndShutDownReleasesIt)
+{
+    sf::RenderWindow* window = dm.getWindow();
+    EXPECT_TRUE(window->isOpen());
+    EXPECT_EQ(window->getSize(), sf::Vector2u(1024, 768));
+    EXPECT_TRUE(dm.isStarted());
+    // A second start-up keeps the window it has.
+    EXPECT_EQ(dm.startUp(), 0);
+    EXPECT_EQ(dm.getWindow(), window);
+    EXPECT_TRUE(ks::test::logMessages().empty());
+
+    dm.shutDown();
+    EXPECT_EQ(dm.getWindow(), nullptr);
+    EXPECT_FALSE(dm.isStarted());
+}
+
+// The window handed out holds every character drawn so far, and what is drawn through it
+// lies over the earlier characters and under the later ones, as with two draws per character.
+TEST_F(DisplayManagerTest, TheWindowHandedOutHoldsEveryCharacterDrawnSoFar)
+{
+    ASSERT_EQ(dm.drawCh(Vector(5, 5), 'A', ks::GREEN), 0);
+    EXPECT_GT(cellCore(ks::compat::captureWindow(*dm.getWindow()), 5, 5), 0);
+
+    sf::RectangleShape shade({120.f, 64.f});
+    shade.setPosition({48.f, 150.f});
+    shade.setFillColor(sf::Color(0, 0, 255, 128));
+    auto paint = [&](const std::function<void(const ks::reference::Cell&)>& drawCh) {
+        dm.getWindow()->clear(sf::Color::Black);
+        drawCh({Vector(5, 5), 'A', ks::GREEN});
+        dm.getWindow()->draw(shade);
+        drawCh({Vector(7, 5), 'B', ks::RED});
+        return ks::compat::captureWindow(*dm.getWindow());
+    };
+    const sf::Image engine = paint([&](const ks::reference::Cell& c) {
+        dm.drawCh(c.position, c.ch, c.color);
+    });
+    sf::Font font;
+    ASSERT_TRUE(ks::compat::openFont(font, ks::FONT_FILE_DEFAULT));
+    ks::reference::TwoDrawPainter painter(&font);
+    const sf::Image reference = paint([&](const ks::reference::Cell& c) {
+        painter.draw(*dm.getWindow(), c);
+    });
+
+    EXPECT_EQ(ks::test::compareImages(engine, reference).count, 0);
+    // A's green glyph under the shade, B's red glyph on its black box over it.
+    EXPECT_GT(countAll(engine, greenUnderShade), 20);
+    EXPECT_GT(countIn(engine, 84, 166, 96, 198, redOnBlack), 20);
+}
+
+// Anti-aliased edges are the colour scaled towards black: every lit pixel has nothing in the
+// channels the colour lacks, and some pixel has the colour itself. Unknown colours are white
+// and log a line on every call.
+TEST_F(DisplayManagerTest, EachColourPaintsItsOwnShade)
+{
+    const std::pair<ks::Color, sf::Color> cases[] = {
+        {ks::RED, sf::Color(255, 0, 0)},         {ks::GREEN, sf::Color(0, 255, 0)},
+        {ks::YELLOW, sf::Color(255, 255, 0)},    {ks::BLUE, sf::Color(0, 0, 255)},
+        {ks::MAGENTA, sf::Color(255, 0, 255)},   {ks::CYAN, sf::Color(0, 255, 255)},
+        {ks::WHITE, sf::Color(255, 255, 255)},   {ks::CUSTOM, sf::Color::White},
+        {ks::UNDEFINED_COLOR, sf::Color::White}, {ks::Color(42), sf::Color::White},
+    };
+    int unknown = 0;
+    for (const auto& [color, rgb] : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "colour " << static_cast<int>(color));
+        ASSERT_EQ(dm.drawCh(Vector(20, 10), 'M', color), 0);
+        unknown += color < ks::BLACK || color > ks::WHITE;
+        const std::vector<std::string> log = ks::test::logMessages();
+        EXPECT_EQ(std::count(log.begin(), log.end(), "Unknown color, defaulting to white"), unknown);
+        const sf::Image image = captureAndSwap();
+        const int inked = countAll(image);
+        ASSERT_GT(inked, 20);
+        const sf::Color want = rgb;
+        auto shade = [&](sf::Color p) {
+            return (want.r || !p.r) && (want.g || !p.g) && (want.b || !p.b);
+        };
+        EXPECT_EQ(countAll(image, shade), 1024 * 768);
+        EXPECT_GT(countAll(image,
+                           [&](sf::Color p) {
+                               return p == want;
+                           }),
+                  0);
+    }
+    // Black glyphs on black boxes leave nothing to see.
+    ASSERT_EQ(dm.drawCh(Vector(20, 10), 'M', ks::BLACK), 0);
+    EXPECT_EQ(countAll(captureAndSwap()), 0);
+    EXPECT_EQ(static_cast<int>(ks::test::logMessages().size()), unknown);
+}
+
+TEST_F(DisplayManagerTest, StringsLandInTheColumnsTheirJustificationGives)
+{
+    struct Case
+    {
+        const char* text;
+        Justification just;
+        std::vector<int> inked; // columns with a glyph; others in 28..52 stay empty
+    };
+    // The gap in each text pins which end of the string went where; strings start at x = 40.
+    const Case cases[] = {
+        {"H HHH", LEFT_JUSTIFIED, {40, 42, 43, 44}},
+        {"H HHH", CENTER_JUSTIFIED, {38, 40, 41, 42}},
+        {"H HHH", RIGHT_JUSTIFIED, {35, 37, 38, 39}},
+        {"H HH", CENTER_JUSTIFIED, {38, 40, 41}},
+        {"H HH", RIGHT_JUSTIFIED, {36, 38, 39}},
+        {"", CENTER_JUSTIFIED, {}},
+        {"H HHH", static_cast<Justification>(7), {40, 42, 43, 44}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << '"' << c.text << "\" justification " << static_cast<int>(c.just));
+        EXPECT_EQ(dm.drawString(Vector(40, 7), c.text, c.just, ks::YELLOW), 0);
+        const sf::Image image = captureAndSwap();
+        for (int column = 28; column <= 52; column++)
+            EXPECT_EQ(cellCore(image, column, 7) > 0,
+                      std::find(c.inked.begin(), c.inked.end(), column) != c.inked.end())
+                << "column " << column;
+        EXPECT_EQ(countAll(image) > 0, !c.inked.empty());
+    }
+    EXPECT_TRUE(ks::test::logMessages().empty());
+}
+
+// No font is no reason to stop: the window opens, the manager counts as started and the input
+// manager, which needs only that, still starts. Characters paint their black boxes over what
+// was there, and no glyphs.
+TEST(DisplayManagerWithoutFont, KeepsTheWindowAndPaintsBoxes)
+{
+    ks::test::TempDir temp;
+    ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
+    DisplayManager& dm = DisplayManager::getInstance();
+    EXPECT_EQ(dm.startUp(), -1);
+    EXPECT_EQ(ks::test::logMessages(), std::vector<std::string>{"failed to open font file"});
+    ASSERT_NE(dm.getWindow(), nullptr);
+    EXPECT_TRUE(dm.getWindow()->isOpen());
+    EXPECT_TRUE(dm.isStarted());
+    EXPECT_EQ(ks::InputManager::getInstance().startUp(), 0);
+
+    dm.getWindow()->clear(sf::Color::White);
+    EXPECT_EQ(dm.drawString(Vector(2, 2), "no font", LEFT_JUSTIFIED, ks::RED), 0);
+    EXPECT_EQ(dm.drawCh(Vector(10.5f, 7), ' ', ks::WHITE), 0);
+    const sf::Image image = ks::compat::captureWindow(*dm.getWindow());
+    // Eight boxes of 12 x 32 pixels, the last one on its own.
+    EXPECT_EQ(countAll(image,
+                       [](sf::Color c) {
+                           return c != sf::Color::White;
+                       }),
+              8 * 12 * 32);
+    EXPECT_EQ(countIn(image, 23, 70, 107, 102), 0);
+    EXPECT_EQ(dm.swapBuffers(), 0);
+    EXPECT_EQ(ks::test::logMessages().size(), 1u);
+    dm.shutDown();
+}
+
+} // namespace
