@@ -102,15 +102,6 @@ bool ensureDisplay(std::ostream& err)
     return true;
 }
 
-// The window with every character drawn so far painted into it, not yet shown.
-sf::RenderWindow* paintedWindow(DisplayManager& display)
-{
-    // Today's DisplayManager paints what drawCh recorded only in flush or swapBuffers; once
-    // getWindow() paints it, this call goes.
-    display.flush();
-    return display.getWindow();
-}
-
 // One frame as the game paints it, with the top-left cell at column 1, row 1, cut out of the
 // window with half a cell of margin (the black box of a cell reaches a little left of it and
 // below it).
@@ -119,7 +110,8 @@ Picture paintFrame(const Sprite& sprite, int index, DisplayManager& display)
     const float cellWidth = display.charWidth(), cellHeight = display.charHeight();
     sprite.draw(index + 1,
                 Vector(static_cast<float>(1 + sprite.getWidth() / 2), static_cast<float>(1 + sprite.getHeight() / 2)));
-    const sf::Image shot = compat::captureWindow(*paintedWindow(display));
+    // getWindow paints what drawCh recorded, so the capture holds the frame before it is shown.
+    const sf::Image shot = compat::captureWindow(*display.getWindow());
     display.swapBuffers();
 
     const unsigned left = static_cast<unsigned>(cellWidth / 2), top = static_cast<unsigned>(cellHeight / 2);
