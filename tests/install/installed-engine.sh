@@ -49,8 +49,10 @@ play()
     shift 2
     (cd "$dir" && exec "./$program") &
     pid=$!
-    window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n 1) ||
+    # SFML names a window's class after its program.
+    window=$(timeout 20 xdotool search --sync --onlyvisible --classname "^$program\$" 2>/dev/null | head -n 1) ||
         fail "$program: no window"
+    xdotool windowraise "$window"
     xdotool windowfocus --sync "$window"
     for key in "$@" Escape; do
         xdotool key --delay 100 "$key"
