@@ -1,9 +1,9 @@
-// Color: the engine's colours. drawCh paints BLACK..WHITE as themselves and anything
-// else as white, with a log line.
 #pragma once
 
 namespace ks {
 
+/// Color: the engine's colours. drawCh paints BLACK..WHITE as themselves and anything
+/// else as white, with a log line.
 enum Color : int
 {
     UNDEFINED_COLOR = -1,

@@ -1,4 +1,3 @@
-// EventKeyboard: a key was pressed or released. Keys are the engine's own codes.
 #pragma once
 
 #include <SFML/Window/Keyboard.hpp>
@@ -7,8 +6,10 @@
 
 namespace ks {
 
+/// Type name of EventKeyboard.
 const std::string KEYBOARD_EVENT = "ks::keyboard";
 
+/// Whether a key went down or up.
 enum EventKeyboardAction : int
 {
     UNDEFINED_KEYBOARD_ACTION = -1,
@@ -16,7 +17,9 @@ enum EventKeyboardAction : int
     KEY_RELEASED,
 };
 
+/// The engine's key codes.
 namespace Keyboard {
+/// A key of the keyboard; UNDEFINED_KEY for one the engine does not know.
 enum Key : int
 {
     UNDEFINED_KEY = -1,
@@ -89,17 +92,24 @@ enum Key : int
 };
 } // namespace Keyboard
 
+/// EventKeyboard: a key was pressed or released. Keys are the engine's own codes.
 class EventKeyboard : public Event
 {
 public:
     EventKeyboard();
 
+    /// The key.
+    ///@{
     void setKey(Keyboard::Key newKey);
     Keyboard::Key getKey() const;
+    ///@}
+    /// Pressed or released.
+    ///@{
     void setKeyboardAction(EventKeyboardAction newAction);
     EventKeyboardAction getKeyboardAction() const;
+    ///@}
 
-    // The engine's code for an SFML key; UNDEFINED_KEY when it has none.
+    /// The engine's code for an SFML key; UNDEFINED_KEY when it has none.
     Keyboard::Key convertKey(sf::Keyboard::Key key);
 
 private:

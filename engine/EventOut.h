@@ -1,4 +1,3 @@
-// EventOut: the receiving object's last move ended outside the display grid.
 #pragma once
 
 #include "Event.h"
@@ -7,6 +6,7 @@ namespace ks {
 
 const std::string OUT_EVENT = "ks::out";
 
+/// EventOut: the receiving object's last move ended outside the display grid.
 class EventOut : public Event
 {
 public:

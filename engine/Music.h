@@ -1,4 +1,3 @@
-// Music: a long piece streamed from its file while it plays, found by label.
 #pragma once
 
 #include <string>
@@ -7,6 +6,7 @@
 
 namespace ks {
 
+/// Music: a long piece streamed from its file while it plays, found by label.
 class Music
 {
 public:
@@ -15,16 +15,23 @@ public:
     Music(const Music&) = delete;
     Music& operator=(const Music&) = delete;
 
-    // 0, or -1 with the log line "failed to load music from file".
+    /// 0, or -1 with the log line "failed to load music from file".
     int loadMusic(std::string filename);
 
+    /// The label the resource manager finds the music by.
+    ///@{
     void setLabel(std::string newLabel);
     std::string getLabel() const;
+    ///@}
 
+    /// Starts or resumes the music, looping unless loop is false.
     void play(bool loop = true);
+    /// Stops it; the next play() starts from the beginning.
     void stop();
+    /// Pauses it; the next play() resumes.
     void pause();
 
+    /// The SFML music stream, for what the engine does not offer.
     sf::Music* getMusic();
 
 private:

@@ -1,8 +1,3 @@
-// ResourceManager: loads sprites, sounds and music once and hands them out by label.
-//
-//   ResourceManager &rm = ResourceManager::getInstance();
-//   rm.loadSprite("zombie-spr.txt", "zombie");
-//   Sprite *s = rm.getSprite("zombie");
 #pragma once
 
 #include <string>
@@ -18,42 +13,50 @@ const int MAX_SPRITES = 500;
 const int MAX_SOUNDS = 50;
 const int MAX_MUSICS = 50;
 
+/// ResourceManager: loads sprites, sounds and music once and hands them out by label.
+///
+/// @code
+/// ResourceManager &rm = ResourceManager::getInstance();
+/// rm.loadSprite("zombie-spr.txt", "zombie");
+/// Sprite *s = rm.getSprite("zombie");
+/// @endcode
 class ResourceManager : public Manager
 {
 public:
+    /// The one ResourceManager, made on first use.
     static ResourceManager& getInstance();
 
-    // Deletes no sprites; the sound and music entries are destroyed with the manager.
+    /// Deletes no sprites; the sound and music entries are destroyed with the manager.
     ~ResourceManager() override;
 
-    // Starts the manager and empties the three arrays; always 0.
+    /// Starts the manager and empties the three arrays; always 0.
     int startUp() override;
 
-    // Deletes every sprite; sounds and music stay.
+    /// Deletes every sprite; sounds and music stay.
     void shutDown() override;
 
-    // Reads a sprite file and stores it under label, all or nothing. 0, or -1 with a log line
-    // (none when the array is full).
+    /// Reads a sprite file and stores it under label, all or nothing. 0, or -1 with a log line
+    /// (none when the array is full).
     int loadSprite(std::string filename, std::string label);
 
-    // Deletes the first sprite with label, keeping the order of the rest. 0, or -1.
+    /// Deletes the first sprite with label, keeping the order of the rest. 0, or -1.
     int unloadSprite(std::string label);
 
-    // The first sprite with label, or null with a log line.
+    /// The first sprite with label, or null with a log line.
     Sprite* getSprite(std::string label) const;
 
-    // Loads a sound into the next free entry. 0, or -1 with log lines.
+    /// Loads a sound into the next free entry. 0, or -1 with log lines.
     int loadSound(std::string filename, std::string label);
-    // Removes the first entry with label, closing the gap. 0, or -1 (no log line).
+    /// Removes the first entry with label, closing the gap. 0, or -1 (no log line).
     int unloadSound(std::string label);
-    // The first entry with label, or null with a log line.
+    /// The first entry with label, or null with a log line.
     Sound* getSound(std::string label);
 
-    // Opens a music stream in the next unused entry. 0, or -1 with log lines.
+    /// Opens a music stream in the next unused entry. 0, or -1 with log lines.
     int loadMusic(std::string filename, std::string label);
-    // Clears the label of the first entry with it; the entry stays used. 0, or -1.
+    /// Clears the label of the first entry with it; the entry stays used. 0, or -1.
     int unloadMusic(std::string label);
-    // The first entry with label (logging "found music"), or null with a log line.
+    /// The first entry with label (logging "found music"), or null with a log line.
     Music* getMusic(std::string label);
 
     ResourceManager(const ResourceManager&) = delete;
@@ -63,7 +66,7 @@ private:
     ResourceManager();
 
     int spriteCount = 0;
-    Sprite* sprite[MAX_SPRITES]; // owned, load order
+    Sprite* sprite[MAX_SPRITES]; ///< owned, load order
     Sound sound[MAX_SOUNDS];
     int soundCount = 0;
     Music music[MAX_MUSICS];

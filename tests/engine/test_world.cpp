@@ -1,13 +1,36 @@
 // The world's walks while handlers change it (event delivery, movement, deletion, drawing,
 // shutting down) and moving with collisions and out events. Probes journal every visit.
+#include "DisplayManager.h"
+#include "EventKeyboard.h"
+#include "EventMouse.h"
+#include "GameManager.h"
+#include "InputManager.h"
+#include "LogManager.h"
 #include "Probe.h"
+#include "ResourceManager.h"
 
 #include <tuple>
+#include <type_traits>
 #include <utility>
 
 using namespace ks;
 using namespace ks::test;
 using World = WorldTest;
+
+// What a game may copy. Values copy; an object is its place in the world (a copy or an
+// assignment would put the collision index out of step), a manager is a singleton, and a
+// loaded sprite or music belongs to the resource manager.
+template <typename... T>
+constexpr bool copyable = (... && (std::is_copy_constructible_v<T> && std::is_copy_assignable_v<T>));
+template <typename... T>
+constexpr bool fixedInPlace = (... && !(std::is_copy_constructible_v<T> || std::is_copy_assignable_v<T> ||
+                                        std::is_move_constructible_v<T> || std::is_move_assignable_v<T>));
+struct rock : Object
+{};
+static_assert(copyable<Vector, Box, ObjectList, Frame, Animation, EventStep, EventCollision, EventOut, EventKeyboard,
+                       EventMouse>);
+static_assert(fixedInPlace<Object, rock, Manager, WorldManager, GameManager, LogManager, DisplayManager, InputManager,
+                           ResourceManager, Sprite, Music>);
 
 TEST_F(World, EventDeliveryWalksACopyAndDeletionFreesEachMarkedObjectOnceInOrder)
 {
