@@ -41,7 +41,7 @@ TEST_F(BulletTest, FliesFromTheFirstPlayerTowardsTheFirstReticleAtOneAndAHalf)
     EXPECT_FLOAT_EQ(std::atan2(shot->getDirection().getY(), shot->getDirection().getX()), std::atan2(9.875f, 50.5f));
 }
 
-TEST_F(BulletTest, PassesOverPowerUpsAndLeavesTheWorldOnItsTwentySeventhMove)
+TEST_F(BulletTest, PassesOverPowerUpsStopsAtZombiesAndLeavesTheWorldOnItsTwentySeventhMove)
 {
     new player;
     (new reticle)->setPosition(Vector(50, 12));
@@ -54,6 +54,11 @@ TEST_F(BulletTest, PassesOverPowerUpsAndLeavesTheWorldOnItsTwentySeventhMove)
     EXPECT_EQ(countOf("bullet"), 1);
     WorldManager::getInstance().update();
     EXPECT_EQ(countOf("bullet") + countOf("healthpack") + countOf("bulletpack"), 2);
+    (new zombie)->setPosition(Vector(44, 12)); // a zombie stops the next one
+    new bullet;
+    for (int move = 1; move <= 4; move++)
+        WorldManager::getInstance().update();
+    EXPECT_EQ(countOf("bullet"), 0);
 }
 
 } // namespace

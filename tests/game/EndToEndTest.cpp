@@ -1,7 +1,6 @@
-// The real program in its folder and a real window, played through the X server with xdotool:
+// The real program in its folder and a real window, played through the X server with xdotool;
 // what it shows is read from a few pixel colours, what it did from its log and exit status.
-// The rules themselves are tested on the game's classes; this checks that real input reaches
-// them, that the program loads its folder, and that ESCAPE ends it cleanly.
+// The rules are tested on the game's classes; this checks the program around them.
 #include <algorithm>
 #include <array>
 #include <chrono>

@@ -133,7 +133,6 @@ TEST_F(PlayerTest, MagazineRefillsSixtyStepsAfterTheLastShotOrFortyFiveAfterARig
 // on the position before the move: from the edge the hunter takes one more step, then stays.
 TEST_F(PlayerTest, HeldKeysWalkTheHunterOneStepPastAnEdgeAndNoFurther)
 {
-    // Key, start, end.
     const std::tuple<std::string, Vector, Vector> rows[] = {{"d", Vector(80, 12), Vector(81, 12)},
                                                             {"a", Vector(0, 12), Vector(-1, 12)},
                                                             {"w", Vector(40, 0), Vector(40, -0.3f)},
