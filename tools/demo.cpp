@@ -13,6 +13,7 @@
 #include "LogManager.h"
 #include "Object.h"
 #include "ResourceManager.h"
+#include "TempDir.h"
 #include "WorldManager.h"
 
 #include <cmath>
@@ -200,25 +201,14 @@ private:
     }
 };
 
-// A fresh directory under the system's temporary one, made the working directory.
-std::string enterTempDir()
-{
-    std::string pattern = (fs::temp_directory_path() / "kestrane-demo-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        return "";
-    std::error_code ec;
-    fs::current_path(pattern, ec);
-    return ec ? "" : pattern;
-}
-
 } // namespace
 
 int main()
 {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 
-    const std::string dir = enterTempDir();
-    if (dir.empty())
+    const ks::tools::TempDir dir("kestrane-demo");
+    if (dir.path().empty())
         std::fprintf(stderr, "kestrane-demo: no temporary directory, working in the current one\n");
     std::error_code ec;
     fs::copy_file(fs::path(KS_DEMO_GAME_DIR) / "ks-font.ttf", "ks-font.ttf", fs::copy_options::overwrite_existing, ec);
@@ -246,11 +236,5 @@ int main()
     ks::LogManager::getInstance().writeLog("Demo start");
     game.run();
     game.shutDown();
-
-    if (!dir.empty())
-    {
-        fs::current_path(fs::temp_directory_path(), ec);
-        fs::remove_all(dir, ec);
-    }
     return 0;
 }

@@ -1,4 +1,4 @@
-// ks-wavsynth: makes the game's ten sounds from arithmetic alone and writes them as
+// ks-wavsynth: makes the sounds of the game's resource table from arithmetic alone and writes them as
 // 44.1 kHz, 16-bit mono WAV files into the directory given as the only argument.
 //
 //   ks-wavsynth build/kestrane-game
@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "Wav.h"
+#include "resources.h"
 
 namespace {
 
@@ -633,57 +636,38 @@ Signal backgroundMusic()
 
 // ---- output ----
 
-void putLittleEndian(std::FILE* file, std::uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; i++)
-        std::fputc(static_cast<int>((value >> (8 * i)) & 0xFFu), file);
-}
-
-// Writes 16-bit mono PCM. True on success.
+// 16-bit samples, clipped at full scale. True if the whole file was written.
 bool writeWav(const std::string& path, const Signal& s)
 {
+    std::vector<std::int16_t> samples;
+    for (double v : s)
+        samples.push_back(static_cast<std::int16_t>(std::lround(std::fmax(-1.0, std::fmin(1.0, v)) * 32767.0)));
+    const std::string bytes = ks::tools::wavBytes(samples, RATE);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
         return false;
-    const std::uint32_t dataBytes = static_cast<std::uint32_t>(s.size() * 2);
-    std::fputs("RIFF", file);
-    putLittleEndian(file, 36 + dataBytes, 4);
-    std::fputs("WAVEfmt ", file);
-    putLittleEndian(file, 16, 4);       // format chunk size
-    putLittleEndian(file, 1, 2);        // PCM
-    putLittleEndian(file, 1, 2);        // mono
-    putLittleEndian(file, RATE, 4);     // samples per second
-    putLittleEndian(file, RATE * 2, 4); // bytes per second
-    putLittleEndian(file, 2, 2);        // bytes per sample frame
-    putLittleEndian(file, 16, 2);       // bits per sample
-    std::fputs("data", file);
-    putLittleEndian(file, dataBytes, 4);
-    for (double v : s)
-    {
-        const long sample = std::lround(std::fmax(-1.0, std::fmin(1.0, v)) * 32767.0);
-        putLittleEndian(file, static_cast<std::uint32_t>(static_cast<std::int16_t>(sample)) & 0xFFFFu, 2);
-    }
-    const bool written = std::ferror(file) == 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }
 
-struct SoundFile
+// What makes each of the game's sounds, by its label in the game's resource table.
+struct Maker
 {
-    const char* name;
+    const char* label;
     Signal (*make)();
 };
 
-const SoundFile SOUNDS[] = {
-    {"gun-shot.wav", gunShot},
-    {"gun-reload.wav", gunReload},
-    {"human-damage.wav", humanDamage},
-    {"medecine.wav", medicine},
-    {"powerup-magazin.wav", powerupMagazine},
-    {"zombie-dying.wav", zombieDying},
-    {"zombie-attack.wav", zombieAttack},
-    {"zombie-voice.wav", zombieVoice},
-    {"bomb-explosion.wav", bombExplosion},
-    {"background-music.wav", backgroundMusic},
+const Maker MAKERS[] = {
+    {"fire", gunShot},
+    {"reload", gunReload},
+    {"hurt", humanDamage},
+    {"heal", medicine},
+    {"bulletpacksound", powerupMagazine},
+    {"explode", zombieDying},
+    {"zombieattack", zombieAttack},
+    {"newzombie", zombieVoice},
+    {"gameoversound", bombExplosion},
+    {"music", backgroundMusic},
 };
 
 } // namespace
@@ -696,10 +680,21 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string directory = argv[1];
-    for (const SoundFile& sound : SOUNDS)
+    for (const ks::GameResource& sound : ks::GAME_RESOURCES)
     {
-        const std::string path = directory + "/" + sound.name;
-        if (!writeWav(path, sound.make()))
+        if (sound.kind == ks::ResourceKind::SPRITE)
+            continue;
+        const Maker* maker = nullptr;
+        for (const Maker& m : MAKERS)
+            if (std::string(m.label) == sound.label)
+                maker = &m;
+        const std::string path = directory + "/" + sound.file;
+        if (maker == nullptr)
+        {
+            std::fprintf(stderr, "ks-wavsynth: no sound for %s\n", sound.label);
+            return 1;
+        }
+        if (!writeWav(path, maker->make()))
         {
             std::fprintf(stderr, "ks-wavsynth: cannot write %s\n", path.c_str());
             return 1;

@@ -3,21 +3,23 @@
 #include "SpriteLoaderOracle.h"
 
 #include "SfmlCompat.h"
+#include "TempDir.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include <unistd.h>
 
 namespace {
 
-// The loader reads and the log writes in the working directory: they get a scratch
-// directory of their own, entered only around each load so that libFuzzer's own paths
-// (corpus, artifacts) stay relative to where it was started.
-std::string scratch;
+// The loader reads and the log writes in the working directory: they get a scratch directory
+// of their own, entered only around each load so that libFuzzer's own paths (corpus,
+// artifacts) stay relative to where it was started.
+std::unique_ptr<ks::tools::TempDir> scratch;
 std::string home;
 
 void enter(const std::string& dir)
@@ -29,30 +31,18 @@ void enter(const std::string& dir)
     }
 }
 
-void removeScratch()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch, ignored);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    // In memory where there is a tmpfs: every input rewrites two files.
-    std::filesystem::path base = std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                                           : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "kestrane-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
+    home = std::filesystem::current_path().string();
+    scratch = std::make_unique<ks::tools::TempDir>("kestrane-fuzz"); // removed at exit
+    if (scratch->path().empty())
     {
         std::perror("kestrane fuzz: scratch directory");
         std::abort();
     }
-    scratch = pattern;
-    home = std::filesystem::current_path().string();
-    std::atexit(removeScratch);
     ks::compat::useNullAudioDevice();
-    enter(scratch);
     ks::fuzz::prepareLoader();
     enter(home);
     return 0;
@@ -60,7 +50,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    enter(scratch);
+    enter(scratch->path());
     std::string broken = ks::fuzz::checkSpriteBytes(std::string(reinterpret_cast<const char*>(data), size));
     enter(home);
     if (!broken.empty())

@@ -1,14 +1,8 @@
-// SpriteLoaderOracle: checks, for any bytes at all, that ResourceManager::loadSprite keeps
-// its promises. Shared by the libFuzzer target and the plain regression tests.
-//
-//   ks::fuzz::prepareLoader();                        // once per process, in a scratch directory
-//   std::string broken = ks::fuzz::checkSpriteBytes(bytes);
-//   if (!broken.empty()) ... // the first promise that did not hold
-//
-// The promises: the result is 0 or -1; a file that the format accepts loads and one it
-// rejects does not, with the exact log lines the format names; on -1 nothing is stored;
-// on 0 the sprite has the header's frame count, size, slowdown and colour and every frame
-// holds its rows' characters; loading the next file still works (the program goes on).
+// Checks, for any bytes at all, that ResourceManager::loadSprite keeps its promises: the
+// result is 0 or -1; a file the format accepts loads and one it rejects does not, with the log
+// lines the format names; on -1 nothing is stored; on 0 the sprite has the header's numbers
+// and every frame its rows' characters; the next file still loads. Shared by the libFuzzer
+// target and the regression tests.
 #pragma once
 
 #include <string>

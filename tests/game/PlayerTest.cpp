@@ -1,56 +1,35 @@
-// The title screen, the player's hits, health and game-over sequence, and the power-ups it
-// picks up: rules that need no keyboard.
+// The player: hits, health and the game-over sequence, the magazine and its reloads
+// counted in steps, bullet packs, and the walk under held keys. Step handlers read the live
+// keyboard, so a window is open.
+#include <cstdlib>
+#include <tuple>
+
+#include "DisplayManager.h"
 #include "GameTest.h"
-
-#include <vector>
-
-#include "Sprite.h"
+#include "Probe.h"
 
 namespace ks::test {
 namespace {
 
-using PlayerRules = GameTest;
-
-std::vector<std::string> worldTypes()
+class PlayerTest : public GameTest
 {
-    std::vector<std::string> types;
-    ObjectList all = WorldManager::getInstance().getAllObjects();
-    for (int i = 0; i < all.getCount(); i++)
-        types.push_back(all[i]->getType());
-    return types;
-}
-
-TEST_F(PlayerRules, TwoSpacesOnTheTitleInOneFrameStartOneGameEvenWithoutTheTitleSprite)
-{
-    ResourceManager::getInstance().unloadSprite("title");
-    new start;
-    EventKeyboard space;
-    space.setKey(Keyboard::SPACE);
-    space.setKeyboardAction(KEY_PRESSED);
-    WorldManager& world = WorldManager::getInstance();
-    // The first delivery reaches the title only; the second finds it gone.
-    EXPECT_EQ(world.onEvent(&space), 1);
-    EXPECT_EQ(world.onEvent(&space), 3);
-    world.update();
-    EXPECT_EQ(worldTypes(), (std::vector<std::string>{"player", "reticle", "zombie"}));
-}
-
-TEST_F(PlayerRules, OnTheTitleAndInPlayPressingEscapeEndsTheGame)
-{
-    GameManager& game = GameManager::getInstance();
-    for (Object* object : {static_cast<Object*>(new start), static_cast<Object*>(new player)})
+protected:
+    void SetUp() override
     {
-        press(object, Keyboard::ESCAPE, KEY_RELEASED);
-        EXPECT_FALSE(game.getGameOver());
-        press(object, Keyboard::ESCAPE);
-        EXPECT_TRUE(game.getGameOver());
-        game.setGameOver(false);
+        GameTest::SetUp();
+        installFont();
+        DisplayManager::getInstance().startUp();
+        new reticle;
     }
-}
+    void TearDown() override
+    {
+        GameTest::TearDown();
+        DisplayManager::getInstance().shutDown();
+    }
+};
 
-TEST_F(PlayerRules, HealthHasNoCapAndTheLastHitStartsTheGameOver)
+TEST_F(PlayerTest, HealthHasNoCapAndTheLastHitStartsTheGameOver)
 {
-    new reticle;
     Object* biter = thing("zombie");
     for (int healthPacks : {0, 3})
     {
@@ -81,11 +60,10 @@ TEST_F(PlayerRules, HealthHasNoCapAndTheLastHitStartsTheGameOver)
     EXPECT_EQ(soundsPlayed("heal"), 3);
 }
 
-TEST_F(PlayerRules, GameOverSequenceClearsTheWorldOnItsLastStepAndBringsBackTheTitle)
+TEST_F(PlayerTest, GameOverSequenceClearsTheWorldOnItsLastStepAndBringsBackTheTitle)
 {
     WorldManager& world = WorldManager::getInstance();
     player* hunter = new player;
-    new reticle;
     new zombie;
     new healthpack(Vector(60, 3));
     Object* biter = thing("zombie");
@@ -105,39 +83,95 @@ TEST_F(PlayerRules, GameOverSequenceClearsTheWorldOnItsLastStepAndBringsBackTheT
     // Put back at the centre, then moved by the velocity it died with.
     EXPECT_EQ(hunter->getPosition().getX(), 41);
     EXPECT_EQ(hunter->getPosition().getY(), 12);
+    // In a full world the title still gets a place.
+    while (world.getAllObjects().getCount() < MAX_OBJECTS)
+        thing("filler");
     step(hunter);
     world.update();
     EXPECT_EQ(worldTypes(), std::vector<std::string>{"start"});
 }
 
-TEST_F(PlayerRules, PowerUpWithoutAPositionLogsItAndStandsAtTheOrigin)
+// Left clicks until one makes no bullet; the number of shots that came out.
+int emptyMagazine(Object* hunter)
 {
-    for (Object* pack : {static_cast<Object*>(new bulletpack), static_cast<Object*>(new healthpack)})
-    {
-        EXPECT_EQ(pack->getPosition().getX(), 0);
-        EXPECT_EQ(pack->getPosition().getY(), 0);
-    }
-    EXPECT_EQ(logged("powerup spawned without pos specified"), 2);
+    const int before = countOf("bullet");
+    for (int i = 0; i < 20; i++)
+        click(hunter, Mouse::LEFT);
+    return countOf("bullet") - before;
 }
 
-TEST_F(PlayerRules, PowerUpsAreTakenOnceOnlyByThePlayerWalkingOverThem)
+TEST_F(PlayerTest, MagazineRefillsSixtyStepsAfterTheLastShotOrFortyFiveAfterARightClick)
+{
+    // Shots, then whether a right click follows, then the steps the reload takes.
+    const std::tuple<int, bool, int> rows[] = {{5, false, 60}, {2, true, 45}};
+    for (const auto& [shots, rightClick, steps] : rows)
+    {
+        Object* hunter = new player;
+        const int reloads = soundsPlayed("reload");
+        for (int i = 0; i < shots; i++)
+            click(hunter, Mouse::LEFT);
+        if (rightClick)
+            click(hunter, Mouse::RIGHT);
+        for (int i = 1; i < steps; i++)
+        {
+            step(hunter);
+            if (i == 10) // clicks during the reload neither fire nor restart it
+                click(hunter, Mouse::RIGHT);
+        }
+        EXPECT_EQ(emptyMagazine(hunter), 0);
+        EXPECT_EQ(soundsPlayed("reload"), reloads);
+        step(hunter);
+        EXPECT_EQ(soundsPlayed("reload"), reloads + 1);
+        EXPECT_EQ(emptyMagazine(hunter), 5);
+        WorldManager::getInstance().markForDelete(hunter);
+        WorldManager::getInstance().update();
+    }
+    EXPECT_EQ(soundsPlayed("fire"), 17);
+}
+
+// Held keys come from the keyboard itself (xdotool holds them). Each edge is tested, inclusive,
+// on the position before the move: from the edge the hunter takes one more step, then stays.
+TEST_F(PlayerTest, HeldKeysWalkTheHunterOneStepPastAnEdgeAndNoFurther)
+{
+    const std::tuple<std::string, Vector, Vector> rows[] = {{"d", Vector(80, 12), Vector(81, 12)},
+                                                            {"a", Vector(0, 12), Vector(-1, 12)},
+                                                            {"w", Vector(40, 0), Vector(40, -0.3f)},
+                                                            {"s", Vector(40, 24), Vector(40, 24.3f)}};
+    for (const auto& [key, start, end] : rows)
+    {
+        Object* hunter = new player;
+        hunter->setPosition(start);
+        ASSERT_EQ(std::system(("timeout 10 xdotool keydown " + key).c_str()), 0);
+        for (int i = 0; i < 4; i++)
+        {
+            step(hunter);
+            WorldManager::getInstance().update();
+        }
+        ASSERT_EQ(std::system(("timeout 10 xdotool keyup " + key).c_str()), 0);
+        EXPECT_EQ(at(hunter->getPosition()), at(end)) << key;
+        WorldManager::getInstance().markForDelete(hunter);
+        WorldManager::getInstance().update();
+    }
+}
+
+TEST_F(PlayerTest, BulletPackGrowsTheClipRefillsItAndCancelsAReload)
 {
     Object* hunter = new player;
-    new healthpack(Vector(41, 12));
-    new bulletpack(Vector(42, 12));
-    Object* packs[] = {new healthpack(Vector(1, 1)), new bulletpack(Vector(1, 1))};
-    for (const char* other : {"zombie", "bullet", "healthpack", "bulletpack", "reticle"})
-        for (Object* pack : packs)
-            collide(pack, thing(other), pack);
-    // Walk right by one cell per update, the way a held D moves it.
-    hunter->setDirection(Vector(1, 0));
-    hunter->setSpeed(1);
-    for (int move = 0; move < 4; move++)
-        WorldManager::getInstance().update();
-    EXPECT_EQ(hunter->getPosition().getX(), 44);
-    EXPECT_EQ(soundsPlayed("heal") + soundsPlayed("bulletpacksound"), 2);
-    // The two walked over are gone; the two touched by others and four stand-ins are left.
-    EXPECT_EQ(countOf("healthpack") + countOf("bulletpack"), 6);
+    Object* pack = thing("bulletpack");
+    collide(hunter, hunter, pack); // with a full magazine: 6 of 6
+    click(hunter, Mouse::RIGHT);
+    for (int i = 0; i < 10; i++)
+        step(hunter);
+    collide(hunter, pack, hunter); // during the reload: 7 of 7 at once
+    EXPECT_EQ(soundsPlayed("bulletpacksound"), 2);
+    for (int i = 0; i < 40; i++) // past the end of the cancelled reload
+        step(hunter);
+    EXPECT_EQ(soundsPlayed("reload"), 0);
+    EXPECT_EQ(emptyMagazine(hunter), 7);
+    for (int i = 0; i < 60; i++)
+        step(hunter);
+    EXPECT_EQ(soundsPlayed("reload"), 1);
+    EXPECT_EQ(emptyMagazine(hunter), 7);
 }
 
 } // namespace

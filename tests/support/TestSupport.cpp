@@ -6,31 +6,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
-#include <unistd.h>
-
-namespace fs = std::filesystem;
-
 namespace ks::test {
-
-TempDir::TempDir()
-{
-    previous = fs::current_path().string();
-    std::string pattern = (fs::temp_directory_path() / "kestrane-test-XXXXXX").string();
-    char* made = mkdtemp(pattern.data());
-    if (made == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    dir = made;
-    fs::current_path(dir);
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ignored;
-    fs::current_path(previous, ignored);
-    fs::remove_all(dir, ignored);
-}
 
 void writeFile(const std::string& name, const std::string& bytes)
 {
@@ -38,17 +17,22 @@ void writeFile(const std::string& name, const std::string& bytes)
     out << bytes;
 }
 
+std::string readFile(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 void installFont()
 {
-    fs::copy_file(KS_TEST_FONT, "ks-font.ttf", fs::copy_options::overwrite_existing);
+    std::filesystem::copy_file(KS_TEST_FONT, "ks-font.ttf", std::filesystem::copy_options::overwrite_existing);
 }
 
 std::vector<std::string> logLines()
 {
     std::vector<std::string> lines;
     std::ifstream in("Kestrane Log.log", std::ios::binary);
-    std::string line;
-    while (std::getline(in, line))
+    for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
 }

@@ -1,5 +1,5 @@
-// Helpers shared by the tests: each test runs in a fresh temporary working directory
-// (the engine reads and writes relative to it), and reads back the log file.
+// Helpers shared by the tests: each test runs in a fresh temporary working directory (the
+// engine reads and writes relative to it), writes its input files and reads back the log.
 #pragma once
 
 #include <string>
@@ -8,34 +8,28 @@
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
+
 namespace ks::test {
 
-// A fresh, empty directory that becomes the working directory for the life of the object;
-// the previous working directory is restored and the directory removed afterwards.
-class TempDir
-{
-public:
-    TempDir();
-    ~TempDir();
-    const std::string& path() const
-    {
-        return dir;
-    }
-
-private:
-    std::string dir;
-    std::string previous;
-};
+using ks::tools::TempDir;
 
 // Fixture: every test body runs in its own TempDir.
 class InTempDir : public ::testing::Test
 {
 protected:
-    TempDir temp;
+    void SetUp() override
+    {
+        ASSERT_FALSE(temp.path().empty()) << "no temporary directory";
+    }
+    TempDir temp{"kestrane-test"};
 };
 
-// Writes bytes to a file in the working directory, unchanged.
+// Writes bytes to a file, unchanged.
 void writeFile(const std::string& name, const std::string& bytes);
+
+// A file's bytes (empty if it cannot be read).
+std::string readFile(const std::string& name);
 
 // Copies the game font into the working directory as "ks-font.ttf".
 void installFont();

@@ -3,8 +3,8 @@
 // leaves one "failed to find sound <label>" line in the log: that is how they are counted.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
-#include <string>
 
 #include "EventCollision.h"
 #include "EventKeyboard.h"
@@ -19,6 +19,7 @@
 #include "bulletpack.h"
 #include "healthpack.h"
 #include "player.h"
+#include "resources.h"
 #include "reticle.h"
 #include "start.h"
 #include "zombie.h"
@@ -30,15 +31,16 @@ class GameTest : public InTempDir
 protected:
     void SetUp() override
     {
+        InTempDir::SetUp();
         LogManager::getInstance().startUp();
         WorldManager::getInstance().startUp();
         ResourceManager::getInstance().startUp();
-        for (const char* label :
-             {"bullet", "zombie", "player", "gameoversprite", "title", "reticle", "healthpack", "bulletpack"})
-        {
-            writeFile(label, "1\n1\n1\n0\nwhite\nX\r\n");
-            ResourceManager::getInstance().loadSprite(label, label);
-        }
+        for (const GameResource& r : GAME_RESOURCES)
+            if (r.kind == ResourceKind::SPRITE)
+            {
+                writeFile(r.label, "1\n1\n1\n0\nwhite\nX\r\n");
+                ResourceManager::getInstance().loadSprite(r.label, r.label);
+            }
     }
     void TearDown() override
     {
@@ -47,17 +49,10 @@ protected:
     }
 };
 
-inline int logged(const std::string& line)
-{
-    int count = 0;
-    for (const std::string& message : logMessages())
-        count += message == line;
-    return count;
-}
-
 inline int soundsPlayed(const std::string& label)
 {
-    return logged("failed to find sound " + label);
+    const std::vector<std::string> log = logMessages();
+    return static_cast<int>(std::count(log.begin(), log.end(), "failed to find sound " + label));
 }
 
 inline int countOf(const std::string& type)
@@ -72,12 +67,20 @@ inline Object* firstOf(const std::string& type)
 }
 
 // A plain object standing in for a game object of another type.
-inline Object* thing(const std::string& type, Vector position = Vector(0, 0))
+inline Object* thing(const std::string& type)
 {
     Object* object = new Object;
     object->setType(type);
-    object->setPosition(position);
     return object;
+}
+
+inline std::vector<std::string> worldTypes()
+{
+    std::vector<std::string> types;
+    ObjectList all = WorldManager::getInstance().getAllObjects();
+    for (int i = 0; i < all.getCount(); i++)
+        types.push_back(all[i]->getType());
+    return types;
 }
 
 // Seeds rand() with the first seed from 1 up whose sequence satisfies fits(), which draws it.
@@ -102,11 +105,11 @@ inline void collide(Object* receiver, Object* mover, Object* other)
     receiver->eventHandler(&event);
 }
 
-inline void press(Object* object, Keyboard::Key key, EventKeyboardAction action = KEY_PRESSED)
+inline void press(Object* object, Keyboard::Key key)
 {
     EventKeyboard event;
     event.setKey(key);
-    event.setKeyboardAction(action);
+    event.setKeyboardAction(KEY_PRESSED);
     object->eventHandler(&event);
 }
 

@@ -1,8 +1,7 @@
 // Frame drawing in a real window (needs a display): which cells a frame covers.
-#include <string>
 
-#include "DisplayManager.h"
 #include "Frame.h"
+#include "DisplayManager.h"
 #include "LogManager.h"
 #include "SfmlCompat.h"
 #include "TestSupport.h"
@@ -10,7 +9,7 @@
 using namespace ks;
 
 // A frame covers the cells from its position - size/2 (integer half) onwards, and no others.
-TEST(FrameWindowTest, FrameIsPaintedCentredOnItsPosition)
+TEST(FrameTest, FrameIsPaintedCentredOnItsPosition)
 {
     ks::test::TempDir temp;
     ks::test::installFont();

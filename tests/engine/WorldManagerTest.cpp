@@ -1,5 +1,5 @@
-// The world's walks while handlers change it (event delivery, movement, deletion, drawing,
-// shutting down) and moving with collisions and out events. Probes journal every visit.
+// The world's walks while handlers change it (event delivery, deletion, drawing, shutting
+// down) and moving with collisions and out events. Probes journal every visit.
 #include "DisplayManager.h"
 #include "EventKeyboard.h"
 #include "EventMouse.h"
@@ -15,7 +15,7 @@
 
 using namespace ks;
 using namespace ks::test;
-using World = WorldTest;
+using WorldManagerTest = WorldTest;
 
 // What a game may copy. Values copy; an object is its place in the world (a copy or an
 // assignment would put the collision index out of step), a manager is a singleton, and a
@@ -32,7 +32,7 @@ static_assert(copyable<Vector, Box, ObjectList, Frame, Animation, EventStep, Eve
 static_assert(fixedInPlace<Object, rock, Manager, WorldManager, GameManager, LogManager, DisplayManager, InputManager,
                            ResourceManager, Sprite, Music>);
 
-TEST_F(World, EventDeliveryWalksACopyAndDeletionFreesEachMarkedObjectOnceInOrder)
+TEST_F(WorldManagerTest, EventDeliveryWalksACopyAndDeletionFreesEachMarkedObjectOnceInOrder)
 {
     Probe* a = new Probe(journal, "A");
     Probe* b = new Probe(journal, "B");
@@ -66,41 +66,7 @@ TEST_F(World, EventDeliveryWalksACopyAndDeletionFreesEachMarkedObjectOnceInOrder
     EXPECT_EQ(journal, (Journal{"~C", "~A", "~B", "~E", "~D"}));
 }
 
-TEST_F(World, MovementPassWalksTheLiveListAndMarkedObjectsStayUntilTheDeletionPass)
-{
-    // The actor's first out event runs its orders: "-X" takes X out of the world, "xX" marks X,
-    // "+N" makes a moving newcomer. A removal at or below the walk skips the next object.
-    const std::tuple<int, const char*, const char*> cases[] = {{0, "-A", "ACDE"},   {0, "-D", "ABCE"},
-                                                               {2, "-A", "ABCE"},   {2, "-A-B", "ABC"},
-                                                               {1, "+N", "ABCDEN"}, {1, "xBxD", "ABCDE~B~D"}};
-    for (const auto& [actor, orders, seen] : cases)
-    {
-        fresh();
-        // Left of the grid and moving further left, so every move ends in an out event.
-        std::vector<Probe*> p;
-        for (const char* name : {"A", "B", "C", "D", "E"})
-            p.emplace_back(new Probe(journal, name, Vector(-1, 5)))->setVelocity(Vector(-1, 0));
-        p[actor]->onEvent = [&, acted = false, o = std::string(orders)](const Event*) mutable {
-            if (std::exchange(acted, true))
-                return;
-            for (size_t i = 0; i < o.size(); i += 2)
-                if (o[i] == '-')
-                    world.removeObject(outside.emplace_back(p[o[i + 1] - 'A']).get());
-                else if (o[i] == 'x')
-                    world.markForDelete(p[o[i + 1] - 'A']);
-                else
-                    (new Probe(journal, "N", Vector(-1, 5)))->setVelocity(Vector(0, 1));
-        };
-        world.update();
-        std::string visits;
-        for (const std::string& entry : journal)
-            if (entry[0] != 'p')
-                visits += entry[0] == '~' ? entry : entry.substr(4, 1);
-        EXPECT_EQ(visits, seen);
-    }
-}
-
-TEST_F(World, DrawPaintsLayersZeroToThreeAndShutDownDeletesFromACopy)
+TEST_F(WorldManagerTest, DrawPaintsLayersZeroToThreeAndShutDownDeletesFromACopy)
 {
     const std::pair<const char*, int> layers[] = {{"a", 2}, {"b", 0},  {"c", 3}, {"d", 4},
                                                   {"e", 1}, {"f", -1}, {"g", 0}};
@@ -120,7 +86,7 @@ TEST_F(World, DrawPaintsLayersZeroToThreeAndShutDownDeletesFromACopy)
     EXPECT_EQ(journal, (Journal{"~a", "~b", "~c", "~d", "~e", "~f", "~g"}));
 }
 
-TEST_F(World, SolidnessReadAfterTheHandlersRanDecidesTheMoveAndContactsFollowWorldOrder)
+TEST_F(WorldManagerTest, SolidnessReadAfterTheHandlersRanDecidesTheMoveAndContactsFollowWorldOrder)
 {
     // Solidness of the mover and of both walls, who turns passable when told, told?, gets through?
     const Solidness B = BLOCKING, P = PASSABLE, N = NONSOLID;
@@ -156,7 +122,7 @@ TEST_F(World, SolidnessReadAfterTheHandlersRanDecidesTheMoveAndContactsFollowWor
     }
 }
 
-TEST_F(World, TouchingBoxesCollideAndOutEventsGoToTheMoverAfterPlacementBeyondTheGrid)
+TEST_F(WorldManagerTest, TouchingBoxesCollideAndOutEventsGoToTheMoverAfterPlacementBeyondTheGrid)
 {
     // A 3 x 2 box centred at (20, 10) covers x 18.5..21.5, y 9..11; the mover's box is 1 x 1.
     (new Probe(journal, "O", Vector(20, 10), PASSABLE))->setBox(Box(Vector(-1.5f, -1), 3, 2));
@@ -181,22 +147,4 @@ TEST_F(World, TouchingBoxesCollideAndOutEventsGoToTheMoverAfterPlacementBeyondTh
             expected.push_back("out M @" + at(where));
         EXPECT_EQ(journal, expected);
     }
-}
-
-// Game objects find each other by the whole type name, in world order.
-TEST_F(World, ObjectsOfTypeMatchTheWholeNameInWorldOrder)
-{
-    const char* types[] = {"zombie", "zombies", "player", "Zombie", "zombie", "zomb", ""};
-    std::vector<Probe*> probes;
-    for (const char* type : types)
-    {
-        probes.push_back(new Probe(journal, type));
-        probes.back()->setType(type);
-    }
-    const ObjectList zombies = world.objectsOfType("zombie");
-    ASSERT_EQ(zombies.getCount(), 2);
-    EXPECT_EQ(zombies[0], probes[0]);
-    EXPECT_EQ(zombies[1], probes[4]);
-    EXPECT_EQ(world.objectsOfType("bullet").getCount(), 0);
-    EXPECT_EQ(world.objectsOfType("").getCount(), 1);
 }

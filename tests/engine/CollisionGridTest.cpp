@@ -1,22 +1,18 @@
 // The world's collision index against the plain scan of every object: on random worlds,
-// every collision list must be the same list in the same order, and whole runs of updates
-// (with handlers that add, take out, delete, move, resize and change objects) must tell
-// the same events in the same order.
-#include "EventCollision.h"
-#include "EventOut.h"
-#include "Object.h"
-#include "WorldManager.h"
+// whole runs of updates (with handlers that add, take out, delete, move, resize and change
+// objects) must tell the same events in the same order, and after every update every
+// collision list must be the same list in the same order.
+#include "LogManager.h"
+#include "Probe.h"
+#include "ResourceManager.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <random>
-#include <string>
-#include <vector>
 
 using namespace ks;
+using ks::test::at;
 
 namespace {
 
@@ -45,13 +41,6 @@ struct Trial
         return std::uniform_int_distribution<int>(0, n - 1)(random);
     }
 };
-
-std::string at(Vector v)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%g,%g", v.getX(), v.getY());
-    return text;
-}
 
 std::string names(const ObjectList& list);
 
@@ -197,21 +186,7 @@ void crossCheckWorld(Trial& run)
     }
 }
 
-// Where two journals part, with a little context.
-std::string firstDifference(const std::vector<std::string>& a, const std::vector<std::string>& b)
-{
-    size_t i = 0;
-    while (i < a.size() && i < b.size() && a[i] == b[i])
-        i++;
-    if (i == a.size() && i == b.size())
-        return "";
-    auto line = [](const std::vector<std::string>& j, size_t k) {
-        return k < j.size() ? j[k] : "(end)";
-    };
-    return "entry " + std::to_string(i) + ": scan \"" + line(a, i) + "\" index \"" + line(b, i) + "\"";
-}
-
-class CollisionIndex : public ::testing::Test
+class CollisionGridTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -250,40 +225,7 @@ protected:
     WorldManager& world = WorldManager::getInstance();
 };
 
-TEST_F(CollisionIndex, ListsMatchTheScanOnRandomWorlds)
-{
-    for (unsigned seed = 1; seed <= 12; seed++)
-    {
-        SCOPED_TRACE(testing::Message() << "seed " << seed);
-        world.shutDown();
-        world.startUp();
-        Trial run(seed);
-        run.acting = false;
-        const int n = 50 + run.below(400);
-        for (int i = 0; i < n; i++)
-            new Mote(run);
-        crossCheckWorld(run);
-        // Objects moved, resized and taken out outside any update are refiled too.
-        const ObjectList all = world.getAllObjects();
-        for (int i = 0; i < all.getCount(); i += 3)
-        {
-            all[i]->setPosition(somewhere(run));
-            if (i % 2 == 0)
-                all[i]->setBox(someBox(run));
-            if (i % 5 == 0)
-                world.removeObject(all[i]);
-        }
-        crossCheckWorld(run);
-        EXPECT_TRUE(run.disagreements.empty())
-            << run.disagreements.size() << " lists differ, first " << run.disagreements.front();
-        for (int i = 0; i < all.getCount(); i += 15)
-            delete all[i];
-        world.shutDown();
-        world.startUp();
-    }
-}
-
-TEST_F(CollisionIndex, UpdatesTellTheSameEventsAsTheScan)
+TEST_F(CollisionGridTest, UpdatesTellTheSameEventsAsTheScan)
 {
     for (unsigned seed = 1; seed <= 8; seed++)
     {
@@ -291,53 +233,44 @@ TEST_F(CollisionIndex, UpdatesTellTheSameEventsAsTheScan)
         const Trial scanned = play(seed, 150 + static_cast<int>(seed) * 40, 40, true);
         const Trial indexed = play(seed, 150 + static_cast<int>(seed) * 40, 40, false);
         ASSERT_GT(scanned.journal.size(), 1000u);
-        EXPECT_EQ(firstDifference(scanned.journal, indexed.journal), "");
+        const auto [scan, index] = std::mismatch(scanned.journal.begin(), scanned.journal.end(),
+                                                 indexed.journal.begin(), indexed.journal.end());
+        EXPECT_TRUE(scan == scanned.journal.end() && index == indexed.journal.end())
+            << "entry " << scan - scanned.journal.begin()
+            << " differs: " << (scan != scanned.journal.end() ? *scan : "end");
         EXPECT_TRUE(indexed.disagreements.empty())
             << indexed.disagreements.size() << " lists differ, first " << indexed.disagreements.front();
     }
 }
 
-// The same object twice in the world, and two objects sharing an id: every entry keeps its
-// own box, and taking one out takes out the entry the list itself would.
-TEST_F(CollisionIndex, DuplicateEntriesAndSharedIdsKeepTheirBoxes)
+// An object given its sprite after its position and then standing still (as the hunter
+// does) is found by its sprite's box, by the index as by the scan; a label nobody loaded
+// changes nothing.
+TEST_F(CollisionGridTest, SpriteGivenAfterThePositionRefilesTheBox)
 {
-    Trial run(7);
+    ks::test::TempDir temp;
+    LogManager::getInstance().startUp();
+    ResourceManager::getInstance().startUp();
+    ks::test::writeFile("wide.txt", "1\n9\n1\n0\nred\n#########.\n");
+    ASSERT_EQ(ResourceManager::getInstance().loadSprite("wide.txt", "wide"), 0);
+    Trial run(3);
     run.acting = false;
-    std::vector<Mote*> motes;
-    for (int i = 0; i < 6; i++)
+    Mote* still = new Mote(run);
+    Mote* mover = new Mote(run);
+    for (Mote* m : {still, mover})
     {
-        motes.push_back(new Mote(run));
-        motes.back()->setSolidness(PASSABLE);
-        motes.back()->setBox(Box(Vector(0, 0), 2, 2));
-        motes.back()->setPosition(Vector(static_cast<float>(10 * i), 5));
+        m->setSolidness(PASSABLE);
+        m->setBox(Box(Vector(-0.5f, -0.5f), 1, 1));
     }
-    Mote* probe = motes[0];
-    auto check = [&](const char* when) {
-        SCOPED_TRACE(when);
-        for (float x = -2; x <= 60; x += 1.5f)
-            crossCheck(run, probe, Vector(x, 5));
-        EXPECT_TRUE(run.disagreements.empty()) << run.disagreements.front();
-        run.disagreements.clear();
-    };
-
-    world.insertObject(motes[2]); // now at index 2 and 6
-    motes[2]->setPosition(Vector(31, 5));
-    check("after the second insert and a move");
-    motes[3]->setId(motes[4]->getId());
-    world.removeObject(motes[4]); // takes out motes[3], the first with that id
-    motes[3]->setPosition(Vector(12, 5));
-    motes[4]->setPosition(Vector(41, 5));
-    check("after a shared id took the wrong twin out");
-    world.removeObject(motes[2]);
-    motes[2]->setPosition(Vector(51, 5));
-    check("after one entry of the duplicate went");
-    EXPECT_EQ(names(world.getCollisions(probe, Vector(53, 5))), "m2");
-    world.removeObject(motes[2]);
-    check("after both went");
-    EXPECT_EQ(names(world.getCollisions(probe, Vector(53, 5))), "");
-    delete motes[2];
-    delete motes[3];
-    world.shutDown();
+    still->setPosition(Vector(40, 12));
+    ASSERT_EQ(still->setSprite("wide"), 0);
+    ASSERT_EQ(still->setSprite("unknown"), -1); // keeps the sprite it has
+    for (float x = 30; x <= 50; x += 0.5f)
+        crossCheck(run, mover, Vector(x, 12));
+    EXPECT_TRUE(run.disagreements.empty()) << run.disagreements.front();
+    EXPECT_EQ(names(world.getCollisions(mover, Vector(35, 12))), still->name);
+    world.shutDown(); // the motes report to the run while it lives
+    world.startUp();
 }
 
 } // namespace
