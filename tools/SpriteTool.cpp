@@ -88,18 +88,8 @@ void warn(const Sprite& sprite, const std::vector<std::string>& lines, std::ostr
 
 Workspace::Workspace()
 {
-    std::error_code ec;
-    previous = fs::current_path(ec).string();
-    std::string pattern = (fs::temp_directory_path(ec) / "kestrane-sprite-XXXXXX").string();
-    if (ec || mkdtemp(pattern.data()) == nullptr)
+    if (!ok())
         return;
-    fs::current_path(pattern, ec);
-    if (ec)
-    {
-        fs::remove(pattern, ec);
-        return;
-    }
-    dir = pattern;
     LogManager::getInstance().startUp();
     ResourceManager::getInstance().startUp();
 }
@@ -110,14 +100,11 @@ Workspace::~Workspace()
         return;
     ResourceManager::getInstance().shutDown();
     LogManager::getInstance().shutDown();
-    std::error_code ec;
-    fs::current_path(previous, ec);
-    fs::remove_all(dir, ec);
 }
 
 std::string Workspace::resolve(const std::string& file) const
 {
-    return (fs::path(previous) / file).string();
+    return (fs::path(temp.previousPath()) / file).string();
 }
 
 const Sprite* Workspace::load(const std::string& file, std::vector<std::string>& messages)

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
+
 namespace ks {
 class Sprite;
 }
@@ -28,7 +30,7 @@ public:
 
     bool ok() const
     {
-        return !dir.empty();
+        return !temp.path().empty();
     }
 
     // A user's file name as a path that works from inside the workspace.
@@ -47,8 +49,7 @@ public:
     bool linkFont();
 
 private:
-    std::string dir;
-    std::string previous;
+    tools::TempDir temp{"kestrane-sprite"};
     std::size_t logRead = 0; // bytes of the log already returned
     std::string loadedLabel;
 };

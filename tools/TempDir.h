@@ -21,6 +21,12 @@ public:
         return dir;
     }
 
+    // The working directory before this one.
+    const std::string& previousPath() const
+    {
+        return previous;
+    }
+
 private:
     std::string dir;
     std::string previous;
