@@ -82,8 +82,9 @@ Expectation expect(const std::string& bytes)
     e.height = std::atoi(lines[2].c_str());
     e.slowdown = std::atoi(lines[3].c_str());
     e.color = colorOf(lines[4]);
+    // The log formats the file's text with %s, which ends at the first NUL byte.
     if (e.color == UNDEFINED_COLOR)
-        e.messages.push_back("Uknown color in sprite " + LABEL + " loaded, color is " + lines[4]);
+        e.messages.push_back("Uknown color in sprite " + LABEL + " loaded, color is " + lines[4].c_str());
 
     // Negative counts and huge numbers of row-less frames are the loader's to refuse or not.
     if (e.frames < 0 || e.width < 0 || e.height < 0 || (e.height == 0 && e.frames > ROWLESS_FRAME_BOUND))
@@ -109,7 +110,7 @@ Expectation expect(const std::string& bytes)
             {
                 e.messages.push_back("Error in loading in sprite on line " + str(r) + " frame " + str(f) +
                                      " it had length " + str(static_cast<int>(row.size())) + " expeted " +
-                                     str(e.width) + " sprite " + LABEL + " not loaded. error line: " + row);
+                                     str(e.width) + " sprite " + LABEL + " not loaded. error line: " + row.c_str());
                 return e;
             }
             text += row.substr(0, e.width);
