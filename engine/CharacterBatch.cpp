@@ -60,6 +60,7 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
       ink(width, height),
       coverWords((width + 63) / 64),
       coverage(static_cast<std::size_t>(coverWords * height), 0),
+      inkPixels(coverage.size(), 0),
       orderColumns((width + ORDER_TILE - 1) / ORDER_TILE),
       lastBatchAt(static_cast<std::size_t>(orderColumns * ((height + ORDER_TILE - 1) / ORDER_TILE)), -1)
 {
@@ -230,33 +231,55 @@ std::uint64_t wordMask(int w, int from, int to)
 
 } // namespace
 
+namespace {
+
+// Sets the bits of pixels s in a bit map of rows of words 64-pixel words.
+void setBits(std::vector<std::uint64_t>& bits, int words, int x0, int y0, int x1, int y1)
+{
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    for (int w = x0 / 64; w <= (x1 - 1) / 64; w++)
+    {
+        const std::uint64_t mask = wordMask(w, x0, x1);
+        for (int y = y0; y < y1; y++)
+            bits[static_cast<std::size_t>(y * words + w)] |= mask;
+    }
+}
+
+// Whether all (or, with all false, any) of those bits are set; all of none are.
+bool bitsSet(const std::vector<std::uint64_t>& bits, int words, int x0, int y0, int x1, int y1, bool all)
+{
+    if (x0 >= x1 || y0 >= y1)
+        return all;
+    for (int w = x0 / 64; w <= (x1 - 1) / 64; w++)
+    {
+        const std::uint64_t mask = wordMask(w, x0, x1);
+        for (int y = y0; y < y1; y++)
+        {
+            const std::uint64_t set = bits[static_cast<std::size_t>(y * words + w)] & mask;
+            if (all ? set != mask : set != 0)
+                return !all;
+        }
+    }
+    return all;
+}
+
+} // namespace
+
 void CharacterBatch::cover(const Span& s)
 {
-    if (s.x0 >= s.x1 || s.y0 >= s.y1)
-        return;
-    const int w0 = s.x0 / 64, w1 = (s.x1 - 1) / 64;
-    for (int w = w0; w <= w1; w++)
-    {
-        const std::uint64_t mask = wordMask(w, s.x0, s.x1);
-        for (int y = s.y0; y < s.y1; y++)
-            coverage[static_cast<std::size_t>(y * coverWords + w)] |= mask;
-    }
+    setBits(coverage, coverWords, s.x0, s.y0, s.x1, s.y1);
 }
 
 // Nothing outside the target shows, so an empty span counts as covered.
 bool CharacterBatch::isCovered(const Span& s) const
 {
-    if (s.x0 >= s.x1 || s.y0 >= s.y1)
-        return true;
-    const int w0 = s.x0 / 64, w1 = (s.x1 - 1) / 64;
-    for (int w = w0; w <= w1; w++)
-    {
-        const std::uint64_t mask = wordMask(w, s.x0, s.x1);
-        for (int y = s.y0; y < s.y1; y++)
-            if ((coverage[static_cast<std::size_t>(y * coverWords + w)] & mask) != mask)
-                return false;
-    }
-    return true;
+    return bitsSet(coverage, coverWords, s.x0, s.y0, s.x1, s.y1, true);
+}
+
+bool CharacterBatch::isInkless(const Span& s) const
+{
+    return !bitsSet(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1, false);
 }
 
 bool CharacterBatch::onWholePixels(const Item& item) const
@@ -335,19 +358,20 @@ InkMap::Rect CharacterBatch::inkOf(const Item& item) const
     return InkMap::Rect{quad.left - 1, quad.top - 1, quad.right + 1, quad.bottom + 1};
 }
 
-// r less the whole pixel rows and columns at its edges that later boxes cover; an edge moved
-// lies between pixel centres, so the pixels left keep their values. Empty if all is covered.
-InkMap::Rect CharacterBatch::shownPart(const InkMap::Rect& r) const
+// r less the whole pixel rows and columns at its edges that need no painting (for which
+// drop is true); an edge moved lies between pixel centres, so the pixels left keep their
+// values. Empty if none is left.
+InkMap::Rect CharacterBatch::trimmed(const InkMap::Rect& r, bool (CharacterBatch::*drop)(const Span&) const) const
 {
     const Span all = touched(r);
     Span s = all;
-    while (s.y0 < s.y1 && isCovered(Span{s.x0, s.y0, s.x1, s.y0 + 1}))
+    while (s.y0 < s.y1 && (this->*drop)(Span{s.x0, s.y0, s.x1, s.y0 + 1}))
         s.y0++;
-    while (s.y0 < s.y1 && isCovered(Span{s.x0, s.y1 - 1, s.x1, s.y1}))
+    while (s.y0 < s.y1 && (this->*drop)(Span{s.x0, s.y1 - 1, s.x1, s.y1}))
         s.y1--;
-    while (s.x0 < s.x1 && isCovered(Span{s.x0, s.y0, s.x0 + 1, s.y1}))
+    while (s.x0 < s.x1 && (this->*drop)(Span{s.x0, s.y0, s.x0 + 1, s.y1}))
         s.x0++;
-    while (s.x0 < s.x1 && isCovered(Span{s.x1 - 1, s.y0, s.x1, s.y1}))
+    while (s.x0 < s.x1 && (this->*drop)(Span{s.x1 - 1, s.y0, s.x1, s.y1}))
         s.x1--;
     if (s.x0 >= s.x1 || s.y0 >= s.y1)
         return InkMap::Rect{0, 0, 0, 0};
@@ -440,18 +464,27 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         cover(inside(box));
     }
 
-    // In call order: which part of each box lies over ink that glyphs before it may have left.
+    // In call order: which part of each box lies over ink that glyphs before it may have left
+    // (the ink map finds it, the pixels that may hold ink cut it down).
+    std::fill(inkPixels.begin(), inkPixels.end(), 0);
     for (Item& item : items)
     {
         item.repaint = item.boxShows ? inkUnder(moved(boxOf(item), item.rowY)) : InkMap::Rect{0, 0, 0, 0};
+        if (!item.repaint.isEmpty())
+            item.repaint = trimmed(item.repaint, &CharacterBatch::isInkless);
         if (item.glyphShows && onWholePixels(item))
         {
             for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
+            {
                 ink.add(rectOf(pieces[i]));
+                setBits(inkPixels, coverWords, pieces[i].x0, pieces[i].y0, pieces[i].x1, pieces[i].y1);
+            }
         }
         else if (item.glyphShows)
         {
             ink.add(inkOf(item));
+            const Span s = touched(inkOf(item));
+            setBits(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1);
         }
     }
 
@@ -461,7 +494,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     for (auto it = items.rbegin(); it != items.rend(); ++it)
     {
         if (!it->repaint.isEmpty())
-            it->repaint = shownPart(it->repaint);
+            it->repaint = trimmed(it->repaint, &CharacterBatch::isCovered);
         cover(inside(moved(boxOf(*it), it->rowY)));
     }
 

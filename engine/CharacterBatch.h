@@ -106,13 +106,14 @@ private:
     InkMap::Rect inkOf(const Item& item) const;
     InkMap::Rect inkUnder(const InkMap::Rect& box) const;
     static InkMap::Rect rectOf(const Span& s);
-    InkMap::Rect shownPart(const InkMap::Rect& r) const;
+    InkMap::Rect trimmed(const InkMap::Rect& r, bool (CharacterBatch::*drop)(const Span&) const) const;
     InkMap::Rect boxOf(const Item& item) const;
     InkMap::Rect glyphOf(const Item& item) const;
     Span touched(const InkMap::Rect& r) const;
     Span inside(const InkMap::Rect& r) const;
     void cover(const Span& s);
     bool isCovered(const Span& s) const;
+    bool isInkless(const Span& s) const;
     void record(std::vector<sf::Vertex>& out, std::vector<Batch>& outBatches, const InkMap::Rect& r, float rowY,
                 sf::Color color, float u1, float v1, float u2, float v2);
     bool extendLastBox(const InkMap::Rect& r, float rowY);
@@ -136,8 +137,9 @@ private:
     std::vector<std::vector<sf::Vertex>> pool;
     std::unordered_map<float, int> latestBatch; // row -> the last batch of that row
     InkMap ink;
-    int coverWords;                      // 64-pixel words per row
-    std::vector<std::uint64_t> coverage; // pixels hidden by boxes recorded later
+    int coverWords;                       // 64-pixel words per row
+    std::vector<std::uint64_t> coverage;  // pixels hidden by boxes recorded later
+    std::vector<std::uint64_t> inkPixels; // pixels where glyphs painted so far may have left ink
     int orderColumns;
     std::vector<int> lastBatchAt; // per ORDER_TILE square: the last batch that drew there
 };
