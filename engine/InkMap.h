@@ -7,7 +7,7 @@
 namespace ks {
 
 /// Where the glyphs recorded for the next paint may have put ink on the window, kept as one
-/// bounding rectangle per 4 x 4-pixel tile. CharacterBatch asks it which part of a new
+/// bounding rectangle per 16 x 16-pixel tile. CharacterBatch asks it which part of a new
 /// character's black box lies over such ink: only that part has to be painted again after
 /// those glyphs.
 ///
@@ -44,7 +44,7 @@ public:
     Rect inkWithin(const Rect& box) const;
 
 private:
-    static constexpr int TILE = 4; // pixels
+    static constexpr int TILE = 16; // pixels
 
     // The tiles a rectangle clipped to the window covers; false when it covers none.
     bool tileRange(const Rect& r, int& c0, int& r0, int& c1, int& r1) const;
