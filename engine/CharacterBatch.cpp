@@ -233,7 +233,7 @@ std::uint64_t wordMask(int w, int from, int to)
 
 namespace {
 
-// Sets the bits of pixels s in a bit map of rows of words 64-pixel words.
+// Sets the bits of pixels [x0, x1) x [y0, y1) in a bit map whose rows have words 64-bit words.
 void setBits(std::vector<std::uint64_t>& bits, int words, int x0, int y0, int x1, int y1)
 {
     if (x0 >= x1 || y0 >= y1)
@@ -246,7 +246,8 @@ void setBits(std::vector<std::uint64_t>& bits, int words, int x0, int y0, int x1
     }
 }
 
-// Whether all (or, with all false, any) of those bits are set; all of none are.
+// Whether all (or, with all false, any) of those bits are set; an empty span has all set
+// and none.
 bool bitsSet(const std::vector<std::uint64_t>& bits, int words, int x0, int y0, int x1, int y1, bool all)
 {
     if (x0 >= x1 || y0 >= y1)

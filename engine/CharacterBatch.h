@@ -23,11 +23,12 @@ namespace ks {
 /// not by how often cells were overwritten. A glyph whose quad maps whole texels onto whole
 /// pixels (a cell on whole pixels, where the font's quad is as wide as its texels) is cut
 /// further, to the pieces of its ink that show; cut on whole pixels with the same texel
-/// offset, the pieces sample exactly what the whole quad would. Of the rest, boxes are all the same black, so they
-/// go first in one untextured pass (skipped when the target is known to be black already),
-/// and glyphs follow in call order; a box is painted again among them only where a glyph before
-/// it may have left ink (an InkMap answers that). Such repaints sample the opaque white block
-/// of the font's glyph page, so all of the ordered part is one texture and few draw calls.
+/// offset, the pieces sample exactly what the whole quad would. Of the rest, boxes are all the
+/// same black, so they go first in one untextured pass (skipped when the target is known to
+/// be black already), and glyphs follow in call order; a box is painted again among them only
+/// over pixels where a glyph before it may have left ink (an InkMap and a bit per pixel answer
+/// that) and later boxes do not cover. Such repaints sample the opaque white block of the
+/// font's glyph page, so all of the ordered part is one texture and few draw calls.
 ///
 ///     CharacterBatch batch(1024, 768, 12, 32);
 ///     batch.setFont(&font, 24);
