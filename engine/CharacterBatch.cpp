@@ -60,6 +60,7 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
       ink(width, height),
       coverWords((width + 63) / 64),
       coverage(static_cast<std::size_t>(coverWords * height), 0),
+      inkPixels(coverage.size(), 0),
       orderColumns((width + ORDER_TILE - 1) / ORDER_TILE),
       lastBatchAt(static_cast<std::size_t>(orderColumns * ((height + ORDER_TILE - 1) / ORDER_TILE)), -1)
 {
@@ -84,6 +85,53 @@ void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize)
         asciiQuads[c] = glyphQuad(c);
         asciiLoaded[c] = true;
     }
+    findInk();
+}
+
+namespace {
+
+bool isWhole(float v)
+{
+    return std::abs(v) < 1e6f && std::floor(v) == v;
+}
+
+} // namespace
+
+// Reads the glyph page once to find where each ASCII glyph's ink lies inside its quad. A quad
+// that maps whole texels onto whole pixels samples each texel exactly at its centre, so any
+// whole-pixel part of it cut out with the same texel offset paints the very same pixels, and
+// the transparent texels around the ink change none.
+void CharacterBatch::findInk()
+{
+    const sf::Image page = font->getTexture(characterSize).copyToImage();
+    const std::uint8_t* pixels = page.getPixelsPtr();
+    const int pageWidth = static_cast<int>(page.getSize().x), pageHeight = static_cast<int>(page.getSize().y);
+    for (GlyphQuad& q : asciiQuads)
+    {
+        q.inkKnown = false;
+        if (!(isWhole(q.left) && isWhole(q.top) && isWhole(q.u1) && isWhole(q.v1) && q.right - q.left == q.u2 - q.u1 &&
+              q.bottom - q.top == q.v2 - q.v1 && q.u1 >= 0 && q.v1 >= 0 && q.u2 <= static_cast<float>(pageWidth) &&
+              q.v2 <= static_cast<float>(pageHeight)))
+            continue;
+        const int u1 = static_cast<int>(q.u1), v1 = static_cast<int>(q.v1);
+        const int u2 = static_cast<int>(q.u2), v2 = static_cast<int>(q.v2);
+        int left = u2, top = v2, right = u1, bottom = v1;
+        for (int v = v1; v < v2; v++)
+            for (int u = u1; u < u2; u++)
+                if (pixels[(static_cast<std::size_t>(v) * static_cast<std::size_t>(pageWidth) + u) * 4 + 3] != 0)
+                {
+                    left = std::min(left, u);
+                    right = std::max(right, u + 1);
+                    top = std::min(top, v);
+                    bottom = std::max(bottom, v + 1);
+                }
+        const int dx = static_cast<int>(q.left) - u1, dy = static_cast<int>(q.top) - v1;
+        q.inkKnown = true;
+        q.inkLeft = left + dx;
+        q.inkTop = top + dy;
+        q.inkRight = std::max(right, left) + dx;
+        q.inkBottom = std::max(bottom, top) + dy;
+    }
 }
 
 // sf::Text's quad for one glyph: its ink bounds and texture rectangle, each grown by a pixel
@@ -94,14 +142,24 @@ CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
         return asciiQuads[codePoint];
     const compat::GlyphRects g = compat::glyphRects(font->getGlyph(codePoint, characterSize, true));
     const float padding = 1;
-    return GlyphQuad{
-        g.left - padding,    g.top - padding,    g.left + g.width + padding,       g.top + g.height + padding,
-        g.texLeft - padding, g.texTop - padding, g.texLeft + g.texWidth + padding, g.texTop + g.texHeight + padding};
+    return GlyphQuad{g.left - padding,
+                     g.top - padding,
+                     g.left + g.width + padding,
+                     g.top + g.height + padding,
+                     g.texLeft - padding,
+                     g.texTop - padding,
+                     g.texLeft + g.texWidth + padding,
+                     g.texTop + g.texHeight + padding,
+                     false,
+                     0,
+                     0,
+                     0,
+                     0};
 }
 
 void CharacterBatch::add(float x, float y, char ch, sf::Color color)
 {
-    Item item{x, y, rowOf(y), color, false, false, false, GlyphQuad{}};
+    Item item{x, y, rowOf(y), color, false, false, false, GlyphQuad{}, 0, 0, InkMap::Rect{0, 0, 0, 0}};
     if (font != nullptr)
     {
         // The code point a one-character sf::String gives (ASCII stands for itself).
@@ -173,33 +231,156 @@ std::uint64_t wordMask(int w, int from, int to)
 
 } // namespace
 
+namespace {
+
+// Sets the bits of pixels [x0, x1) x [y0, y1) in a bit map whose rows have words 64-bit words.
+void setBits(std::vector<std::uint64_t>& bits, int words, int x0, int y0, int x1, int y1)
+{
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    for (int w = x0 / 64; w <= (x1 - 1) / 64; w++)
+    {
+        const std::uint64_t mask = wordMask(w, x0, x1);
+        for (int y = y0; y < y1; y++)
+            bits[static_cast<std::size_t>(y * words + w)] |= mask;
+    }
+}
+
+// Whether all (or, with all false, any) of those bits are set; an empty span has all set
+// and none.
+bool bitsSet(const std::vector<std::uint64_t>& bits, int words, int x0, int y0, int x1, int y1, bool all)
+{
+    if (x0 >= x1 || y0 >= y1)
+        return all;
+    for (int w = x0 / 64; w <= (x1 - 1) / 64; w++)
+    {
+        const std::uint64_t mask = wordMask(w, x0, x1);
+        for (int y = y0; y < y1; y++)
+        {
+            const std::uint64_t set = bits[static_cast<std::size_t>(y * words + w)] & mask;
+            if (all ? set != mask : set != 0)
+                return !all;
+        }
+    }
+    return all;
+}
+
+} // namespace
+
 void CharacterBatch::cover(const Span& s)
 {
-    if (s.x0 >= s.x1 || s.y0 >= s.y1)
-        return;
-    const int w0 = s.x0 / 64, w1 = (s.x1 - 1) / 64;
-    for (int w = w0; w <= w1; w++)
-    {
-        const std::uint64_t mask = wordMask(w, s.x0, s.x1);
-        for (int y = s.y0; y < s.y1; y++)
-            coverage[static_cast<std::size_t>(y * coverWords + w)] |= mask;
-    }
+    setBits(coverage, coverWords, s.x0, s.y0, s.x1, s.y1);
 }
 
 // Nothing outside the target shows, so an empty span counts as covered.
 bool CharacterBatch::isCovered(const Span& s) const
 {
-    if (s.x0 >= s.x1 || s.y0 >= s.y1)
-        return true;
-    const int w0 = s.x0 / 64, w1 = (s.x1 - 1) / 64;
-    for (int w = w0; w <= w1; w++)
+    return bitsSet(coverage, coverWords, s.x0, s.y0, s.x1, s.y1, true);
+}
+
+bool CharacterBatch::isInkless(const Span& s) const
+{
+    return !bitsSet(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1, false);
+}
+
+bool CharacterBatch::onWholePixels(const Item& item) const
+{
+    return item.glyph.inkKnown && isWhole(item.x) && isWhole(item.y);
+}
+
+// The glyph's ink in target pixels, less what later boxes hide, in pieces of whole pixels:
+// each row's runs of pixels that show, a run joining the piece above it when that piece
+// spans the same columns. None when nothing of it shows.
+void CharacterBatch::findShownPieces(Item& item)
+{
+    const int x = static_cast<int>(item.x), penY = static_cast<int>(item.y) + static_cast<int>(characterSize);
+    const GlyphQuad& q = item.glyph;
+    const Span ink{std::max(x + q.inkLeft, 0), std::max(penY + q.inkTop, 0), std::min(x + q.inkRight, width),
+                   std::min(penY + q.inkBottom, height)};
+    item.firstPiece = pieces.size();
+    for (int y = ink.y0; y < ink.y1 && ink.x0 < ink.x1; y++)
     {
-        const std::uint64_t mask = wordMask(w, s.x0, s.x1);
-        for (int y = s.y0; y < s.y1; y++)
-            if ((coverage[static_cast<std::size_t>(y * coverWords + w)] & mask) != mask)
-                return false;
+        const std::uint64_t* row = &coverage[static_cast<std::size_t>(y * coverWords)];
+        int runStart = -1;
+        for (int column = ink.x0; column <= ink.x1; column++)
+        {
+            const bool shows = column < ink.x1 && (row[column / 64] >> (column % 64) & 1) == 0;
+            if (shows && runStart < 0)
+                runStart = column;
+            if (shows || runStart < 0)
+                continue;
+            auto above = std::find_if(pieces.begin() + static_cast<std::ptrdiff_t>(item.firstPiece), pieces.end(),
+                                      [&](const Span& p) {
+                                          return p.y1 == y && p.x0 == runStart && p.x1 == column;
+                                      });
+            if (above != pieces.end())
+                above->y1++;
+            else
+                pieces.push_back(Span{runStart, y, column, y + 1});
+            runStart = -1;
+        }
     }
-    return true;
+    item.pieceCount = pieces.size() - item.firstPiece;
+}
+
+// The part of box over ink, found around the centres of the pixels box may cover, so that
+// ink that reaches the box only between pixel centres does not count; edges at the edges of
+// that zone are box's own, so that they cover the same pixels.
+InkMap::Rect CharacterBatch::inkUnder(const InkMap::Rect& box) const
+{
+    const Span s = touched(box);
+    if (s.x0 >= s.x1 || s.y0 >= s.y1)
+        return InkMap::Rect{0, 0, 0, 0};
+    const float margin = 0.25f;
+    const InkMap::Rect zone{static_cast<float>(s.x0) + margin, static_cast<float>(s.y0) + margin,
+                            static_cast<float>(s.x1) - margin, static_cast<float>(s.y1) - margin};
+    const InkMap::Rect over = ink.inkWithin(zone);
+    if (over.isEmpty())
+        return over;
+    return InkMap::Rect{over.left == zone.left ? box.left : over.left, over.top == zone.top ? box.top : over.top,
+                        over.right == zone.right ? box.right : over.right,
+                        over.bottom == zone.bottom ? box.bottom : over.bottom};
+}
+
+InkMap::Rect CharacterBatch::rectOf(const Span& s)
+{
+    return InkMap::Rect{static_cast<float>(s.x0), static_cast<float>(s.y0), static_cast<float>(s.x1),
+                        static_cast<float>(s.y1)};
+}
+
+// Where a glyph drawn whole may put ink on the target.
+InkMap::Rect CharacterBatch::inkOf(const Item& item) const
+{
+    const InkMap::Rect quad = moved(glyphOf(item), item.rowY);
+    if (isWhole(quad.left) && isWhole(quad.top) && isWhole(quad.right) && isWhole(quad.bottom))
+        return quad;
+    // Grown by a pixel: where the draw's transform rounds a row's position differently from
+    // this sum, the ink still lies inside.
+    return InkMap::Rect{quad.left - 1, quad.top - 1, quad.right + 1, quad.bottom + 1};
+}
+
+// r less the whole pixel rows and columns at its edges that need no painting (for which
+// drop is true); an edge moved lies between pixel centres, so the pixels left keep their
+// values. Empty if none is left.
+InkMap::Rect CharacterBatch::trimmed(const InkMap::Rect& r, bool (CharacterBatch::*drop)(const Span&) const) const
+{
+    const Span all = touched(r);
+    Span s = all;
+    while (s.y0 < s.y1 && (this->*drop)(Span{s.x0, s.y0, s.x1, s.y0 + 1}))
+        s.y0++;
+    while (s.y0 < s.y1 && (this->*drop)(Span{s.x0, s.y1 - 1, s.x1, s.y1}))
+        s.y1--;
+    while (s.x0 < s.x1 && (this->*drop)(Span{s.x0, s.y0, s.x0 + 1, s.y1}))
+        s.x0++;
+    while (s.x0 < s.x1 && (this->*drop)(Span{s.x1 - 1, s.y0, s.x1, s.y1}))
+        s.x1--;
+    if (s.x0 >= s.x1 || s.y0 >= s.y1)
+        return InkMap::Rect{0, 0, 0, 0};
+    auto edge = [](int moved, int was, float keep) {
+        return moved == was ? keep : static_cast<float>(moved);
+    };
+    return InkMap::Rect{edge(s.x0, all.x0, r.left), edge(s.y0, all.y0, r.top), edge(s.x1, all.x1, r.right),
+                        edge(s.y1, all.y1, r.bottom)};
 }
 
 void CharacterBatch::record(std::vector<sf::Vertex>& out, std::vector<Batch>& outBatches, const InkMap::Rect& r,
@@ -267,43 +448,88 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     // would not show, so it is left out.
     std::fill(coverage.begin(), coverage.end(), 0);
     std::fill(lastBatchAt.begin(), lastBatchAt.end(), -1);
+    pieces.clear();
     for (auto it = items.rbegin(); it != items.rend(); ++it)
     {
         const InkMap::Rect box = moved(boxOf(*it), it->rowY);
-        it->glyphShows = it->hasGlyph && !isCovered(touched(moved(glyphOf(*it), it->rowY)));
+        if (it->hasGlyph && onWholePixels(*it))
+        {
+            findShownPieces(*it);
+            it->glyphShows = it->pieceCount > 0;
+        }
+        else
+        {
+            it->glyphShows = it->hasGlyph && !isCovered(touched(moved(glyphOf(*it), it->rowY)));
+        }
         it->boxShows = !isCovered(touched(box));
         cover(inside(box));
     }
 
-    // The boxes first (unless the target is black already), then in call order the glyphs
-    // and the parts of boxes over ink that glyphs before them left.
-    for (const Item& item : items)
+    // In call order: which part of each box lies over ink that glyphs before it may have left
+    // (the ink map finds it, the pixels that may hold ink cut it down).
+    std::fill(inkPixels.begin(), inkPixels.end(), 0);
+    for (Item& item : items)
     {
-        if (item.boxShows)
+        item.repaint = item.boxShows ? inkUnder(moved(boxOf(item), item.rowY)) : InkMap::Rect{0, 0, 0, 0};
+        if (!item.repaint.isEmpty())
+            item.repaint = trimmed(item.repaint, &CharacterBatch::isInkless);
+        if (item.glyphShows && onWholePixels(item))
         {
-            const InkMap::Rect box = boxOf(item);
-            if (!targetIsBlack && !extendLastBox(box, item.rowY))
-                record(boxVertices, boxBatches, box, item.rowY, BOX_COLOR, 0, 0, 0, 0);
-            const InkMap::Rect over = ink.inkWithin(moved(box, item.rowY));
-            if (!over.isEmpty())
+            for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
             {
-                // Edges on the box's own edges keep the box's values, so they cover the same pixels.
-                const InkMap::Rect part{over.left, over.top == box.top + item.rowY ? box.top : over.top - item.rowY,
-                                        over.right,
-                                        over.bottom == box.bottom + item.rowY ? box.bottom : over.bottom - item.rowY};
-                place(item.rowY, part, BOX_COLOR, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL);
+                ink.add(rectOf(pieces[i]));
+                setBits(inkPixels, coverWords, pieces[i].x0, pieces[i].y0, pieces[i].x1, pieces[i].y1);
             }
         }
-        if (item.glyphShows)
+        else if (item.glyphShows)
         {
-            const InkMap::Rect quad = glyphOf(item);
+            ink.add(inkOf(item));
+            const Span s = touched(inkOf(item));
+            setBits(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1);
+        }
+    }
+
+    // From the back again: of those parts, what later boxes cover need not be painted, as those
+    // boxes paint over the same ink themselves.
+    std::fill(coverage.begin(), coverage.end(), 0);
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+    {
+        if (!it->repaint.isEmpty())
+            it->repaint = trimmed(it->repaint, &CharacterBatch::isCovered);
+        cover(inside(moved(boxOf(*it), it->rowY)));
+    }
+
+    // The boxes first (unless the target is black already), then in call order the glyphs
+    // and the box parts over their ink.
+    for (const Item& item : items)
+    {
+        if (item.boxShows && !targetIsBlack && !extendLastBox(boxOf(item), item.rowY))
+            record(boxVertices, boxBatches, boxOf(item), item.rowY, BOX_COLOR, 0, 0, 0, 0);
+        if (!item.repaint.isEmpty())
+        {
+            place(item.rowY, moved(item.repaint, -item.rowY), BOX_COLOR, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL,
+                  WHITE_TEXEL);
+        }
+        if (item.glyphShows && onWholePixels(item))
+        {
+            // Only the parts that show, sampling the same texels as the whole quad would.
             const GlyphQuad& q = item.glyph;
-            // Drawn whole even where later boxes hide part of it: a quad cut to the part that
-            // shows would sample the glyph page a rounding step apart.
-            place(item.rowY, quad, item.color, q.u1, q.v1, q.u2, q.v2);
-            // Grown by a pixel: where the draw's transform rounds a row's position differently
-            // from this sum, the ink still lies inside.
-            ink.add({quad.left - 1, quad.top + item.rowY - 1, quad.right + 1, quad.bottom + item.rowY + 1});
+            const float du = q.u1 - item.x - q.left;
+            const float dv = q.v1 - item.y - static_cast<float>(characterSize) - q.top;
+            for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
+            {
+                const InkMap::Rect r = rectOf(pieces[i]);
+                place(item.rowY, moved(r, -item.rowY), item.color, r.left + du, r.top + dv, r.right + du,
+                      r.bottom + dv);
+            }
+        }
+        else if (item.glyphShows)
+        {
+            // Drawn whole even where later boxes hide part of it: off whole pixels, or where the
+            // quad stretches its texels (SFML 2's bold glyphs), a cut quad would sample the glyph
+            // page a rounding step apart.
+            const GlyphQuad& q = item.glyph;
+            place(item.rowY, glyphOf(item), item.color, q.u1, q.v1, q.u2, q.v2);
         }
     }
 

@@ -20,11 +20,15 @@ namespace ks {
 ///
 /// paint() first finds, from the last character back, which boxes and glyphs later boxes hide
 /// completely and leaves those out: the cost of a frame is bounded by what the screen shows,
-/// not by how often cells were overwritten. Of the rest, boxes are all the same black, so they
-/// go first in one untextured pass (skipped when the target is known to be black already),
-/// and glyphs follow in call order; a box is painted again among them only where a glyph before
-/// it may have left ink (an InkMap answers that). Such repaints sample the opaque white block
-/// of the font's glyph page, so all of the ordered part is one texture and few draw calls.
+/// not by how often cells were overwritten. A glyph whose quad maps whole texels onto whole
+/// pixels (a cell on whole pixels, where the font's quad is as wide as its texels) is cut
+/// further, to the pieces of its ink that show; cut on whole pixels with the same texel
+/// offset, the pieces sample exactly what the whole quad would. Of the rest, boxes are all the
+/// same black, so they go first in one untextured pass (skipped when the target is known to
+/// be black already), and glyphs follow in call order; a box is painted again among them only
+/// over pixels where a glyph before it may have left ink (an InkMap and a bit per pixel answer
+/// that) and later boxes do not cover. Such repaints sample the opaque white block of the
+/// font's glyph page, so all of the ordered part is one texture and few draw calls.
 ///
 ///     CharacterBatch batch(1024, 768, 12, 32);
 ///     batch.setFont(&font, 24);
@@ -60,6 +64,10 @@ private:
     {
         float left, top, right, bottom; // pixels, relative to the pen
         float u1, v1, u2, v2;           // texels
+        // Where its ink lies, in whole pixels relative to the pen, when the quad maps whole
+        // texels onto whole pixels (inkKnown); a pen on a whole pixel then needs only those.
+        bool inkKnown;
+        int inkLeft, inkTop, inkRight, inkBottom;
     };
 
     /// Pixels [x0, x1) x [y0, y1) inside the target.
@@ -77,6 +85,11 @@ private:
         bool glyphShows; // set by paint: not hidden by later boxes
         bool boxShows;
         GlyphQuad glyph;
+        // Set by paint for a glyph on whole pixels: the pieces of its ink that show, as
+        // pieces[firstPiece, firstPiece + pieceCount).
+        std::size_t firstPiece;
+        std::size_t pieceCount;
+        InkMap::Rect repaint; // set by paint: the part of the box painted again over ink
     };
 
     /// Vertices [first, first + count) drawn in one call, moved down by rowY pixels.
@@ -88,12 +101,20 @@ private:
     };
 
     GlyphQuad glyphQuad(char32_t codePoint) const;
+    void findInk();
+    bool onWholePixels(const Item& item) const;
+    void findShownPieces(Item& item);
+    InkMap::Rect inkOf(const Item& item) const;
+    InkMap::Rect inkUnder(const InkMap::Rect& box) const;
+    static InkMap::Rect rectOf(const Span& s);
+    InkMap::Rect trimmed(const InkMap::Rect& r, bool (CharacterBatch::*drop)(const Span&) const) const;
     InkMap::Rect boxOf(const Item& item) const;
     InkMap::Rect glyphOf(const Item& item) const;
     Span touched(const InkMap::Rect& r) const;
     Span inside(const InkMap::Rect& r) const;
     void cover(const Span& s);
     bool isCovered(const Span& s) const;
+    bool isInkless(const Span& s) const;
     void record(std::vector<sf::Vertex>& out, std::vector<Batch>& outBatches, const InkMap::Rect& r, float rowY,
                 sf::Color color, float u1, float v1, float u2, float v2);
     bool extendLastBox(const InkMap::Rect& r, float rowY);
@@ -108,6 +129,7 @@ private:
     bool targetIsBlack = false;
 
     std::vector<Item> items;
+    std::vector<Span> pieces;
     std::vector<sf::Vertex> boxVertices; // the untextured box pass
     std::vector<Batch> boxBatches;
     // Glyphs and box repaints in batches drawn in an order that keeps every pixel: each batch's
@@ -116,8 +138,9 @@ private:
     std::vector<std::vector<sf::Vertex>> pool;
     std::unordered_map<float, int> latestBatch; // row -> the last batch of that row
     InkMap ink;
-    int coverWords;                      // 64-pixel words per row
-    std::vector<std::uint64_t> coverage; // pixels hidden by boxes recorded later
+    int coverWords;                       // 64-pixel words per row
+    std::vector<std::uint64_t> coverage;  // pixels hidden by boxes recorded later
+    std::vector<std::uint64_t> inkPixels; // pixels where glyphs painted so far may have left ink
     int orderColumns;
     std::vector<int> lastBatchAt; // per ORDER_TILE square: the last batch that drew there
 };

@@ -83,20 +83,20 @@ InkMap::Rect InkMap::inkWithin(const Rect& box) const
     {
         for (int column = c0; column <= c1; column++)
         {
+            // Each tile's ink cut to the box first: ink beside the box in one tile and below
+            // it in another must not add up to a rectangle across the box.
             const Rect& tile = tiles[static_cast<std::size_t>(row * columns + column)];
-            if (tile.isEmpty())
+            const Rect part{std::max(box.left, tile.left), std::max(box.top, tile.top), std::min(box.right, tile.right),
+                            std::min(box.bottom, tile.bottom)};
+            if (part.isEmpty())
                 continue;
-            ink = found ? Rect{std::min(ink.left, tile.left), std::min(ink.top, tile.top),
-                               std::max(ink.right, tile.right), std::max(ink.bottom, tile.bottom)}
-                        : tile;
+            ink = found ? Rect{std::min(ink.left, part.left), std::min(ink.top, part.top),
+                               std::max(ink.right, part.right), std::max(ink.bottom, part.bottom)}
+                        : part;
             found = true;
         }
     }
-    if (!found)
-        return NO_INK;
-    const Rect over{std::max(box.left, ink.left), std::max(box.top, ink.top), std::min(box.right, ink.right),
-                    std::min(box.bottom, ink.bottom)};
-    return over.isEmpty() ? NO_INK : over;
+    return found ? ink : NO_INK;
 }
 
 } // namespace ks
