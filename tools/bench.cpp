@@ -23,6 +23,7 @@
 #include "Object.h"
 #include "SfmlCompat.h"
 #include "Sprite.h"
+#include "TempDir.h"
 #include "TwoDrawPainter.h"
 #include "WorldManager.h"
 #include "player.h"
@@ -45,7 +46,6 @@
 #include <vector>
 
 #include <malloc.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -201,18 +201,6 @@ void clearWorld()
     ks::WorldManager::getInstance().startUp();
 }
 
-// A fresh working directory that sees the game folder's files under their own names.
-std::string makeWorkDir()
-{
-    char pattern[] = "/tmp/kestrane-bench-XXXXXX";
-    if (mkdtemp(pattern) == nullptr)
-        return "";
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(KS_BENCH_GAME_DIR, error))
-        fs::create_symlink(entry.path(), fs::path(pattern) / entry.path().filename(), error);
-    return pattern;
-}
-
 // Characters the world's draw hands to the display: every cell of every drawn object's frame.
 double charactersDrawn()
 {
@@ -263,12 +251,16 @@ int main(int argc, char** argv)
     ks::compat::useNullAudioDevice();
     sf::err().rdbuf(nullptr);
 
-    const std::string workDir = makeWorkDir();
-    if (workDir.empty() || chdir(workDir.c_str()) != 0)
+    // A fresh working directory that sees the game folder's files under their own names.
+    const ks::tools::TempDir workDir("kestrane-bench");
+    if (workDir.path().empty())
     {
         std::fprintf(stderr, "kestrane-bench: cannot make a working directory\n");
         return 1;
     }
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(KS_BENCH_GAME_DIR, error))
+        fs::create_symlink(entry.path(), entry.path().filename(), error);
 
     ks::GameManager& game = ks::GameManager::getInstance();
     game.startUp();
@@ -424,8 +416,6 @@ int main(int argc, char** argv)
 
     std::printf("\nload average at the end: %.2f\n", loadAverage());
     game.shutDown();
-    std::error_code error;
-    fs::remove_all(workDir, error);
 
     if (!dataFile.empty())
     {
