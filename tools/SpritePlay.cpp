@@ -105,13 +105,9 @@ int play(const std::string& file, std::ostream& err)
     if (!isatty(STDOUT_FILENO))
         return show(file, false, std::cout, err);
     Workspace workspace;
-    std::vector<std::string> messages;
-    const Sprite* sprite = workspace.load(file, messages);
+    const Sprite* sprite = workspace.loadOrSay(file, err);
     if (sprite == nullptr)
-    {
-        notLoaded(file, messages, err);
         return 1;
-    }
     const int frames = sprite->getFrameCount();
     if (frames == 0)
     {

@@ -126,6 +126,15 @@ const Sprite* Workspace::load(const std::string& file, std::vector<std::string>&
     return sprite;
 }
 
+const Sprite* Workspace::loadOrSay(const std::string& file, std::ostream& err)
+{
+    std::vector<std::string> messages;
+    const Sprite* sprite = load(file, messages);
+    if (sprite == nullptr)
+        notLoaded(file, messages, err);
+    return sprite;
+}
+
 bool Workspace::linkFont()
 {
     std::error_code ec;
@@ -251,13 +260,9 @@ int check(const std::vector<std::string>& files, std::ostream& out)
 int show(const std::string& file, bool color, std::ostream& out, std::ostream& err)
 {
     Workspace workspace;
-    std::vector<std::string> messages;
-    const Sprite* sprite = workspace.load(file, messages);
+    const Sprite* sprite = workspace.loadOrSay(file, err);
     if (sprite == nullptr)
-    {
-        notLoaded(file, messages, err);
         return 1;
-    }
     for (int f = 0; f < sprite->getFrameCount(); f++)
     {
         if (f > 0)

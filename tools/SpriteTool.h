@@ -41,6 +41,9 @@ public:
     // gets what the engine logged meanwhile (or why there is no workspace).
     const Sprite* load(const std::string& file, std::vector<std::string>& messages);
 
+    // As load, but a file that does not load is reported on err with the engine's reasons.
+    const Sprite* loadOrSay(const std::string& file, std::ostream& err);
+
     // Messages the engine logged since the last call, without the log's line prefix.
     std::vector<std::string> newLogMessages();
 
