@@ -12,7 +12,10 @@ namespace {
 
 // A texel inside the 2 x 2 opaque white block that every glyph page keeps at its top-left
 // corner (where sf::Text samples its underline): smooth filtering there still gives white.
-const float WHITE_TEXEL = 1.f;
+const float PAGE_WHITE_TEXEL = 1.f;
+
+// Pixels left free around each glyph on the sheet.
+const int SHEET_MARGIN = 2;
 
 // Pixels per side of the squares in which paint() notes which batch drew there last.
 const int ORDER_TILE = 4;
@@ -70,12 +73,13 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
     boxVertices.reserve(cells * 6);
 }
 
-void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize)
+void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize, sf::RenderWindow* window)
 {
     discard();
     font = newFont;
     characterSize = newCharacterSize;
     asciiLoaded.fill(false);
+    hasSheet = false;
     if (font == nullptr)
         return;
     // Every printable ASCII glyph goes on the page now, so that the page seldom grows while a
@@ -85,7 +89,8 @@ void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize)
         asciiQuads[c] = glyphQuad(c);
         asciiLoaded[c] = true;
     }
-    findInk();
+    if (window != nullptr)
+        drawSheet(*window);
 }
 
 namespace {
@@ -97,41 +102,121 @@ bool isWhole(float v)
 
 } // namespace
 
-// Reads the glyph page once to find where each ASCII glyph's ink lies inside its quad. A quad
-// that maps whole texels onto whole pixels samples each texel exactly at its centre, so any
-// whole-pixel part of it cut out with the same texel offset paints the very same pixels, and
-// the transparent texels around the ink change none.
-void CharacterBatch::findInk()
+// Draws each printable ASCII glyph the way sf::Text would, white over black, with its pen on
+// each row of cells, and keeps what the renderer made of it: the red of each pixel is the
+// coverage it blended with. Painted from that sheet texel for pixel, unfiltered, in the same
+// row at any whole-pixel column, a glyph gives what its own quad gives there, whatever the
+// quad does to the page's texels (the bold glyphs of SFML 2 are stretched by a texel), and
+// only its pieces with ink need drawing. Rows are kept apart because the renderer rounds a
+// quad's texture coordinates a little differently from one row to the next.
+void CharacterBatch::drawSheet(sf::RenderWindow& window)
 {
-    const sf::Image page = font->getTexture(characterSize).copyToImage();
-    const std::uint8_t* pixels = page.getPixelsPtr();
-    const int pageWidth = static_cast<int>(page.getSize().x), pageHeight = static_cast<int>(page.getSize().y);
-    for (GlyphQuad& q : asciiQuads)
+    const int rows = static_cast<int>(static_cast<float>(height) / cellHeight);
+    sheetGlyphs.assign(static_cast<std::size_t>(rows) * asciiQuads.size(), SheetGlyph{});
+
+    // Slots across the window, as many windows wide as the glyphs need.
+    struct Slot
     {
-        q.inkKnown = false;
-        if (!(isWhole(q.left) && isWhole(q.top) && isWhole(q.u1) && isWhole(q.v1) && q.right - q.left == q.u2 - q.u1 &&
-              q.bottom - q.top == q.v2 - q.v1 && q.u1 >= 0 && q.v1 >= 0 && q.u2 <= static_cast<float>(pageWidth) &&
-              q.v2 <= static_cast<float>(pageHeight)))
+        char32_t codePoint;
+        int pass, penX;
+    };
+    std::vector<Slot> slots;
+    int pass = 0, slotX = 0;
+    for (char32_t c = U' '; c <= U'~'; c++)
+    {
+        const GlyphQuad& q = asciiQuads[c];
+        if (!compat::textDrawsGlyph(c))
             continue;
-        const int u1 = static_cast<int>(q.u1), v1 = static_cast<int>(q.v1);
-        const int u2 = static_cast<int>(q.u2), v2 = static_cast<int>(q.v2);
-        int left = u2, top = v2, right = u1, bottom = v1;
-        for (int v = v1; v < v2; v++)
-            for (int u = u1; u < u2; u++)
-                if (pixels[(static_cast<std::size_t>(v) * static_cast<std::size_t>(pageWidth) + u) * 4 + 3] != 0)
-                {
-                    left = std::min(left, u);
-                    right = std::max(right, u + 1);
-                    top = std::min(top, v);
-                    bottom = std::max(bottom, v + 1);
-                }
-        const int dx = static_cast<int>(q.left) - u1, dy = static_cast<int>(q.top) - v1;
-        q.inkKnown = true;
-        q.inkLeft = left + dx;
-        q.inkTop = top + dy;
-        q.inkRight = std::max(right, left) + dx;
-        q.inkBottom = std::max(bottom, top) + dy;
+        const int slotWidth = static_cast<int>(std::ceil(q.right - q.left)) + 2 * SHEET_MARGIN;
+        if (slotWidth > width)
+            continue;
+        if (slotX + slotWidth > width)
+        {
+            pass++;
+            slotX = 0;
+        }
+        slots.push_back(Slot{c, pass, slotX + SHEET_MARGIN - static_cast<int>(std::floor(q.left))});
+        slotX += slotWidth;
     }
+    const int sheetWidth = (pass + 1) * width + SHEET_MARGIN * 2;
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(sheetWidth) * static_cast<std::size_t>(height) * 4, 0);
+    auto texel = [&](int x, int y) {
+        return &texels[(static_cast<std::size_t>(y) * static_cast<std::size_t>(sheetWidth) +
+                        static_cast<std::size_t>(x)) *
+                       4];
+    };
+
+    sf::RenderStates states = sf::RenderStates::Default;
+    states.texture = &font->getTexture(characterSize);
+    std::vector<sf::Vertex> quad;
+    // Every other row at a time, so that no glyph reaches into another's pixels.
+    for (int p = 0; p <= pass; p++)
+        for (int parity = 0; parity < 2; parity++)
+        {
+            window.clear(sf::Color::Black);
+            std::vector<std::pair<SheetGlyph*, Span>> drawn;
+            for (int row = parity; row < rows; row += 2)
+                for (const Slot& slot : slots)
+                {
+                    if (slot.pass != p)
+                        continue;
+                    const GlyphQuad& q = asciiQuads[slot.codePoint];
+                    const float y = static_cast<float>(row) * cellHeight;
+                    Item item{static_cast<float>(slot.penX), y, rowOf(y), sf::Color::White, true, false, false, q,
+                              nullptr, 0, 0, InkMap::Rect{0, 0, 0, 0}};
+                    const InkMap::Rect r = moved(glyphOf(item), item.rowY);
+                    if (r.left < 0 || r.top < 0 || r.right > static_cast<float>(width) ||
+                        r.bottom > static_cast<float>(height))
+                        continue;
+                    quad.clear();
+                    appendQuad(quad, glyphOf(item), sf::Color::White, q.u1, q.v1, q.u2, q.v2);
+                    sf::RenderStates moveDown = states;
+                    moveDown.transform.translate({0.f, item.rowY});
+                    window.draw(quad.data(), quad.size(), sf::PrimitiveType::Triangles, moveDown);
+                    SheetGlyph& g = sheetGlyphs[static_cast<std::size_t>(row) * asciiQuads.size() + slot.codePoint];
+                    g.penX = p * width + slot.penX;
+                    g.penY = static_cast<int>(y) + static_cast<int>(characterSize);
+                    drawn.emplace_back(&g, touched(r));
+                }
+            const sf::Image image = compat::captureWindow(window);
+            const std::uint8_t* pixels = image.getPixelsPtr();
+            for (auto& [g, f] : drawn)
+            {
+                int left = f.x1, top = f.y1, right = f.x0, bottom = f.y0;
+                for (int y = f.y0; y < f.y1; y++)
+                    for (int x = f.x0; x < f.x1; x++)
+                    {
+                        const std::uint8_t coverage =
+                            pixels[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                                    static_cast<std::size_t>(x)) *
+                                   4];
+                        std::uint8_t* t = texel(p * width + x, y);
+                        t[0] = t[1] = t[2] = 255;
+                        t[3] = coverage;
+                        if (coverage == 0)
+                            continue;
+                        left = std::min(left, x);
+                        right = std::max(right, x + 1);
+                        top = std::min(top, y);
+                        bottom = std::max(bottom, y + 1);
+                    }
+                const int penX = g->penX - p * width;
+                g->present = true;
+                g->inkLeft = left - penX;
+                g->inkTop = top - g->penY;
+                g->inkRight = std::max(right, left) - penX;
+                g->inkBottom = std::max(bottom, top) - g->penY;
+            }
+        }
+    window.clear(sf::Color::Black);
+
+    // The opaque white block that box repaints sample, right of the glyphs.
+    for (int y = 0; y < SHEET_MARGIN * 2; y++)
+        for (int x = sheetWidth - SHEET_MARGIN * 2; x < sheetWidth; x++)
+            std::fill(texel(x, y), texel(x, y) + 4, std::uint8_t(255));
+    sheetWhite = sf::Vector2f(static_cast<float>(sheetWidth - SHEET_MARGIN), static_cast<float>(SHEET_MARGIN));
+    hasSheet = sheet.loadFromImage(compat::imageFromPixels(static_cast<unsigned>(sheetWidth),
+                                                           static_cast<unsigned>(height), texels.data()));
 }
 
 // sf::Text's quad for one glyph: its ink bounds and texture rectangle, each grown by a pixel
@@ -149,17 +234,12 @@ CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
                      g.texLeft - padding,
                      g.texTop - padding,
                      g.texLeft + g.texWidth + padding,
-                     g.texTop + g.texHeight + padding,
-                     false,
-                     0,
-                     0,
-                     0,
-                     0};
+                     g.texTop + g.texHeight + padding};
 }
 
 void CharacterBatch::add(float x, float y, char ch, sf::Color color)
 {
-    Item item{x, y, rowOf(y), color, false, false, false, GlyphQuad{}, 0, 0, InkMap::Rect{0, 0, 0, 0}};
+    Item item{x, y, rowOf(y), color, false, false, false, GlyphQuad{}, nullptr, 0, 0, InkMap::Rect{0, 0, 0, 0}};
     if (font != nullptr)
     {
         // The code point a one-character sf::String gives (ASCII stands for itself).
@@ -170,6 +250,7 @@ void CharacterBatch::add(float x, float y, char ch, sf::Color color)
         {
             item.hasGlyph = true;
             item.glyph = glyphQuad(codePoint);
+            item.sheetGlyph = sheetGlyphAt(x, y, codePoint);
         }
     }
     items.push_back(item);
@@ -283,9 +364,17 @@ bool CharacterBatch::isInkless(const Span& s) const
     return !bitsSet(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1, false);
 }
 
-bool CharacterBatch::onWholePixels(const Item& item) const
+// The sheet's glyph for a cell whose top-left pixel is (x, y): on whole pixels, with its top
+// on a row of cells, and drawn there.
+const CharacterBatch::SheetGlyph* CharacterBatch::sheetGlyphAt(float x, float y, char32_t codePoint) const
 {
-    return item.glyph.inkKnown && isWhole(item.x) && isWhole(item.y);
+    if (!hasSheet || codePoint >= asciiQuads.size() || !isWhole(x) || !isWhole(y))
+        return nullptr;
+    const float row = y / cellHeight;
+    if (!isWhole(row) || row < 0 || static_cast<std::size_t>(row) * asciiQuads.size() >= sheetGlyphs.size())
+        return nullptr;
+    const SheetGlyph& g = sheetGlyphs[static_cast<std::size_t>(row) * asciiQuads.size() + codePoint];
+    return g.present ? &g : nullptr;
 }
 
 // The glyph's ink in target pixels, less what later boxes hide, in pieces of whole pixels:
@@ -294,7 +383,7 @@ bool CharacterBatch::onWholePixels(const Item& item) const
 void CharacterBatch::findShownPieces(Item& item)
 {
     const int x = static_cast<int>(item.x), penY = static_cast<int>(item.y) + static_cast<int>(characterSize);
-    const GlyphQuad& q = item.glyph;
+    const SheetGlyph& q = *item.sheetGlyph;
     const Span ink{std::max(x + q.inkLeft, 0), std::max(penY + q.inkTop, 0), std::min(x + q.inkRight, width),
                    std::min(penY + q.inkBottom, height)};
     item.firstPiece = pieces.size();
@@ -395,7 +484,8 @@ void CharacterBatch::record(std::vector<sf::Vertex>& out, std::vector<Batch>& ou
 // A quad of the ordered part joins the last batch of its row unless a later batch
 // already drew where it lies: then it must come after that one, in a new batch. Quads apart
 // from each other may so be drawn out of call order, which changes no pixel, in few draw calls.
-void CharacterBatch::place(float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2, float v2)
+void CharacterBatch::place(Source source, float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1,
+                           float u2, float v2)
 {
     // Grown by a pixel, as the ink is (see paint).
     const Span s = touched({r.left - 1, r.top + rowY - 1, r.right + 1, r.bottom + rowY + 1});
@@ -405,9 +495,10 @@ void CharacterBatch::place(float rowY, const InkMap::Rect& r, sf::Color color, f
     for (int row = r0; row < r1; row++)
         for (int column = c0; column < c1; column++)
             after = std::max(after, lastBatchAt[static_cast<std::size_t>(row * orderColumns + column)]);
-    auto open = latestBatch.find(rowY);
+    std::unordered_map<float, int>& latest = latestBatch[source];
+    auto open = latest.find(rowY);
     int batch;
-    if (open != latestBatch.end() && open->second >= after)
+    if (open != latest.end() && open->second >= after)
     {
         batch = open->second;
     }
@@ -416,8 +507,8 @@ void CharacterBatch::place(float rowY, const InkMap::Rect& r, sf::Color color, f
         batch = static_cast<int>(ordered.size());
         if (pool.size() <= ordered.size())
             pool.emplace_back();
-        ordered.push_back(rowY);
-        latestBatch[rowY] = batch;
+        ordered.push_back(Ordered{rowY, source});
+        latest[rowY] = batch;
     }
     appendQuad(pool[static_cast<std::size_t>(batch)], r, color, u1, v1, u2, v2);
     for (int row = r0; row < r1; row++)
@@ -452,7 +543,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     for (auto it = items.rbegin(); it != items.rend(); ++it)
     {
         const InkMap::Rect box = moved(boxOf(*it), it->rowY);
-        if (it->hasGlyph && onWholePixels(*it))
+        if (it->hasGlyph && it->sheetGlyph != nullptr)
         {
             findShownPieces(*it);
             it->glyphShows = it->pieceCount > 0;
@@ -473,7 +564,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         item.repaint = item.boxShows ? inkUnder(moved(boxOf(item), item.rowY)) : InkMap::Rect{0, 0, 0, 0};
         if (!item.repaint.isEmpty())
             item.repaint = trimmed(item.repaint, &CharacterBatch::isInkless);
-        if (item.glyphShows && onWholePixels(item))
+        if (item.glyphShows && item.sheetGlyph != nullptr)
         {
             for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
             {
@@ -507,29 +598,29 @@ void CharacterBatch::paint(sf::RenderTarget& target)
             record(boxVertices, boxBatches, boxOf(item), item.rowY, BOX_COLOR, 0, 0, 0, 0);
         if (!item.repaint.isEmpty())
         {
-            place(item.rowY, moved(item.repaint, -item.rowY), BOX_COLOR, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL,
-                  WHITE_TEXEL);
+            const Source source = hasSheet ? SHEET : PAGE;
+            const sf::Vector2f white = hasSheet ? sheetWhite : sf::Vector2f(PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL);
+            place(source, item.rowY, moved(item.repaint, -item.rowY), BOX_COLOR, white.x, white.y, white.x, white.y);
         }
-        if (item.glyphShows && onWholePixels(item))
+        if (item.glyphShows && item.sheetGlyph != nullptr)
         {
-            // Only the parts that show, sampling the same texels as the whole quad would.
-            const GlyphQuad& q = item.glyph;
-            const float du = q.u1 - item.x - q.left;
-            const float dv = q.v1 - item.y - static_cast<float>(characterSize) - q.top;
+            // Only the parts that show, from the sheet, texel for pixel.
+            const SheetGlyph& g = *item.sheetGlyph;
+            const float du = static_cast<float>(g.penX) - item.x;
+            const float dv = static_cast<float>(g.penY) - item.y - static_cast<float>(characterSize);
             for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
             {
                 const InkMap::Rect r = rectOf(pieces[i]);
-                place(item.rowY, moved(r, -item.rowY), item.color, r.left + du, r.top + dv, r.right + du,
+                place(SHEET, item.rowY, moved(r, -item.rowY), item.color, r.left + du, r.top + dv, r.right + du,
                       r.bottom + dv);
             }
         }
         else if (item.glyphShows)
         {
-            // Drawn whole even where later boxes hide part of it: off whole pixels, or where the
-            // quad stretches its texels (SFML 2's bold glyphs), a cut quad would sample the glyph
-            // page a rounding step apart.
+            // Drawn whole even where later boxes hide part of it: off whole pixels, a cut quad
+            // would sample the glyph page a rounding step apart.
             const GlyphQuad& q = item.glyph;
-            place(item.rowY, glyphOf(item), item.color, q.u1, q.v1, q.u2, q.v2);
+            place(PAGE, item.rowY, glyphOf(item), item.color, q.u1, q.v1, q.u2, q.v2);
         }
     }
 
@@ -541,13 +632,12 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         row.transform.translate({0.f, batch.rowY});
         target.draw(&boxVertices[batch.first], batch.count, sf::PrimitiveType::Triangles, row);
     }
-    sf::RenderStates states = sf::RenderStates::Default;
-    if (font != nullptr)
-        states.texture = &font->getTexture(characterSize);
+    const sf::Texture* textures[SOURCES] = {&sheet, font != nullptr ? &font->getTexture(characterSize) : nullptr};
     for (std::size_t i = 0; i < ordered.size(); i++)
     {
-        sf::RenderStates row = states;
-        row.transform.translate({0.f, ordered[i]});
+        sf::RenderStates row = sf::RenderStates::Default;
+        row.texture = textures[ordered[i].source];
+        row.transform.translate({0.f, ordered[i].rowY});
         target.draw(pool[i].data(), pool[i].size(), sf::PrimitiveType::Triangles, row);
     }
     discard();
@@ -560,7 +650,8 @@ void CharacterBatch::discard()
     for (std::size_t i = 0; i < ordered.size(); i++)
         pool[i].clear();
     ordered.clear();
-    latestBatch.clear();
+    for (auto& latest : latestBatch)
+        latest.clear();
     boxVertices.clear();
     boxBatches.clear();
     ink.clear();

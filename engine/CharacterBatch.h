@@ -18,20 +18,23 @@ namespace ks {
 /// painted into a render target with the pixels that one sf::RectangleShape and one sf::Text
 /// per character, drawn in call order, would give.
 ///
+/// When the font is set, every printable ASCII glyph is drawn once by the renderer itself,
+/// white over black at a whole-pixel pen, and read back: the glyph sheet then holds, texel for
+/// pixel, the coverage that glyph gives at any whole-pixel pen. A glyph in a cell on whole
+/// pixels is painted from the sheet without filtering, and only the pieces of its ink that
+/// later boxes leave showing; other glyphs are drawn whole from the font's own page.
+///
 /// paint() first finds, from the last character back, which boxes and glyphs later boxes hide
-/// completely and leaves those out: the cost of a frame is bounded by what the screen shows,
-/// not by how often cells were overwritten. A glyph whose quad maps whole texels onto whole
-/// pixels (a cell on whole pixels, where the font's quad is as wide as its texels) is cut
-/// further, to the pieces of its ink that show; cut on whole pixels with the same texel
-/// offset, the pieces sample exactly what the whole quad would. Of the rest, boxes are all the
-/// same black, so they go first in one untextured pass (skipped when the target is known to
-/// be black already), and glyphs follow in call order; a box is painted again among them only
-/// over pixels where a glyph before it may have left ink (an InkMap and a bit per pixel answer
-/// that) and later boxes do not cover. Such repaints sample the opaque white block of the
-/// font's glyph page, so all of the ordered part is one texture and few draw calls.
+/// and leaves those out: the cost of a frame is bounded by what the screen shows, not by how
+/// often cells were overwritten. Boxes are all the same black, so they go first in one
+/// untextured pass (skipped when the target is known to be black already), and glyphs follow
+/// in call order; a box is painted again among them only over pixels where a glyph before it
+/// may have left ink (an InkMap and a bit per pixel answer that) and later boxes do not cover.
+/// Such repaints sample an opaque white block of the sheet, so the ordered part takes few
+/// draw calls.
 ///
 ///     CharacterBatch batch(1024, 768, 12, 32);
-///     batch.setFont(&font, 24);
+///     batch.setFont(&font, 24, &window);
 ///     batch.add(120, 96, 'K', sf::Color::Green);
 ///     batch.paint(window);
 class CharacterBatch
@@ -41,8 +44,9 @@ public:
     CharacterBatch(int width, int height, float cellWidth, float cellHeight);
 
     /// Glyphs come from font (which must outlive the batch) at characterSize, bold; the
-    /// printable ASCII glyphs are loaded now. Without a font only the boxes are painted.
-    void setFont(const sf::Font* font, unsigned characterSize);
+    /// printable ASCII glyphs are loaded now and drawn once into window, which is left cleared
+    /// to black, for the glyph sheet. Without a font only the boxes are painted.
+    void setFont(const sf::Font* font, unsigned characterSize, sf::RenderWindow* window);
 
     /// Records ch in colour: its box and glyph for the cell whose top-left corner is pixel (x, y).
     void add(float x, float y, char ch, sf::Color color);
@@ -64,9 +68,14 @@ private:
     {
         float left, top, right, bottom; // pixels, relative to the pen
         float u1, v1, u2, v2;           // texels
-        // Where its ink lies, in whole pixels relative to the pen, when the quad maps whole
-        // texels onto whole pixels (inkKnown); a pen on a whole pixel then needs only those.
-        bool inkKnown;
+    };
+
+    /// An ASCII glyph as the sheet holds it for one row of cells: where its pen lies on the
+    /// sheet and where its ink lies, in whole pixels relative to the pen.
+    struct SheetGlyph
+    {
+        bool present;
+        int penX, penY;
         int inkLeft, inkTop, inkRight, inkBottom;
     };
 
@@ -85,6 +94,7 @@ private:
         bool glyphShows; // set by paint: not hidden by later boxes
         bool boxShows;
         GlyphQuad glyph;
+        const SheetGlyph* sheetGlyph; // set when the glyph is painted from the sheet
         // Set by paint for a glyph on whole pixels: the pieces of its ink that show, as
         // pieces[firstPiece, firstPiece + pieceCount).
         std::size_t firstPiece;
@@ -100,9 +110,24 @@ private:
         float rowY;
     };
 
+    /// The textures of the ordered part: the glyph sheet and the font's page.
+    enum Source
+    {
+        SHEET,
+        PAGE,
+        SOURCES
+    };
+
+    /// A batch of the ordered part.
+    struct Ordered
+    {
+        float rowY;
+        Source source;
+    };
+
     GlyphQuad glyphQuad(char32_t codePoint) const;
-    void findInk();
-    bool onWholePixels(const Item& item) const;
+    void drawSheet(sf::RenderWindow& window);
+    const SheetGlyph* sheetGlyphAt(float x, float y, char32_t codePoint) const;
     void findShownPieces(Item& item);
     InkMap::Rect inkOf(const Item& item) const;
     InkMap::Rect inkUnder(const InkMap::Rect& box) const;
@@ -118,7 +143,8 @@ private:
     void record(std::vector<sf::Vertex>& out, std::vector<Batch>& outBatches, const InkMap::Rect& r, float rowY,
                 sf::Color color, float u1, float v1, float u2, float v2);
     bool extendLastBox(const InkMap::Rect& r, float rowY);
-    void place(float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2, float v2);
+    void place(Source source, float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2,
+               float v2);
 
     int width, height;
     float cellWidth, cellHeight;
@@ -127,16 +153,21 @@ private:
     std::array<GlyphQuad, 128> asciiQuads{};
     std::array<bool, 128> asciiLoaded{};
     bool targetIsBlack = false;
+    sf::Texture sheet;
+    bool hasSheet = false;
+    std::vector<SheetGlyph> sheetGlyphs; // row by row, 128 code points a row
+    sf::Vector2f sheetWhite; // inside the sheet's opaque white block, which box repaints sample
 
     std::vector<Item> items;
     std::vector<Span> pieces;
     std::vector<sf::Vertex> boxVertices; // the untextured box pass
     std::vector<Batch> boxBatches;
     // Glyphs and box repaints in batches drawn in an order that keeps every pixel: each batch's
-    // row (see compat::BATCH_ROW_IN_TRANSFORM) and its vertices (kept from frame to frame).
-    std::vector<float> ordered;
+    // row (see compat::BATCH_ROW_IN_TRANSFORM) and texture, and its vertices (kept from frame
+    // to frame).
+    std::vector<Ordered> ordered;
     std::vector<std::vector<sf::Vertex>> pool;
-    std::unordered_map<float, int> latestBatch; // row -> the last batch of that row
+    std::unordered_map<float, int> latestBatch[SOURCES]; // row -> the last batch of that row
     InkMap ink;
     int coverWords;                       // 64-pixel words per row
     std::vector<std::uint64_t> coverage;  // pixels hidden by boxes recorded later

@@ -68,7 +68,7 @@ int DisplayManager::startUp()
         return -1;
     }
     font = loaded;
-    batch->setFont(&font, glyphSize());
+    batch->setFont(&font, glyphSize(), window);
 
     if (!window->isOpen())
     {
@@ -80,7 +80,7 @@ int DisplayManager::startUp()
 
 void DisplayManager::shutDown()
 {
-    batch->setFont(nullptr, 0);
+    batch->setFont(nullptr, 0, nullptr);
     if (window != nullptr)
     {
         window->close();
