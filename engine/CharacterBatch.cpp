@@ -113,6 +113,7 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
 {
     const int rows = static_cast<int>(static_cast<float>(height) / cellHeight);
     sheetGlyphs.assign(static_cast<std::size_t>(rows) * asciiQuads.size(), SheetGlyph{});
+    sheetInk.clear();
 
     // Slots across the window, as many windows wide as the glyphs need.
     struct Slot
@@ -162,8 +163,18 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                         continue;
                     const GlyphQuad& q = asciiQuads[slot.codePoint];
                     const float y = static_cast<float>(row) * cellHeight;
-                    Item item{static_cast<float>(slot.penX), y, rowOf(y), sf::Color::White, true, false, false, q,
-                              nullptr, 0, 0, InkMap::Rect{0, 0, 0, 0}};
+                    Item item{static_cast<float>(slot.penX),
+                              y,
+                              rowOf(y),
+                              sf::Color::White,
+                              true,
+                              false,
+                              false,
+                              q,
+                              nullptr,
+                              0,
+                              0,
+                              InkMap::Rect{0, 0, 0, 0}};
                     const InkMap::Rect r = moved(glyphOf(item), item.rowY);
                     if (r.left < 0 || r.top < 0 || r.right > static_cast<float>(width) ||
                         r.bottom > static_cast<float>(height))
@@ -200,12 +211,25 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                         top = std::min(top, y);
                         bottom = std::max(bottom, y + 1);
                     }
+                right = std::max(right, left);
+                bottom = std::max(bottom, top);
+                if (right - left > 64)
+                    continue; // drawn from the page
+                g->inkRows = sheetInk.size();
+                for (int y = top; y < bottom; y++)
+                {
+                    std::uint64_t row = 0;
+                    for (int x = left; x < right; x++)
+                        if (texel(p * width + x, y)[3] != 0)
+                            row |= std::uint64_t(1) << (x - left);
+                    sheetInk.push_back(row);
+                }
                 const int penX = g->penX - p * width;
                 g->present = true;
                 g->inkLeft = left - penX;
                 g->inkTop = top - g->penY;
-                g->inkRight = std::max(right, left) - penX;
-                g->inkBottom = std::max(bottom, top) - g->penY;
+                g->inkRight = right - penX;
+                g->inkBottom = bottom - g->penY;
             }
         }
     window.clear(sf::Color::Black);
@@ -215,8 +239,8 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
         for (int x = sheetWidth - SHEET_MARGIN * 2; x < sheetWidth; x++)
             std::fill(texel(x, y), texel(x, y) + 4, std::uint8_t(255));
     sheetWhite = sf::Vector2f(static_cast<float>(sheetWidth - SHEET_MARGIN), static_cast<float>(SHEET_MARGIN));
-    hasSheet = sheet.loadFromImage(compat::imageFromPixels(static_cast<unsigned>(sheetWidth),
-                                                           static_cast<unsigned>(height), texels.data()));
+    hasSheet = sheet.loadFromImage(
+        compat::imageFromPixels(static_cast<unsigned>(sheetWidth), static_cast<unsigned>(height), texels.data()));
 }
 
 // sf::Text's quad for one glyph: its ink bounds and texture rectangle, each grown by a pixel
@@ -227,14 +251,9 @@ CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
         return asciiQuads[codePoint];
     const compat::GlyphRects g = compat::glyphRects(font->getGlyph(codePoint, characterSize, true));
     const float padding = 1;
-    return GlyphQuad{g.left - padding,
-                     g.top - padding,
-                     g.left + g.width + padding,
-                     g.top + g.height + padding,
-                     g.texLeft - padding,
-                     g.texTop - padding,
-                     g.texLeft + g.texWidth + padding,
-                     g.texTop + g.texHeight + padding};
+    return GlyphQuad{
+        g.left - padding,    g.top - padding,    g.left + g.width + padding,       g.top + g.height + padding,
+        g.texLeft - padding, g.texTop - padding, g.texLeft + g.texWidth + padding, g.texTop + g.texHeight + padding};
 }
 
 void CharacterBatch::add(float x, float y, char ch, sf::Color color)
@@ -377,39 +396,121 @@ const CharacterBatch::SheetGlyph* CharacterBatch::sheetGlyphAt(float x, float y,
     return g.present ? &g : nullptr;
 }
 
-// The glyph's ink in target pixels, less what later boxes hide, in pieces of whole pixels:
-// each row's runs of pixels that show, a run joining the piece above it when that piece
-// spans the same columns. None when nothing of it shows.
+namespace {
+
+// Up to 64 bits of a bit map row, from column x on: bit i is column x + i.
+std::uint64_t bitsFrom(const std::uint64_t* row, int words, int x)
+{
+    const int w = x / 64, shift = x % 64;
+    std::uint64_t bits = row[w] >> shift;
+    if (shift != 0 && w + 1 < words)
+        bits |= row[w + 1] << (64 - shift);
+    return bits;
+}
+
+} // namespace
+
+namespace {
+
+// Bits [from, to) of a word.
+std::uint64_t bitRange(int from, int to)
+{
+    from = std::max(from, 0);
+    if (from >= std::min(to, 64))
+        return 0;
+    const std::uint64_t upTo = to >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
+    return upTo & ~((std::uint64_t(1) << from) - 1);
+}
+
+// Bits from the lowest to the highest set bit of a non-zero word.
+std::uint64_t hull(std::uint64_t bits)
+{
+    return bitRange(__builtin_ctzll(bits), 64 - __builtin_clzll(bits));
+}
+
+} // namespace
+
+// The glyph's ink that later boxes leave showing, in few pieces of whole pixels. A piece may
+// take in pixels without ink, which it leaves as they are, but none with ink that a later box
+// hides: a band of rows is one piece while the columns from its first to its last pixel to
+// show hold no such ink.
 void CharacterBatch::findShownPieces(Item& item)
 {
-    const int x = static_cast<int>(item.x), penY = static_cast<int>(item.y) + static_cast<int>(characterSize);
-    const SheetGlyph& q = *item.sheetGlyph;
-    const Span ink{std::max(x + q.inkLeft, 0), std::max(penY + q.inkTop, 0), std::min(x + q.inkRight, width),
-                   std::min(penY + q.inkBottom, height)};
+    const SheetGlyph& g = *item.sheetGlyph;
+    const int left = static_cast<int>(item.x) + g.inkLeft;
+    const int top = static_cast<int>(item.y) + static_cast<int>(characterSize) + g.inkTop;
+    const std::uint64_t onTarget = bitRange(std::max(-left, 0), std::min(g.inkRight - g.inkLeft, width - left));
     item.firstPiece = pieces.size();
-    for (int y = ink.y0; y < ink.y1 && ink.x0 < ink.x1; y++)
+    std::uint64_t band = 0, bandHidden = 0; // the band's columns, and the hidden ink in its rows
+    int bandTop = 0, bandBottom = 0;
+    auto closeBand = [&] {
+        if (band != 0)
+            pieces.push_back(
+                Span{left + __builtin_ctzll(band), bandTop, left + 64 - __builtin_clzll(band), bandBottom});
+        band = 0;
+    };
+    for (int y = std::max(top, 0); y < std::min(top + g.inkBottom - g.inkTop, height) && onTarget != 0; y++)
     {
-        const std::uint64_t* row = &coverage[static_cast<std::size_t>(y * coverWords)];
-        int runStart = -1;
-        for (int column = ink.x0; column <= ink.x1; column++)
+        const int from = std::max(left, 0);
+        const std::uint64_t covered =
+            (bitsFrom(&coverage[static_cast<std::size_t>(y * coverWords)], coverWords, from) << (from - left)) &
+            onTarget;
+        const std::uint64_t ink = sheetInk[g.inkRows + static_cast<std::size_t>(y - top)];
+        const std::uint64_t shows = ink & ~covered & onTarget, hidden = ink & covered;
+        if (band != 0)
         {
-            const bool shows = column < ink.x1 && (row[column / 64] >> (column % 64) & 1) == 0;
-            if (shows && runStart < 0)
-                runStart = column;
-            if (shows || runStart < 0)
+            const std::uint64_t grown = shows != 0 ? hull(band | shows) : band;
+            if ((grown & (bandHidden | hidden)) == 0)
+            {
+                band = grown;
+                bandHidden |= hidden;
+                if (shows != 0)
+                    bandBottom = y + 1;
                 continue;
-            auto above = std::find_if(pieces.begin() + static_cast<std::ptrdiff_t>(item.firstPiece), pieces.end(),
-                                      [&](const Span& p) {
-                                          return p.y1 == y && p.x0 == runStart && p.x1 == column;
-                                      });
-            if (above != pieces.end())
-                above->y1++;
-            else
-                pieces.push_back(Span{runStart, y, column, y + 1});
-            runStart = -1;
+            }
+            closeBand();
+        }
+        if (shows == 0)
+            continue;
+        if ((hull(shows) & hidden) == 0)
+        {
+            band = hull(shows);
+            bandHidden = hidden;
+            bandTop = y;
+            bandBottom = y + 1;
+            continue;
+        }
+        // Hidden ink between the parts that show: each run of them on its own.
+        for (std::uint64_t rest = shows; rest != 0;)
+        {
+            const int start = __builtin_ctzll(rest);
+            const std::uint64_t fromStart = rest >> start;
+            const int length = ~fromStart == 0 ? 64 - start : __builtin_ctzll(~fromStart);
+            pieces.push_back(Span{left + start, y, left + start + length, y + 1});
+            rest &= ~bitRange(start, start + length);
         }
     }
+    closeBand();
     item.pieceCount = pieces.size() - item.firstPiece;
+}
+
+// Notes the pixels of a piece where the sheet's glyph has ink (a piece may hold pixels without).
+void CharacterBatch::markInk(const Item& item, const Span& piece)
+{
+    const SheetGlyph& g = *item.sheetGlyph;
+    const int left = static_cast<int>(item.x) + g.inkLeft;
+    const int top = static_cast<int>(item.y) + static_cast<int>(characterSize) + g.inkTop;
+    for (int y = piece.y0; y < piece.y1; y++)
+    {
+        std::uint64_t ink =
+            sheetInk[g.inkRows + static_cast<std::size_t>(y - top)] & bitRange(piece.x0 - left, piece.x1 - left);
+        while (ink != 0)
+        {
+            const int x = left + __builtin_ctzll(ink);
+            inkPixels[static_cast<std::size_t>(y * coverWords + x / 64)] |= std::uint64_t(1) << (x % 64);
+            ink &= ink - 1;
+        }
+    }
 }
 
 // The part of box over ink, found around the centres of the pixels box may cover, so that
@@ -569,7 +670,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
             for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
             {
                 ink.add(rectOf(pieces[i]));
-                setBits(inkPixels, coverWords, pieces[i].x0, pieces[i].y0, pieces[i].x1, pieces[i].y1);
+                markInk(item, pieces[i]);
             }
         }
         else if (item.glyphShows)

@@ -76,7 +76,8 @@ private:
     {
         bool present;
         int penX, penY;
-        int inkLeft, inkTop, inkRight, inkBottom;
+        int inkLeft, inkTop, inkRight, inkBottom; // at most 64 columns
+        std::size_t inkRows;                      // sheetInk[inkRows + i]: row inkTop + i's pixels with ink, a bit each
     };
 
     /// Pixels [x0, x1) x [y0, y1) inside the target.
@@ -129,6 +130,7 @@ private:
     void drawSheet(sf::RenderWindow& window);
     const SheetGlyph* sheetGlyphAt(float x, float y, char32_t codePoint) const;
     void findShownPieces(Item& item);
+    void markInk(const Item& item, const Span& piece);
     InkMap::Rect inkOf(const Item& item) const;
     InkMap::Rect inkUnder(const InkMap::Rect& box) const;
     static InkMap::Rect rectOf(const Span& s);
@@ -156,6 +158,7 @@ private:
     sf::Texture sheet;
     bool hasSheet = false;
     std::vector<SheetGlyph> sheetGlyphs; // row by row, 128 code points a row
+    std::vector<std::uint64_t> sheetInk;
     sf::Vector2f sheetWhite; // inside the sheet's opaque white block, which box repaints sample
 
     std::vector<Item> items;
