@@ -26,20 +26,12 @@ const float EDGE_SLACK = 1.f / 64;
 
 const sf::Color BOX_COLOR(0, 0, 0, 255);
 
-// Two triangles, in the vertex order sf::Text uses for a glyph.
 void appendQuad(std::vector<sf::Vertex>& out, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2,
                 float v2)
 {
-    const sf::Vertex topLeft{{r.left, r.top}, color, {u1, v1}};
-    const sf::Vertex topRight{{r.right, r.top}, color, {u2, v1}};
-    const sf::Vertex bottomLeft{{r.left, r.bottom}, color, {u1, v2}};
-    const sf::Vertex bottomRight{{r.right, r.bottom}, color, {u2, v2}};
-    out.push_back(topLeft);
-    out.push_back(topRight);
-    out.push_back(bottomLeft);
-    out.push_back(bottomLeft);
-    out.push_back(topRight);
-    out.push_back(bottomRight);
+    compat::appendQuad(out, sf::Vertex{{r.left, r.top}, color, {u1, v1}}, sf::Vertex{{r.right, r.top}, color, {u2, v1}},
+                       sf::Vertex{{r.left, r.bottom}, color, {u1, v2}},
+                       sf::Vertex{{r.right, r.bottom}, color, {u2, v2}});
 }
 
 // The part of a cell's y that the draw's transform must carry (see compat::BATCH_ROW_IN_TRANSFORM).
@@ -70,7 +62,7 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
     // Room for a full grid of cells, so that a frame records without allocating.
     const std::size_t cells = static_cast<std::size_t>(width / cellWidth * height / cellHeight) + 1;
     items.reserve(cells);
-    boxVertices.reserve(cells * 6);
+    boxVertices.reserve(cells * compat::QUAD_VERTICES);
 }
 
 void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize, sf::RenderWindow* window)
@@ -179,8 +171,13 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                     if (r.left < 0 || r.top < 0 || r.right > static_cast<float>(width) ||
                         r.bottom > static_cast<float>(height))
                         continue;
-                    quad.clear();
-                    appendQuad(quad, glyphOf(item), sf::Color::White, q.u1, q.v1, q.u2, q.v2);
+                    // As sf::Text draws it: two triangles, which do not always round like a quad.
+                    const InkMap::Rect at = glyphOf(item);
+                    const sf::Vertex topLeft{{at.left, at.top}, sf::Color::White, {q.u1, q.v1}};
+                    const sf::Vertex topRight{{at.right, at.top}, sf::Color::White, {q.u2, q.v1}};
+                    const sf::Vertex bottomLeft{{at.left, at.bottom}, sf::Color::White, {q.u1, q.v2}};
+                    const sf::Vertex bottomRight{{at.right, at.bottom}, sf::Color::White, {q.u2, q.v2}};
+                    quad = {topLeft, topRight, bottomLeft, bottomLeft, topRight, bottomRight};
                     sf::RenderStates moveDown = states;
                     moveDown.transform.translate({0.f, item.rowY});
                     window.draw(quad.data(), quad.size(), sf::PrimitiveType::Triangles, moveDown);
@@ -579,7 +576,7 @@ void CharacterBatch::record(std::vector<sf::Vertex>& out, std::vector<Batch>& ou
     if (outBatches.empty() || outBatches.back().rowY != rowY)
         outBatches.push_back(Batch{out.size(), 0, rowY});
     appendQuad(out, r, color, u1, v1, u2, v2);
-    outBatches.back().count += 6;
+    outBatches.back().count += compat::QUAD_VERTICES;
 }
 
 // A quad of the ordered part joins the last batch of its row unless a later batch
@@ -623,14 +620,13 @@ bool CharacterBatch::extendLastBox(const InkMap::Rect& r, float rowY)
 {
     if (boxBatches.empty() || boxBatches.back().rowY != rowY || boxBatches.back().count == 0)
         return false;
-    sf::Vertex* quad = &boxVertices[boxVertices.size() - 6];
-    // Vertex order of appendQuad: top-left, top-right, bottom-left, bottom-left, top-right,
-    // bottom-right.
-    if (quad[1].position.x != r.left || quad[0].position.y != r.top || quad[2].position.y != r.bottom)
+    sf::Vertex* quad = &boxVertices[boxVertices.size() - compat::QUAD_VERTICES];
+    // The first vertex is the top-left corner, the third on the bottom edge in either order.
+    if (quad[compat::RIGHT_EDGE[0]].position.x != r.left || quad[0].position.y != r.top ||
+        quad[2].position.y != r.bottom)
         return false;
-    quad[1].position.x = r.right;
-    quad[4].position.x = r.right;
-    quad[5].position.x = r.right;
+    for (std::size_t i : compat::RIGHT_EDGE)
+        quad[i].position.x = r.right;
     return true;
 }
 
@@ -731,7 +727,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     {
         sf::RenderStates row = boxStates;
         row.transform.translate({0.f, batch.rowY});
-        target.draw(&boxVertices[batch.first], batch.count, sf::PrimitiveType::Triangles, row);
+        target.draw(&boxVertices[batch.first], batch.count, compat::QUADS, row);
     }
     const sf::Texture* textures[SOURCES] = {&sheet, font != nullptr ? &font->getTexture(characterSize) : nullptr};
     for (std::size_t i = 0; i < ordered.size(); i++)
@@ -739,7 +735,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         sf::RenderStates row = sf::RenderStates::Default;
         row.texture = textures[ordered[i].source];
         row.transform.translate({0.f, ordered[i].rowY});
-        target.draw(pool[i].data(), pool[i].size(), sf::PrimitiveType::Triangles, row);
+        target.draw(pool[i].data(), pool[i].size(), compat::QUADS, row);
     }
     discard();
     targetIsBlack = false;

@@ -14,6 +14,7 @@
 
 #if SFML_VERSION_MAJOR < 3
 #include <variant>
+#include <vector>
 #endif
 
 namespace ks::compat {
@@ -104,6 +105,37 @@ inline bool textDrawsGlyph(char32_t codePoint)
 // that row in its transform. SFML 3 gives the same pixels with every position on the CPU,
 // so one batch can hold the whole frame.
 inline constexpr bool BATCH_ROW_IN_TRANSFORM = SFML_VERSION_MAJOR < 3;
+
+// How batches draw a rectangle: SFML 2 still has quads, which Mesa's software renderer sets up
+// several times faster than the same rectangle as a pair of triangles; SFML 3 has only
+// triangles. QUAD_VERTICES vertices a rectangle, in the order compat::appendQuad gives.
+#if SFML_VERSION_MAJOR >= 3
+inline constexpr sf::PrimitiveType QUADS = sf::PrimitiveType::Triangles;
+inline constexpr std::size_t QUAD_VERTICES = 6;
+#else
+inline constexpr sf::PrimitiveType QUADS = sf::Quads;
+inline constexpr std::size_t QUAD_VERTICES = 4;
+#endif
+
+// Appends a rectangle for QUADS: as triangles, in the vertex order sf::Text uses for a glyph
+// (top-left, top-right, bottom-left, bottom-left, top-right, bottom-right); as a quad, with the
+// same diagonal. Its right edge is at the indices RIGHT_EDGE lists.
+inline void appendQuad(std::vector<sf::Vertex>& out, const sf::Vertex& topLeft, const sf::Vertex& topRight,
+                       const sf::Vertex& bottomLeft, const sf::Vertex& bottomRight)
+{
+#if SFML_VERSION_MAJOR >= 3
+    for (const sf::Vertex* v : {&topLeft, &topRight, &bottomLeft, &bottomLeft, &topRight, &bottomRight})
+        out.push_back(*v);
+#else
+    for (const sf::Vertex* v : {&topLeft, &topRight, &bottomRight, &bottomLeft})
+        out.push_back(*v);
+#endif
+}
+#if SFML_VERSION_MAJOR >= 3
+inline constexpr std::size_t RIGHT_EDGE[] = {1, 4, 5};
+#else
+inline constexpr std::size_t RIGHT_EDGE[] = {1, 2};
+#endif
 
 // The window's id in the windowing system (an X11 Window on Linux), e.g. for tools that
 // drive the window from outside.
