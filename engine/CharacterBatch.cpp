@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <locale>
 
 namespace ks {
@@ -107,51 +109,60 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
     sheetGlyphs.assign(static_cast<std::size_t>(rows) * asciiQuads.size(), SheetGlyph{});
     sheetInk.clear();
 
-    // Slots across the window, as many windows wide as the glyphs need.
+    // Slots across the window for drawing, as many windows wide as the glyphs need.
     struct Slot
     {
         char32_t codePoint;
         int pass, penX;
     };
     std::vector<Slot> slots;
-    int pass = 0, slotX = 0;
+    int passes = 1, slotX = 0;
     for (char32_t c = U' '; c <= U'~'; c++)
     {
         const GlyphQuad& q = asciiQuads[c];
-        if (!compat::textDrawsGlyph(c))
-            continue;
         const int slotWidth = static_cast<int>(std::ceil(q.right - q.left)) + 2 * SHEET_MARGIN;
-        if (slotWidth > width)
+        if (!compat::textDrawsGlyph(c) || slotWidth > width)
             continue;
         if (slotX + slotWidth > width)
         {
-            pass++;
+            passes++;
             slotX = 0;
         }
-        slots.push_back(Slot{c, pass, slotX + SHEET_MARGIN - static_cast<int>(std::floor(q.left))});
+        slots.push_back(Slot{c, passes - 1, slotX + SHEET_MARGIN - static_cast<int>(std::floor(q.left))});
         slotX += slotWidth;
     }
-    const int sheetWidth = (pass + 1) * width + SHEET_MARGIN * 2;
-    std::vector<std::uint8_t> texels(static_cast<std::size_t>(sheetWidth) * static_cast<std::size_t>(height) * 4, 0);
-    auto texel = [&](int x, int y) {
-        return &texels[(static_cast<std::size_t>(y) * static_cast<std::size_t>(sheetWidth) +
-                        static_cast<std::size_t>(x)) *
-                       4];
-    };
 
+    // What each glyph looks like with its pen on each row: its ink relative to the pen, and the
+    // coverage there. Most rows look alike and share one place on the sheet.
+    struct Look
+    {
+        char32_t codePoint;
+        Span ink;
+        std::vector<std::uint8_t> coverage;
+        int sheetX = 0, sheetY = 0;
+        std::size_t inkRows = 0;
+    };
+    std::vector<Look> looks;
+    std::vector<int> lookAt(sheetGlyphs.size(), -1);
     sf::RenderStates states = sf::RenderStates::Default;
     states.texture = &font->getTexture(characterSize);
-    std::vector<sf::Vertex> quad;
     // Every other row at a time, so that no glyph reaches into another's pixels.
-    for (int p = 0; p <= pass; p++)
+    for (int pass = 0; pass < passes; pass++)
         for (int parity = 0; parity < 2; parity++)
         {
             window.clear(sf::Color::Black);
-            std::vector<std::pair<SheetGlyph*, Span>> drawn;
+            struct Drawn
+            {
+                int row;
+                char32_t codePoint;
+                int penX, penY;
+                Span footprint;
+            };
+            std::vector<Drawn> drawn;
             for (int row = parity; row < rows; row += 2)
                 for (const Slot& slot : slots)
                 {
-                    if (slot.pass != p)
+                    if (slot.pass != pass)
                         continue;
                     const GlyphQuad& q = asciiQuads[slot.codePoint];
                     const float y = static_cast<float>(row) * cellHeight;
@@ -167,77 +178,121 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                               0,
                               0,
                               InkMap::Rect{0, 0, 0, 0}};
-                    const InkMap::Rect r = moved(glyphOf(item), item.rowY);
+                    const InkMap::Rect at = glyphOf(item);
+                    const InkMap::Rect r = moved(at, item.rowY);
                     if (r.left < 0 || r.top < 0 || r.right > static_cast<float>(width) ||
                         r.bottom > static_cast<float>(height))
                         continue;
                     // As sf::Text draws it: two triangles, which do not always round like a quad.
-                    const InkMap::Rect at = glyphOf(item);
                     const sf::Vertex topLeft{{at.left, at.top}, sf::Color::White, {q.u1, q.v1}};
                     const sf::Vertex topRight{{at.right, at.top}, sf::Color::White, {q.u2, q.v1}};
                     const sf::Vertex bottomLeft{{at.left, at.bottom}, sf::Color::White, {q.u1, q.v2}};
                     const sf::Vertex bottomRight{{at.right, at.bottom}, sf::Color::White, {q.u2, q.v2}};
-                    quad = {topLeft, topRight, bottomLeft, bottomLeft, topRight, bottomRight};
+                    const sf::Vertex quad[] = {topLeft, topRight, bottomLeft, bottomLeft, topRight, bottomRight};
                     sf::RenderStates moveDown = states;
                     moveDown.transform.translate({0.f, item.rowY});
-                    window.draw(quad.data(), quad.size(), sf::PrimitiveType::Triangles, moveDown);
-                    SheetGlyph& g = sheetGlyphs[static_cast<std::size_t>(row) * asciiQuads.size() + slot.codePoint];
-                    g.penX = p * width + slot.penX;
-                    g.penY = static_cast<int>(y) + static_cast<int>(characterSize);
-                    drawn.emplace_back(&g, touched(r));
+                    window.draw(quad, 6, sf::PrimitiveType::Triangles, moveDown);
+                    drawn.push_back(Drawn{row, slot.codePoint, slot.penX,
+                                          static_cast<int>(y) + static_cast<int>(characterSize), touched(r)});
                 }
             const sf::Image image = compat::captureWindow(window);
-            const std::uint8_t* pixels = image.getPixelsPtr();
-            for (auto& [g, f] : drawn)
+            auto coverageAt = [&](int x, int y) {
+                return image.getPixelsPtr()[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                                             static_cast<std::size_t>(x)) *
+                                            4];
+            };
+            for (const Drawn& d : drawn)
             {
-                int left = f.x1, top = f.y1, right = f.x0, bottom = f.y0;
+                const Span& f = d.footprint;
+                Span ink{f.x1, f.y1, f.x0, f.y0};
                 for (int y = f.y0; y < f.y1; y++)
                     for (int x = f.x0; x < f.x1; x++)
-                    {
-                        const std::uint8_t coverage =
-                            pixels[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                    static_cast<std::size_t>(x)) *
-                                   4];
-                        std::uint8_t* t = texel(p * width + x, y);
-                        t[0] = t[1] = t[2] = 255;
-                        t[3] = coverage;
-                        if (coverage == 0)
-                            continue;
-                        left = std::min(left, x);
-                        right = std::max(right, x + 1);
-                        top = std::min(top, y);
-                        bottom = std::max(bottom, y + 1);
-                    }
-                right = std::max(right, left);
-                bottom = std::max(bottom, top);
-                if (right - left > 64)
+                        if (coverageAt(x, y) != 0)
+                            ink = Span{std::min(ink.x0, x), std::min(ink.y0, y), std::max(ink.x1, x + 1),
+                                       std::max(ink.y1, y + 1)};
+                if (ink.x0 >= ink.x1)
+                    ink = Span{f.x0, f.y0, f.x0, f.y0};
+                if (ink.x1 - ink.x0 > 64)
                     continue; // drawn from the page
-                g->inkRows = sheetInk.size();
-                for (int y = top; y < bottom; y++)
-                {
-                    std::uint64_t row = 0;
-                    for (int x = left; x < right; x++)
-                        if (texel(p * width + x, y)[3] != 0)
-                            row |= std::uint64_t(1) << (x - left);
-                    sheetInk.push_back(row);
-                }
-                const int penX = g->penX - p * width;
-                g->present = true;
-                g->inkLeft = left - penX;
-                g->inkTop = top - g->penY;
-                g->inkRight = right - penX;
-                g->inkBottom = bottom - g->penY;
+                Look look{d.codePoint, Span{ink.x0 - d.penX, ink.y0 - d.penY, ink.x1 - d.penX, ink.y1 - d.penY}, {}};
+                for (int y = ink.y0; y < ink.y1; y++)
+                    for (int x = ink.x0; x < ink.x1; x++)
+                        look.coverage.push_back(coverageAt(x, y));
+                auto same = std::find_if(looks.begin(), looks.end(), [&](const Look& l) {
+                    return l.codePoint == look.codePoint && l.ink.x0 == look.ink.x0 && l.ink.y0 == look.ink.y0 &&
+                           l.ink.x1 == look.ink.x1 && l.ink.y1 == look.ink.y1 && l.coverage == look.coverage;
+                });
+                if (same == looks.end())
+                    same = looks.insert(looks.end(), std::move(look));
+                lookAt[static_cast<std::size_t>(d.row) * asciiQuads.size() + d.codePoint] =
+                    static_cast<int>(same - looks.begin());
             }
         }
     window.clear(sf::Color::Black);
 
-    // The opaque white block that box repaints sample, right of the glyphs.
-    for (int y = 0; y < SHEET_MARGIN * 2; y++)
-        for (int x = sheetWidth - SHEET_MARGIN * 2; x < sheetWidth; x++)
-            std::fill(texel(x, y), texel(x, y) + 4, std::uint8_t(255));
-    sheetWhite = sf::Vector2f(static_cast<float>(sheetWidth - SHEET_MARGIN), static_cast<float>(SHEET_MARGIN));
+    // The looks side by side on shelves, a margin apart, then the opaque white block that box
+    // repaints sample.
+    int x = 0, y = 0, shelf = 0;
+    for (Look& look : looks)
+    {
+        const int w = look.ink.x1 - look.ink.x0, h = look.ink.y1 - look.ink.y0;
+        if (x + w > width)
+        {
+            x = 0;
+            y += shelf + SHEET_MARGIN;
+            shelf = 0;
+        }
+        look.sheetX = x;
+        look.sheetY = y;
+        x += w + SHEET_MARGIN;
+        shelf = std::max(shelf, h);
+    }
+    const int white = y + shelf + SHEET_MARGIN;
+    const int sheetHeight = white + 2 * SHEET_MARGIN;
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * static_cast<std::size_t>(sheetHeight) * 4, 0);
+    auto texel = [&](int tx, int ty) {
+        return &texels[(static_cast<std::size_t>(ty) * static_cast<std::size_t>(width) + static_cast<std::size_t>(tx)) *
+                       4];
+    };
+    for (Look& look : looks)
+    {
+        const int w = look.ink.x1 - look.ink.x0, h = look.ink.y1 - look.ink.y0;
+        look.inkRows = sheetInk.size();
+        for (int ty = 0; ty < h; ty++)
+        {
+            std::uint64_t row = 0;
+            for (int tx = 0; tx < w; tx++)
+            {
+                const std::uint8_t coverage = look.coverage[static_cast<std::size_t>(ty * w + tx)];
+                std::uint8_t* t = texel(look.sheetX + tx, look.sheetY + ty);
+                t[0] = t[1] = t[2] = 255;
+                t[3] = coverage;
+                if (coverage != 0)
+                    row |= std::uint64_t(1) << tx;
+            }
+            sheetInk.push_back(row);
+        }
+    }
+    for (int ty = white; ty < sheetHeight; ty++)
+        std::fill(texel(0, ty), texel(2 * SHEET_MARGIN, ty), std::uint8_t(255));
+    sheetWhite = sf::Vector2f(static_cast<float>(SHEET_MARGIN), static_cast<float>(white + SHEET_MARGIN));
+
+    for (std::size_t i = 0; i < sheetGlyphs.size(); i++)
+    {
+        if (lookAt[i] < 0)
+            continue;
+        const Look& look = looks[static_cast<std::size_t>(lookAt[i])];
+        sheetGlyphs[i] = SheetGlyph{true,
+                                    look.sheetX - look.ink.x0,
+                                    look.sheetY - look.ink.y0,
+                                    look.ink.x0,
+                                    look.ink.y0,
+                                    look.ink.x1,
+                                    look.ink.y1,
+                                    look.inkRows};
+    }
     hasSheet = sheet.loadFromImage(
-        compat::imageFromPixels(static_cast<unsigned>(sheetWidth), static_cast<unsigned>(height), texels.data()));
+        compat::imageFromPixels(static_cast<unsigned>(width), static_cast<unsigned>(sheetHeight), texels.data()));
 }
 
 // sf::Text's quad for one glyph: its ink bounds and texture rectangle, each grown by a pixel
@@ -499,14 +554,20 @@ void CharacterBatch::markInk(const Item& item, const Span& piece)
     const int top = static_cast<int>(item.y) + static_cast<int>(characterSize) + g.inkTop;
     for (int y = piece.y0; y < piece.y1; y++)
     {
-        std::uint64_t ink =
+        // Bit i of ink is column left + i; the piece lies inside the target, so no bit left
+        // of column 0 is set.
+        const std::uint64_t ink =
             sheetInk[g.inkRows + static_cast<std::size_t>(y - top)] & bitRange(piece.x0 - left, piece.x1 - left);
-        while (ink != 0)
+        std::uint64_t* row = &inkPixels[static_cast<std::size_t>(y * coverWords)];
+        if (left < 0)
         {
-            const int x = left + __builtin_ctzll(ink);
-            inkPixels[static_cast<std::size_t>(y * coverWords + x / 64)] |= std::uint64_t(1) << (x % 64);
-            ink &= ink - 1;
+            row[0] |= ink >> -left;
+            continue;
         }
+        const int w = left / 64, shift = left % 64;
+        row[w] |= ink << shift;
+        if (shift != 0 && w + 1 < coverWords)
+            row[w + 1] |= ink >> (64 - shift);
     }
 }
 
