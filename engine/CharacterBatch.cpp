@@ -36,6 +36,11 @@ void appendQuad(std::vector<sf::Vertex>& out, const InkMap::Rect& r, sf::Color c
                        sf::Vertex{{r.right, r.bottom}, color, {u2, v2}});
 }
 
+bool isWhole(float v)
+{
+    return std::abs(v) < 1e6f && std::floor(v) == v;
+}
+
 // The part of a cell's y that the draw's transform must carry (see compat::BATCH_ROW_IN_TRANSFORM).
 float rowOf(float y)
 {
@@ -61,6 +66,22 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
       orderColumns((width + ORDER_TILE - 1) / ORDER_TILE),
       lastBatchAt(static_cast<std::size_t>(orderColumns * ((height + ORDER_TILE - 1) / ORDER_TILE)), -1)
 {
+    // Where an inner cell's box lies: if boxes of whole cells tile the target, whole cells can
+    // stand for their pixels.
+    const Item inner{
+        cellWidth, cellHeight, rowOf(cellHeight),       BOX_COLOR, false, false, false, GlyphQuad{}, nullptr, -1,
+        0,         0,          InkMap::Rect{0, 0, 0, 0}};
+    const Span box = inside(moved(boxOf(inner), inner.rowY));
+    if (isWhole(cellWidth) && isWhole(cellHeight) && static_cast<float>(box.x1 - box.x0) == cellWidth &&
+        static_cast<float>(box.y1 - box.y0) == cellHeight)
+    {
+        cellsTile = true;
+        cellLeft = box.x0 - static_cast<int>(cellWidth);
+        cellTop = box.y0 - static_cast<int>(cellHeight);
+        cellColumns = (width - cellLeft + static_cast<int>(cellWidth) - 1) / static_cast<int>(cellWidth);
+        cellRows = (height - cellTop + static_cast<int>(cellHeight) - 1) / static_cast<int>(cellHeight);
+        cellCovered.assign(static_cast<std::size_t>(cellColumns * cellRows), 0);
+    }
     // Room for a full grid of cells, so that a frame records without allocating.
     const std::size_t cells = static_cast<std::size_t>(width / cellWidth * height / cellHeight) + 1;
     items.reserve(cells);
@@ -86,15 +107,6 @@ void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize,
     if (window != nullptr)
         drawSheet(*window);
 }
-
-namespace {
-
-bool isWhole(float v)
-{
-    return std::abs(v) < 1e6f && std::floor(v) == v;
-}
-
-} // namespace
 
 // Draws each printable ASCII glyph the way sf::Text would, white over black, with its pen on
 // each row of cells, and keeps what the renderer made of it: the red of each pixel is the
@@ -175,6 +187,7 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                               false,
                               q,
                               nullptr,
+                              -1,
                               0,
                               0,
                               InkMap::Rect{0, 0, 0, 0}};
@@ -310,7 +323,8 @@ CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
 
 void CharacterBatch::add(float x, float y, char ch, sf::Color color)
 {
-    Item item{x, y, rowOf(y), color, false, false, false, GlyphQuad{}, nullptr, 0, 0, InkMap::Rect{0, 0, 0, 0}};
+    Item item{
+        x, y, rowOf(y), color, false, false, false, GlyphQuad{}, nullptr, cellAt(x, y), 0, 0, InkMap::Rect{0, 0, 0, 0}};
     if (font != nullptr)
     {
         // The code point a one-character sf::String gives (ASCII stands for itself).
@@ -433,6 +447,52 @@ bool CharacterBatch::isCovered(const Span& s) const
 bool CharacterBatch::isInkless(const Span& s) const
 {
     return !bitsSet(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1, false);
+}
+
+namespace {
+
+// Floor of a / b for b > 0.
+int floorDiv(int a, int b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+} // namespace
+
+// The index in cellCovered of the cell whose top-left pixel is (x, y), or -1 if it is not a
+// cell of the grid whose box lies in the target.
+int CharacterBatch::cellAt(float x, float y) const
+{
+    if (!cellsTile || !isWhole(x / cellWidth) || !isWhole(y / cellHeight))
+        return -1;
+    const int column = static_cast<int>(x / cellWidth), row = static_cast<int>(y / cellHeight);
+    if (column < 0 || row < 0 || column >= cellColumns || row >= cellRows)
+        return -1;
+    return row * cellColumns + column;
+}
+
+// Whether later boxes of whole cells hide every pixel of the glyph's ink on the target. False
+// when the cells cannot tell.
+bool CharacterBatch::hiddenByCells(const Item& item) const
+{
+    if (!cellsTile)
+        return false;
+    const SheetGlyph& g = *item.sheetGlyph;
+    const int x = static_cast<int>(item.x), penY = static_cast<int>(item.y) + static_cast<int>(characterSize);
+    const int x0 = std::max(x + g.inkLeft, 0), x1 = std::min(x + g.inkRight, width);
+    const int y0 = std::max(penY + g.inkTop, 0), y1 = std::min(penY + g.inkBottom, height);
+    if (x0 >= x1 || y0 >= y1)
+        return true;
+    const int w = static_cast<int>(cellWidth), h = static_cast<int>(cellHeight);
+    const int c0 = floorDiv(x0 - cellLeft, w), c1 = floorDiv(x1 - 1 - cellLeft, w);
+    const int r0 = floorDiv(y0 - cellTop, h), r1 = floorDiv(y1 - 1 - cellTop, h);
+    if (c0 < 0 || r0 < 0 || c1 >= cellColumns || r1 >= cellRows)
+        return false;
+    for (int r = r0; r <= r1; r++)
+        for (int c = c0; c <= c1; c++)
+            if (cellCovered[static_cast<std::size_t>(r * cellColumns + c)] == 0)
+                return false;
+    return true;
 }
 
 // The sheet's glyph for a cell whose top-left pixel is (x, y): on whole pixels, with its top
@@ -696,21 +756,36 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     // From the last character back: a box or glyph whose every pixel a later box paints over
     // would not show, so it is left out.
     std::fill(coverage.begin(), coverage.end(), 0);
+    std::fill(cellCovered.begin(), cellCovered.end(), 0);
     std::fill(lastBatchAt.begin(), lastBatchAt.end(), -1);
     pieces.clear();
     for (auto it = items.rbegin(); it != items.rend(); ++it)
     {
-        const InkMap::Rect box = moved(boxOf(*it), it->rowY);
-        if (it->hasGlyph && it->sheetGlyph != nullptr)
+        Item& item = *it;
+        const InkMap::Rect box = moved(boxOf(item), item.rowY);
+        if (item.hasGlyph && item.sheetGlyph != nullptr)
         {
-            findShownPieces(*it);
-            it->glyphShows = it->pieceCount > 0;
+            item.pieceCount = 0;
+            if (!hiddenByCells(item))
+                findShownPieces(item);
+            item.glyphShows = item.pieceCount > 0;
         }
         else
         {
-            it->glyphShows = it->hasGlyph && !isCovered(touched(moved(glyphOf(*it), it->rowY)));
+            item.glyphShows = item.hasGlyph && !isCovered(touched(moved(glyphOf(item), item.rowY)));
         }
-        it->boxShows = !isCovered(touched(box));
+        if (item.cell >= 0)
+        {
+            // A later box of the same cell hides all of it; the first from the back covers
+            // the cell's pixels for everything before it.
+            std::uint8_t& covered = cellCovered[static_cast<std::size_t>(item.cell)];
+            item.boxShows = covered == 0;
+            if (item.boxShows)
+                cover(inside(box));
+            covered = 1;
+            continue;
+        }
+        item.boxShows = !isCovered(touched(box));
         cover(inside(box));
     }
 
@@ -745,7 +820,9 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     {
         if (!it->repaint.isEmpty())
             it->repaint = trimmed(it->repaint, &CharacterBatch::isCovered);
-        cover(inside(moved(boxOf(*it), it->rowY)));
+        // A box that does not show lies wholly under later ones, which are covered already.
+        if (it->boxShows)
+            cover(inside(moved(boxOf(*it), it->rowY)));
     }
 
     // The boxes first (unless the target is black already), then in call order the glyphs

@@ -96,6 +96,7 @@ private:
         bool boxShows;
         GlyphQuad glyph;
         const SheetGlyph* sheetGlyph; // set when the glyph is painted from the sheet
+        int cell;                     // the index of its cell in cellCovered, or -1 off the grid
         // Set by paint for a glyph on whole pixels: the pieces of its ink that show, as
         // pieces[firstPiece, firstPiece + pieceCount).
         std::size_t firstPiece;
@@ -129,6 +130,8 @@ private:
     GlyphQuad glyphQuad(char32_t codePoint) const;
     void drawSheet(sf::RenderWindow& window);
     const SheetGlyph* sheetGlyphAt(float x, float y, char32_t codePoint) const;
+    int cellAt(float x, float y) const;
+    bool hiddenByCells(const Item& item) const;
     void findShownPieces(Item& item);
     void markInk(const Item& item, const Span& piece);
     InkMap::Rect inkOf(const Item& item) const;
@@ -172,8 +175,15 @@ private:
     std::vector<std::vector<sf::Vertex>> pool;
     std::unordered_map<float, int> latestBatch[SOURCES]; // row -> the last batch of that row
     InkMap ink;
-    int coverWords;                       // 64-pixel words per row
-    std::vector<std::uint64_t> coverage;  // pixels hidden by boxes recorded later
+    int coverWords;                      // 64-pixel words per row
+    std::vector<std::uint64_t> coverage; // pixels hidden by boxes recorded later
+    // Boxes of cells on the grid tile the target: cell (c, r)'s box holds exactly the pixels
+    // [c * cellWidth + cellLeft, +cellWidth) x [r * cellHeight + cellTop, +cellHeight). Then a
+    // byte per cell tells whether a later box hides that cell's box (cellCovered), which
+    // answers most questions without looking at pixels.
+    bool cellsTile = false;
+    int cellLeft = 0, cellTop = 0, cellColumns = 0, cellRows = 0;
+    std::vector<std::uint8_t> cellCovered;
     std::vector<std::uint64_t> inkPixels; // pixels where glyphs painted so far may have left ink
     int orderColumns;
     std::vector<int> lastBatchAt; // per ORDER_TILE square: the last batch that drew there
