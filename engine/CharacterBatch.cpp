@@ -12,6 +12,8 @@ namespace ks {
 
 namespace {
 
+using Rect = CharacterBatch::Rect;
+
 // A texel inside the 2 x 2 opaque white block that every glyph page keeps at its top-left
 // corner (where sf::Text samples its underline): smooth filtering there still gives white.
 const float PAGE_WHITE_TEXEL = 1.f;
@@ -20,7 +22,7 @@ const float PAGE_WHITE_TEXEL = 1.f;
 const int SHEET_MARGIN = 2;
 
 // Pixels per side of the squares in which paint() notes which batch drew there last.
-const int ORDER_TILE = 4;
+const int ORDER_TILE = 8;
 
 // How far (in pixels) an edge may move between where it is computed here and where the
 // rasteriser puts it; a pixel centre closer than this to an edge counts on both sides.
@@ -28,8 +30,7 @@ const float EDGE_SLACK = 1.f / 64;
 
 const sf::Color BOX_COLOR(0, 0, 0, 255);
 
-void appendQuad(std::vector<sf::Vertex>& out, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2,
-                float v2)
+void appendQuad(std::vector<sf::Vertex>& out, const Rect& r, sf::Color color, float u1, float v1, float u2, float v2)
 {
     compat::appendQuad(out, sf::Vertex{{r.left, r.top}, color, {u1, v1}}, sf::Vertex{{r.right, r.top}, color, {u2, v1}},
                        sf::Vertex{{r.left, r.bottom}, color, {u1, v2}},
@@ -47,19 +48,23 @@ float rowOf(float y)
     return compat::BATCH_ROW_IN_TRANSFORM ? y : 0;
 }
 
-InkMap::Rect moved(const InkMap::Rect& r, float dy)
+Rect moved(const Rect& r, float dy)
 {
-    return InkMap::Rect{r.left, r.top + dy, r.right, r.bottom + dy};
+    return Rect{r.left, r.top + dy, r.right, r.bottom + dy};
 }
 
 } // namespace
+
+bool CharacterBatch::Rect::isEmpty() const
+{
+    return !(left < right && top < bottom);
+}
 
 CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cellHeight)
     : width(width),
       height(height),
       cellWidth(cellWidth),
       cellHeight(cellHeight),
-      ink(width, height),
       coverWords((width + 63) / 64),
       coverage(static_cast<std::size_t>(coverWords * height), 0),
       inkPixels(coverage.size(), 0),
@@ -68,9 +73,8 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
 {
     // Where an inner cell's box lies: if boxes of whole cells tile the target, whole cells can
     // stand for their pixels.
-    const Item inner{
-        cellWidth, cellHeight, rowOf(cellHeight),       BOX_COLOR, false, false, false, GlyphQuad{}, nullptr, -1,
-        0,         0,          InkMap::Rect{0, 0, 0, 0}};
+    const Item inner{cellWidth, cellHeight, rowOf(cellHeight), BOX_COLOR, false, false, false, nullptr, nullptr, -1,
+                     0,         0,          Rect{0, 0, 0, 0}};
     const Span box = inside(moved(boxOf(inner), inner.rowY));
     if (isWhole(cellWidth) && isWhole(cellHeight) && static_cast<float>(box.x1 - box.x0) == cellWidth &&
         static_cast<float>(box.y1 - box.y0) == cellHeight)
@@ -185,14 +189,14 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                               true,
                               false,
                               false,
-                              q,
+                              &q,
                               nullptr,
                               -1,
                               0,
                               0,
-                              InkMap::Rect{0, 0, 0, 0}};
-                    const InkMap::Rect at = glyphOf(item);
-                    const InkMap::Rect r = moved(at, item.rowY);
+                              Rect{0, 0, 0, 0}};
+                    const Rect at = glyphOf(item);
+                    const Rect r = moved(at, item.rowY);
                     if (r.left < 0 || r.top < 0 || r.right > static_cast<float>(width) ||
                         r.bottom > static_cast<float>(height))
                         continue;
@@ -323,8 +327,7 @@ CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
 
 void CharacterBatch::add(float x, float y, char ch, sf::Color color)
 {
-    Item item{
-        x, y, rowOf(y), color, false, false, false, GlyphQuad{}, nullptr, cellAt(x, y), 0, 0, InkMap::Rect{0, 0, 0, 0}};
+    Item item{x, y, rowOf(y), color, false, false, false, nullptr, nullptr, cellAt(x, y), 0, 0, Rect{0, 0, 0, 0}};
     if (font != nullptr)
     {
         // The code point a one-character sf::String gives (ASCII stands for itself).
@@ -334,7 +337,15 @@ void CharacterBatch::add(float x, float y, char ch, sf::Color color)
         if (compat::textDrawsGlyph(codePoint))
         {
             item.hasGlyph = true;
-            item.glyph = glyphQuad(codePoint);
+            if (codePoint < asciiLoaded.size() && asciiLoaded[codePoint])
+            {
+                item.glyph = &asciiQuads[codePoint];
+            }
+            else
+            {
+                otherQuads.push_back(glyphQuad(codePoint));
+                item.glyph = &otherQuads.back();
+            }
             item.sheetGlyph = sheetGlyphAt(x, y, codePoint);
         }
     }
@@ -342,22 +353,22 @@ void CharacterBatch::add(float x, float y, char ch, sf::Color color)
 }
 
 // Both relative to the item's row: the transform adds rowY.
-InkMap::Rect CharacterBatch::boxOf(const Item& item) const
+CharacterBatch::Rect CharacterBatch::boxOf(const Item& item) const
 {
     const float left = item.x - cellWidth / 10;
     const float top = item.y - item.rowY + cellHeight / 5;
-    return InkMap::Rect{left, top, left + cellWidth, top + cellHeight};
+    return Rect{left, top, left + cellWidth, top + cellHeight};
 }
 
-InkMap::Rect CharacterBatch::glyphOf(const Item& item) const
+CharacterBatch::Rect CharacterBatch::glyphOf(const Item& item) const
 {
     const float penY = item.y - item.rowY + static_cast<float>(characterSize);
-    const GlyphQuad& q = item.glyph;
-    return InkMap::Rect{item.x + q.left, penY + q.top, item.x + q.right, penY + q.bottom};
+    const GlyphQuad& q = *item.glyph;
+    return Rect{item.x + q.left, penY + q.top, item.x + q.right, penY + q.bottom};
 }
 
 // Every pixel whose centre r may reach.
-CharacterBatch::Span CharacterBatch::touched(const InkMap::Rect& r) const
+CharacterBatch::Span CharacterBatch::touched(const Rect& r) const
 {
     if (!(r.left < r.right && r.top < r.bottom))
         return Span{0, 0, 0, 0};
@@ -373,7 +384,7 @@ CharacterBatch::Span CharacterBatch::touched(const InkMap::Rect& r) const
 }
 
 // Only the pixels whose centres r surely holds.
-CharacterBatch::Span CharacterBatch::inside(const InkMap::Rect& r) const
+CharacterBatch::Span CharacterBatch::inside(const Rect& r) const
 {
     if (!(r.left < r.right && r.top < r.bottom))
         return Span{0, 0, 0, 0};
@@ -631,46 +642,35 @@ void CharacterBatch::markInk(const Item& item, const Span& piece)
     }
 }
 
-// The part of box over ink, found around the centres of the pixels box may cover, so that
-// ink that reaches the box only between pixel centres does not count; edges at the edges of
-// that zone are box's own, so that they cover the same pixels.
-InkMap::Rect CharacterBatch::inkUnder(const InkMap::Rect& box) const
+// The part of box that may lie over ink left by glyphs before it: the box, less its edge
+// rows and columns of pixels without such ink. Empty when there is none.
+CharacterBatch::Rect CharacterBatch::inkUnder(const Rect& box) const
 {
-    const Span s = touched(box);
-    if (s.x0 >= s.x1 || s.y0 >= s.y1)
-        return InkMap::Rect{0, 0, 0, 0};
-    const float margin = 0.25f;
-    const InkMap::Rect zone{static_cast<float>(s.x0) + margin, static_cast<float>(s.y0) + margin,
-                            static_cast<float>(s.x1) - margin, static_cast<float>(s.y1) - margin};
-    const InkMap::Rect over = ink.inkWithin(zone);
-    if (over.isEmpty())
-        return over;
-    return InkMap::Rect{over.left == zone.left ? box.left : over.left, over.top == zone.top ? box.top : over.top,
-                        over.right == zone.right ? box.right : over.right,
-                        over.bottom == zone.bottom ? box.bottom : over.bottom};
+    if (isInkless(touched(box)))
+        return Rect{0, 0, 0, 0};
+    return trimmed(box, &CharacterBatch::isInkless);
 }
 
-InkMap::Rect CharacterBatch::rectOf(const Span& s)
+CharacterBatch::Rect CharacterBatch::rectOf(const Span& s)
 {
-    return InkMap::Rect{static_cast<float>(s.x0), static_cast<float>(s.y0), static_cast<float>(s.x1),
-                        static_cast<float>(s.y1)};
+    return Rect{static_cast<float>(s.x0), static_cast<float>(s.y0), static_cast<float>(s.x1), static_cast<float>(s.y1)};
 }
 
 // Where a glyph drawn whole may put ink on the target.
-InkMap::Rect CharacterBatch::inkOf(const Item& item) const
+CharacterBatch::Rect CharacterBatch::inkOf(const Item& item) const
 {
-    const InkMap::Rect quad = moved(glyphOf(item), item.rowY);
+    const Rect quad = moved(glyphOf(item), item.rowY);
     if (isWhole(quad.left) && isWhole(quad.top) && isWhole(quad.right) && isWhole(quad.bottom))
         return quad;
     // Grown by a pixel: where the draw's transform rounds a row's position differently from
     // this sum, the ink still lies inside.
-    return InkMap::Rect{quad.left - 1, quad.top - 1, quad.right + 1, quad.bottom + 1};
+    return Rect{quad.left - 1, quad.top - 1, quad.right + 1, quad.bottom + 1};
 }
 
 // r less the whole pixel rows and columns at its edges that need no painting (for which
 // drop is true); an edge moved lies between pixel centres, so the pixels left keep their
 // values. Empty if none is left.
-InkMap::Rect CharacterBatch::trimmed(const InkMap::Rect& r, bool (CharacterBatch::*drop)(const Span&) const) const
+CharacterBatch::Rect CharacterBatch::trimmed(const Rect& r, bool (CharacterBatch::*drop)(const Span&) const) const
 {
     const Span all = touched(r);
     Span s = all;
@@ -683,16 +683,16 @@ InkMap::Rect CharacterBatch::trimmed(const InkMap::Rect& r, bool (CharacterBatch
     while (s.x0 < s.x1 && (this->*drop)(Span{s.x1 - 1, s.y0, s.x1, s.y1}))
         s.x1--;
     if (s.x0 >= s.x1 || s.y0 >= s.y1)
-        return InkMap::Rect{0, 0, 0, 0};
+        return Rect{0, 0, 0, 0};
     auto edge = [](int moved, int was, float keep) {
         return moved == was ? keep : static_cast<float>(moved);
     };
-    return InkMap::Rect{edge(s.x0, all.x0, r.left), edge(s.y0, all.y0, r.top), edge(s.x1, all.x1, r.right),
-                        edge(s.y1, all.y1, r.bottom)};
+    return Rect{edge(s.x0, all.x0, r.left), edge(s.y0, all.y0, r.top), edge(s.x1, all.x1, r.right),
+                edge(s.y1, all.y1, r.bottom)};
 }
 
-void CharacterBatch::record(std::vector<sf::Vertex>& out, std::vector<Batch>& outBatches, const InkMap::Rect& r,
-                            float rowY, sf::Color color, float u1, float v1, float u2, float v2)
+void CharacterBatch::record(std::vector<sf::Vertex>& out, std::vector<Batch>& outBatches, const Rect& r, float rowY,
+                            sf::Color color, float u1, float v1, float u2, float v2)
 {
     if (outBatches.empty() || outBatches.back().rowY != rowY)
         outBatches.push_back(Batch{out.size(), 0, rowY});
@@ -703,8 +703,8 @@ void CharacterBatch::record(std::vector<sf::Vertex>& out, std::vector<Batch>& ou
 // A quad of the ordered part joins the last batch of its row unless a later batch
 // already drew where it lies: then it must come after that one, in a new batch. Quads apart
 // from each other may so be drawn out of call order, which changes no pixel, in few draw calls.
-void CharacterBatch::place(Source source, float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1,
-                           float u2, float v2)
+void CharacterBatch::place(Source source, float rowY, const Rect& r, sf::Color color, float u1, float v1, float u2,
+                           float v2)
 {
     // Grown by a pixel, as the ink is (see paint).
     const Span s = touched({r.left - 1, r.top + rowY - 1, r.right + 1, r.bottom + rowY + 1});
@@ -714,30 +714,37 @@ void CharacterBatch::place(Source source, float rowY, const InkMap::Rect& r, sf:
     for (int row = r0; row < r1; row++)
         for (int column = c0; column < c1; column++)
             after = std::max(after, lastBatchAt[static_cast<std::size_t>(row * orderColumns + column)]);
-    std::unordered_map<float, int>& latest = latestBatch[source];
-    auto open = latest.find(rowY);
-    int batch;
-    if (open != latest.end() && open->second >= after)
+    int& open = latestBatch(source, rowY);
+    if (open < after || open < 0)
     {
-        batch = open->second;
-    }
-    else
-    {
-        batch = static_cast<int>(ordered.size());
+        open = static_cast<int>(ordered.size());
         if (pool.size() <= ordered.size())
             pool.emplace_back();
         ordered.push_back(Ordered{rowY, source});
-        latest[rowY] = batch;
     }
+    const int batch = open;
     appendQuad(pool[static_cast<std::size_t>(batch)], r, color, u1, v1, u2, v2);
     for (int row = r0; row < r1; row++)
         for (int column = c0; column < c1; column++)
             lastBatchAt[static_cast<std::size_t>(row * orderColumns + column)] = batch;
 }
 
+// The last batch of the ordered part with that texture and row (-1 before the first): quads
+// come row after row, so the last answer is asked for again most often.
+int& CharacterBatch::latestBatch(Source source, float rowY)
+{
+    if (latestHit < latest.size() && latest[latestHit].source == source && latest[latestHit].rowY == rowY)
+        return latest[latestHit].batch;
+    for (latestHit = 0; latestHit < latest.size(); latestHit++)
+        if (latest[latestHit].source == source && latest[latestHit].rowY == rowY)
+            return latest[latestHit].batch;
+    latest.push_back(Latest{source, rowY, -1});
+    return latest.back().batch;
+}
+
 // Boxes along a row meet edge to edge: the box that starts exactly where the last one ends
 // widens it instead of adding a quad, which covers the same pixels with fewer triangles.
-bool CharacterBatch::extendLastBox(const InkMap::Rect& r, float rowY)
+bool CharacterBatch::extendLastBox(const Rect& r, float rowY)
 {
     if (boxBatches.empty() || boxBatches.back().rowY != rowY || boxBatches.back().count == 0)
         return false;
@@ -762,7 +769,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     for (auto it = items.rbegin(); it != items.rend(); ++it)
     {
         Item& item = *it;
-        const InkMap::Rect box = moved(boxOf(item), item.rowY);
+        const Rect box = moved(boxOf(item), item.rowY);
         if (item.hasGlyph && item.sheetGlyph != nullptr)
         {
             item.pieceCount = 0;
@@ -789,34 +796,42 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         cover(inside(box));
     }
 
-    // In call order: which part of each box lies over ink that glyphs before it may have left
-    // (the ink map finds it, the pixels that may hold ink cut it down).
+    // In call order: which part of each box lies over ink that glyphs before it may have left.
+    // On a target cleared to black, a black glyph over no such ink leaves every pixel as it
+    // is, and is left out.
     std::fill(inkPixels.begin(), inkPixels.end(), 0);
-    for (Item& item : items)
+    std::size_t firstRepaint = items.size();
+    for (std::size_t i = 0; i < items.size(); i++)
     {
-        item.repaint = item.boxShows ? inkUnder(moved(boxOf(item), item.rowY)) : InkMap::Rect{0, 0, 0, 0};
+        Item& item = items[i];
+        item.repaint = item.boxShows ? inkUnder(moved(boxOf(item), item.rowY)) : Rect{0, 0, 0, 0};
         if (!item.repaint.isEmpty())
-            item.repaint = trimmed(item.repaint, &CharacterBatch::isInkless);
+            firstRepaint = std::min(firstRepaint, i);
+        const bool blackOverBlack = targetIsBlack && item.color == BOX_COLOR;
         if (item.glyphShows && item.sheetGlyph != nullptr)
         {
             for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
             {
-                ink.add(rectOf(pieces[i]));
-                markInk(item, pieces[i]);
+                if (blackOverBlack && isInkless(pieces[i]))
+                    pieces[i] = Span{0, 0, 0, 0};
+                else
+                    markInk(item, pieces[i]);
             }
         }
         else if (item.glyphShows)
         {
-            ink.add(inkOf(item));
             const Span s = touched(inkOf(item));
-            setBits(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1);
+            if (blackOverBlack && isInkless(s))
+                item.glyphShows = false;
+            else
+                setBits(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1);
         }
     }
 
-    // From the back again: of those parts, what later boxes cover need not be painted, as those
-    // boxes paint over the same ink themselves.
+    // From the back again, down to the first of those parts: what later boxes cover need not be
+    // painted, as those boxes paint over the same ink themselves.
     std::fill(coverage.begin(), coverage.end(), 0);
-    for (auto it = items.rbegin(); it != items.rend(); ++it)
+    for (auto it = items.rbegin(); it != items.rend() - static_cast<std::ptrdiff_t>(firstRepaint); ++it)
     {
         if (!it->repaint.isEmpty())
             it->repaint = trimmed(it->repaint, &CharacterBatch::isCovered);
@@ -845,7 +860,9 @@ void CharacterBatch::paint(sf::RenderTarget& target)
             const float dv = static_cast<float>(g.penY) - item.y - static_cast<float>(characterSize);
             for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
             {
-                const InkMap::Rect r = rectOf(pieces[i]);
+                if (pieces[i].x0 >= pieces[i].x1)
+                    continue; // left out above
+                const Rect r = rectOf(pieces[i]);
                 place(SHEET, item.rowY, moved(r, -item.rowY), item.color, r.left + du, r.top + dv, r.right + du,
                       r.bottom + dv);
             }
@@ -854,7 +871,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         {
             // Drawn whole even where later boxes hide part of it: off whole pixels, a cut quad
             // would sample the glyph page a rounding step apart.
-            const GlyphQuad& q = item.glyph;
+            const GlyphQuad& q = *item.glyph;
             place(PAGE, item.rowY, glyphOf(item), item.color, q.u1, q.v1, q.u2, q.v2);
         }
     }
@@ -882,14 +899,13 @@ void CharacterBatch::paint(sf::RenderTarget& target)
 void CharacterBatch::discard()
 {
     items.clear();
+    otherQuads.clear();
     for (std::size_t i = 0; i < ordered.size(); i++)
         pool[i].clear();
     ordered.clear();
-    for (auto& latest : latestBatch)
-        latest.clear();
+    latest.clear();
     boxVertices.clear();
     boxBatches.clear();
-    ink.clear();
 }
 
 void CharacterBatch::targetCleared()

@@ -5,12 +5,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
+#include <deque>
 #include <vector>
 
 #include <SFML/Graphics.hpp>
-
-#include "InkMap.h"
 
 namespace ks {
 
@@ -29,7 +27,7 @@ namespace ks {
 /// often cells were overwritten. Boxes are all the same black, so they go first in one
 /// untextured pass (skipped when the target is known to be black already), and glyphs follow
 /// in call order; a box is painted again among them only over pixels where a glyph before it
-/// may have left ink (an InkMap and a bit per pixel answer that) and later boxes do not cover.
+/// may have left ink (a bit per pixel answers that) and later boxes do not cover.
 /// Such repaints sample an opaque white block of the sheet, so the ordered part takes few
 /// draw calls.
 ///
@@ -40,6 +38,15 @@ namespace ks {
 class CharacterBatch
 {
 public:
+    /// A rectangle in pixels: left and top inside, right and bottom just outside.
+    struct Rect
+    {
+        float left, top, right, bottom;
+
+        /// True when the rectangle holds no point.
+        bool isEmpty() const;
+    };
+
     /// A batch for a target of width x height pixels with cells of cellWidth x cellHeight.
     CharacterBatch(int width, int height, float cellWidth, float cellHeight);
 
@@ -94,14 +101,14 @@ private:
         bool hasGlyph;
         bool glyphShows; // set by paint: not hidden by later boxes
         bool boxShows;
-        GlyphQuad glyph;
+        const GlyphQuad* glyph;       // in asciiQuads or otherQuads
         const SheetGlyph* sheetGlyph; // set when the glyph is painted from the sheet
         int cell;                     // the index of its cell in cellCovered, or -1 off the grid
         // Set by paint for a glyph on whole pixels: the pieces of its ink that show, as
         // pieces[firstPiece, firstPiece + pieceCount).
         std::size_t firstPiece;
         std::size_t pieceCount;
-        InkMap::Rect repaint; // set by paint: the part of the box painted again over ink
+        Rect repaint; // set by paint: the part of the box painted again over ink
     };
 
     /// Vertices [first, first + count) drawn in one call, moved down by rowY pixels.
@@ -134,22 +141,22 @@ private:
     bool hiddenByCells(const Item& item) const;
     void findShownPieces(Item& item);
     void markInk(const Item& item, const Span& piece);
-    InkMap::Rect inkOf(const Item& item) const;
-    InkMap::Rect inkUnder(const InkMap::Rect& box) const;
-    static InkMap::Rect rectOf(const Span& s);
-    InkMap::Rect trimmed(const InkMap::Rect& r, bool (CharacterBatch::*drop)(const Span&) const) const;
-    InkMap::Rect boxOf(const Item& item) const;
-    InkMap::Rect glyphOf(const Item& item) const;
-    Span touched(const InkMap::Rect& r) const;
-    Span inside(const InkMap::Rect& r) const;
+    Rect inkOf(const Item& item) const;
+    Rect inkUnder(const Rect& box) const;
+    static Rect rectOf(const Span& s);
+    Rect trimmed(const Rect& r, bool (CharacterBatch::*drop)(const Span&) const) const;
+    Rect boxOf(const Item& item) const;
+    Rect glyphOf(const Item& item) const;
+    Span touched(const Rect& r) const;
+    Span inside(const Rect& r) const;
     void cover(const Span& s);
     bool isCovered(const Span& s) const;
     bool isInkless(const Span& s) const;
-    void record(std::vector<sf::Vertex>& out, std::vector<Batch>& outBatches, const InkMap::Rect& r, float rowY,
+    void record(std::vector<sf::Vertex>& out, std::vector<Batch>& outBatches, const Rect& r, float rowY,
                 sf::Color color, float u1, float v1, float u2, float v2);
-    bool extendLastBox(const InkMap::Rect& r, float rowY);
-    void place(Source source, float rowY, const InkMap::Rect& r, sf::Color color, float u1, float v1, float u2,
-               float v2);
+    bool extendLastBox(const Rect& r, float rowY);
+    int& latestBatch(Source source, float rowY);
+    void place(Source source, float rowY, const Rect& r, sf::Color color, float u1, float v1, float u2, float v2);
 
     int width, height;
     float cellWidth, cellHeight;
@@ -157,6 +164,7 @@ private:
     unsigned characterSize = 0;
     std::array<GlyphQuad, 128> asciiQuads{};
     std::array<bool, 128> asciiLoaded{};
+    std::deque<GlyphQuad> otherQuads; // of the characters recorded beyond ASCII
     bool targetIsBlack = false;
     sf::Texture sheet;
     bool hasSheet = false;
@@ -173,8 +181,14 @@ private:
     // to frame).
     std::vector<Ordered> ordered;
     std::vector<std::vector<sf::Vertex>> pool;
-    std::unordered_map<float, int> latestBatch[SOURCES]; // row -> the last batch of that row
-    InkMap ink;
+    struct Latest
+    {
+        Source source;
+        float rowY;
+        int batch;
+    };
+    std::vector<Latest> latest; // the last batch of each texture and row
+    std::size_t latestHit = 0;
     int coverWords;                      // 64-pixel words per row
     std::vector<std::uint64_t> coverage; // pixels hidden by boxes recorded later
     // Boxes of cells on the grid tile the target: cell (c, r)'s box holds exactly the pixels
