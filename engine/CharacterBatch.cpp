@@ -882,7 +882,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     {
         sf::RenderStates row = boxStates;
         row.transform.translate({0.f, batch.rowY});
-        target.draw(&boxVertices[batch.first], batch.count, compat::QUADS, row);
+        compat::drawQuads(target, &boxVertices[batch.first], batch.count, row);
     }
     const sf::Texture* textures[SOURCES] = {&sheet, font != nullptr ? &font->getTexture(characterSize) : nullptr};
     for (std::size_t i = 0; i < ordered.size(); i++)
@@ -890,7 +890,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         sf::RenderStates row = sf::RenderStates::Default;
         row.texture = textures[ordered[i].source];
         row.transform.translate({0.f, ordered[i].rowY});
-        target.draw(pool[i].data(), pool[i].size(), compat::QUADS, row);
+        compat::drawQuads(target, pool[i].data(), pool[i].size(), row);
     }
     discard();
     targetIsBlack = false;

@@ -3,6 +3,8 @@
 // engine or the game tests the SFML version.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -106,36 +108,63 @@ inline bool textDrawsGlyph(char32_t codePoint)
 // so one batch can hold the whole frame.
 inline constexpr bool BATCH_ROW_IN_TRANSFORM = SFML_VERSION_MAJOR < 3;
 
-// How batches draw a rectangle: SFML 2 still has quads, which Mesa's software renderer sets up
-// several times faster than the same rectangle as a pair of triangles; SFML 3 has only
-// triangles. QUAD_VERTICES vertices a rectangle, in the order compat::appendQuad gives.
-#if SFML_VERSION_MAJOR >= 3
-inline constexpr sf::PrimitiveType QUADS = sf::PrimitiveType::Triangles;
-inline constexpr std::size_t QUAD_VERTICES = 6;
-#else
-inline constexpr sf::PrimitiveType QUADS = sf::Quads;
+// Batches draw rectangles as quads, which Mesa's software renderer sets up several times
+// faster than the same rectangles as pairs of triangles. QUAD_VERTICES vertices a rectangle:
+// top-left, top-right, bottom-right, bottom-left (the diagonal sf::Text's triangles share).
 inline constexpr std::size_t QUAD_VERTICES = 4;
-#endif
 
-// Appends a rectangle for QUADS: as triangles, in the vertex order sf::Text uses for a glyph
-// (top-left, top-right, bottom-left, bottom-left, top-right, bottom-right); as a quad, with the
-// same diagonal. Its right edge is at the indices RIGHT_EDGE lists.
+// Draws count / 4 quads. SFML 2 still has them as a primitive type. SFML 3 dropped it, but its
+// targets still draw through the fixed-function pipeline, where GL_QUADS remains: a draw of
+// nothing sets the states (six degenerate vertices, too many for SFML's small-draw cache,
+// which would move the transform into the vertices), then the quads go through the arrays SFML
+// itself would set up. SFML sets those again on its next draw.
+inline void drawQuads(sf::RenderTarget& target, const sf::Vertex* vertices, std::size_t count,
+                      const sf::RenderStates& states)
+{
+#if SFML_VERSION_MAJOR >= 3
+    using ArrayPointer = void (*)(int size, unsigned type, int stride, const void* pointer);
+    using DrawArrays = void (*)(unsigned mode, int first, int count);
+    const unsigned GL_FLOAT_TYPE = 0x1406, GL_UNSIGNED_BYTE_TYPE = 0x1401, GL_QUADS_MODE = 0x0007;
+    static const sf::Vertex nothing[6] = {};
+    target.draw(nothing, 6, sf::PrimitiveType::Triangles, states);
+    static const auto vertexPointer = reinterpret_cast<ArrayPointer>(sf::Context::getFunction("glVertexPointer"));
+    static const auto colorPointer = reinterpret_cast<ArrayPointer>(sf::Context::getFunction("glColorPointer"));
+    static const auto texCoordPointer =
+        reinterpret_cast<ArrayPointer>(sf::Context::getFunction("glTexCoordPointer"));
+    static const auto drawArrays = reinterpret_cast<DrawArrays>(sf::Context::getFunction("glDrawArrays"));
+    if (vertexPointer == nullptr || colorPointer == nullptr || texCoordPointer == nullptr || drawArrays == nullptr)
+    {
+        // No such entry points: each quad as its two triangles.
+        std::vector<sf::Vertex> triangles;
+        for (std::size_t i = 0; i + 3 < count; i += 4)
+            for (std::size_t corner : {0, 1, 3, 3, 1, 2})
+                triangles.push_back(vertices[i + corner]);
+        target.draw(triangles.data(), triangles.size(), sf::PrimitiveType::Triangles, states);
+        return;
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(vertices);
+    const int stride = static_cast<int>(sizeof(sf::Vertex));
+    vertexPointer(2, GL_FLOAT_TYPE, stride, bytes + offsetof(sf::Vertex, position));
+    colorPointer(4, GL_UNSIGNED_BYTE_TYPE, stride, bytes + offsetof(sf::Vertex, color));
+    texCoordPointer(2, GL_FLOAT_TYPE, stride, bytes + offsetof(sf::Vertex, texCoords));
+    drawArrays(GL_QUADS_MODE, 0, static_cast<int>(count));
+#else
+    target.draw(vertices, count, sf::Quads, states);
+#endif
+}
+
+// Appends a rectangle for drawQuads.
 inline void appendQuad(std::vector<sf::Vertex>& out, const sf::Vertex& topLeft, const sf::Vertex& topRight,
                        const sf::Vertex& bottomLeft, const sf::Vertex& bottomRight)
 {
-#if SFML_VERSION_MAJOR >= 3
-    for (const sf::Vertex* v : {&topLeft, &topRight, &bottomLeft, &bottomLeft, &topRight, &bottomRight})
-        out.push_back(*v);
-#else
-    for (const sf::Vertex* v : {&topLeft, &topRight, &bottomRight, &bottomLeft})
-        out.push_back(*v);
-#endif
+    out.push_back(topLeft);
+    out.push_back(topRight);
+    out.push_back(bottomRight);
+    out.push_back(bottomLeft);
 }
-#if SFML_VERSION_MAJOR >= 3
-inline constexpr std::size_t RIGHT_EDGE[] = {1, 4, 5};
-#else
+
+// Where appendQuad puts a rectangle's right edge.
 inline constexpr std::size_t RIGHT_EDGE[] = {1, 2};
-#endif
 
 // The window's id in the windowing system (an X11 Window on Linux), e.g. for tools that
 // drive the window from outside.
