@@ -3,9 +3,8 @@
 #include "SfmlCompat.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <locale>
 
 namespace ks {
@@ -247,6 +246,15 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
         }
     window.clear(sf::Color::Black);
 
+    // Whether the ink of glyphs in one row of cells can reach another row's.
+    int inkTop = 0, inkBottom = 0;
+    for (const Look& look : looks)
+    {
+        inkTop = std::min(inkTop, look.ink.y0);
+        inkBottom = std::max(inkBottom, look.ink.y1);
+    }
+    sheetRowsApart = static_cast<float>(inkBottom - inkTop) <= cellHeight;
+
     // The looks side by side on shelves, a margin apart, then the opaque white block that box
     // repaints sample.
     int x = 0, y = 0, shelf = 0;
@@ -349,6 +357,8 @@ void CharacterBatch::add(float x, float y, char ch, sf::Color color)
             item.sheetGlyph = sheetGlyphAt(x, y, codePoint);
         }
     }
+    if (item.cell < 0 || (item.hasGlyph && item.sheetGlyph == nullptr))
+        offCells++;
     items.push_back(item);
 }
 
@@ -462,6 +472,26 @@ bool CharacterBatch::isInkless(const Span& s) const
 
 namespace {
 
+// Bits [from, to) of a word.
+std::uint64_t bitRange(int from, int to)
+{
+    from = std::max(from, 0);
+    if (from >= std::min(to, 64))
+        return 0;
+    const std::uint64_t upTo = to >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
+    return upTo & ~((std::uint64_t(1) << from) - 1);
+}
+
+// Bits from the lowest to the highest set bit of a non-zero word.
+std::uint64_t hull(std::uint64_t bits)
+{
+    return bitRange(__builtin_ctzll(bits), 64 - __builtin_clzll(bits));
+}
+
+} // namespace
+
+namespace {
+
 // Floor of a / b for b > 0.
 int floorDiv(int a, int b)
 {
@@ -480,6 +510,22 @@ int CharacterBatch::cellAt(float x, float y) const
     if (column < 0 || row < 0 || column >= cellColumns || row >= cellRows)
         return -1;
     return row * cellColumns + column;
+}
+
+// The columns [left, left + columns) that later boxes of whole cells cover in their row, a bit
+// each.
+std::uint64_t CharacterBatch::cellsCovering(int left, int columns, int row) const
+{
+    if (row < 0 || row >= cellRows)
+        return 0;
+    const int w = static_cast<int>(cellWidth);
+    const int first = std::max(floorDiv(left - cellLeft, w), 0);
+    const int last = std::min(floorDiv(left + columns - 1 - cellLeft, w), cellColumns - 1);
+    std::uint64_t covered = 0;
+    for (int column = first; column <= last; column++)
+        if (cellCovered[static_cast<std::size_t>(row * cellColumns + column)] != 0)
+            covered |= bitRange(column * w + cellLeft - left, column * w + cellLeft + w - left);
+    return covered;
 }
 
 // Whether later boxes of whole cells hide every pixel of the glyph's ink on the target. False
@@ -533,26 +579,6 @@ std::uint64_t bitsFrom(const std::uint64_t* row, int words, int x)
 
 } // namespace
 
-namespace {
-
-// Bits [from, to) of a word.
-std::uint64_t bitRange(int from, int to)
-{
-    from = std::max(from, 0);
-    if (from >= std::min(to, 64))
-        return 0;
-    const std::uint64_t upTo = to >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
-    return upTo & ~((std::uint64_t(1) << from) - 1);
-}
-
-// Bits from the lowest to the highest set bit of a non-zero word.
-std::uint64_t hull(std::uint64_t bits)
-{
-    return bitRange(__builtin_ctzll(bits), 64 - __builtin_clzll(bits));
-}
-
-} // namespace
-
 // The glyph's ink that later boxes leave showing, in few pieces of whole pixels. A piece may
 // take in pixels without ink, which it leaves as they are, but none with ink that a later box
 // hides: a band of rows is one piece while the columns from its first to its last pixel to
@@ -572,13 +598,32 @@ void CharacterBatch::findShownPieces(Item& item)
                 Span{left + __builtin_ctzll(band), bandTop, left + 64 - __builtin_clzll(band), bandBottom});
         band = 0;
     };
+    const int from = std::max(left, 0);
+    int boxRow = INT_MIN;
+    std::uint64_t coveredByCells = 0;
     for (int y = std::max(top, 0); y < std::min(top + g.inkBottom - g.inkTop, height) && onTarget != 0; y++)
     {
-        const int from = std::max(left, 0);
-        const std::uint64_t covered =
-            (bitsFrom(&coverage[static_cast<std::size_t>(y * coverWords)], coverWords, from) << (from - left)) &
-            onTarget;
         const std::uint64_t ink = sheetInk[g.inkRows + static_cast<std::size_t>(y - top)];
+        if (ink == 0)
+            continue; // changes no band
+        std::uint64_t covered;
+        if (onlyCells)
+        {
+            // What later boxes cover changes only from one row of cells to the next.
+            const int row = floorDiv(y - cellTop, static_cast<int>(cellHeight));
+            if (row != boxRow)
+            {
+                boxRow = row;
+                coveredByCells = cellsCovering(left, g.inkRight - g.inkLeft, row) & onTarget;
+            }
+            covered = coveredByCells;
+        }
+        else
+        {
+            covered =
+                (bitsFrom(&coverage[static_cast<std::size_t>(y * coverWords)], coverWords, from) << (from - left)) &
+                onTarget;
+        }
         const std::uint64_t shows = ink & ~covered & onTarget, hidden = ink & covered;
         if (band != 0)
         {
@@ -706,6 +751,20 @@ void CharacterBatch::record(std::vector<sf::Vertex>& out, std::vector<Batch>& ou
 void CharacterBatch::place(Source source, float rowY, const Rect& r, sf::Color color, float u1, float v1, float u2,
                            float v2)
 {
+    if (rowsApart)
+    {
+        // Quads of different rows never meet: each row's quads in call order are enough.
+        int& open = latestBatch(source, rowY);
+        if (open < 0)
+        {
+            open = static_cast<int>(ordered.size());
+            if (pool.size() <= ordered.size())
+                pool.emplace_back();
+            ordered.push_back(Ordered{rowY, source});
+        }
+        appendQuad(pool[static_cast<std::size_t>(open)], r, color, u1, v1, u2, v2);
+        return;
+    }
     // Grown by a pixel, as the ink is (see paint).
     const Span s = touched({r.left - 1, r.top + rowY - 1, r.right + 1, r.bottom + rowY + 1});
     const int c0 = s.x0 / ORDER_TILE, r0 = s.y0 / ORDER_TILE;
@@ -762,7 +821,12 @@ void CharacterBatch::paint(sf::RenderTarget& target)
 {
     // From the last character back: a box or glyph whose every pixel a later box paints over
     // would not show, so it is left out.
-    std::fill(coverage.begin(), coverage.end(), 0);
+    // When every box is a whole cell's and every glyph is on the sheet, the cells alone tell
+    // what later boxes cover.
+    onlyCells = cellsTile && offCells == 0;
+    rowsApart = onlyCells && sheetRowsApart;
+    if (!onlyCells)
+        std::fill(coverage.begin(), coverage.end(), 0);
     std::fill(cellCovered.begin(), cellCovered.end(), 0);
     std::fill(lastBatchAt.begin(), lastBatchAt.end(), -1);
     pieces.clear();
@@ -787,7 +851,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
             // the cell's pixels for everything before it.
             std::uint8_t& covered = cellCovered[static_cast<std::size_t>(item.cell)];
             item.boxShows = covered == 0;
-            if (item.boxShows)
+            if (item.boxShows && !onlyCells)
                 cover(inside(box));
             covered = 1;
             continue;
@@ -797,34 +861,43 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     }
 
     // In call order: which part of each box lies over ink that glyphs before it may have left.
-    // On a target cleared to black, a black glyph over no such ink leaves every pixel as it
-    // is, and is left out.
+    // Pieces from the sheet leave none where a later box lies, so only glyphs drawn whole from
+    // the page can. On a target cleared to black, a black glyph over no ink leaves every pixel
+    // as it is, and is left out.
     std::fill(inkPixels.begin(), inkPixels.end(), 0);
     std::size_t firstRepaint = items.size();
+    bool pageInk = false;
     for (std::size_t i = 0; i < items.size(); i++)
     {
         Item& item = items[i];
-        item.repaint = item.boxShows ? inkUnder(moved(boxOf(item), item.rowY)) : Rect{0, 0, 0, 0};
-        if (!item.repaint.isEmpty())
-            firstRepaint = std::min(firstRepaint, i);
-        const bool blackOverBlack = targetIsBlack && item.color == BOX_COLOR;
-        if (item.glyphShows && item.sheetGlyph != nullptr)
+        item.repaint = Rect{0, 0, 0, 0};
+        if (item.boxShows && pageInk)
         {
-            for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
-            {
-                if (blackOverBlack && isInkless(pieces[i]))
-                    pieces[i] = Span{0, 0, 0, 0};
-                else
-                    markInk(item, pieces[i]);
-            }
+            item.repaint = inkUnder(moved(boxOf(item), item.rowY));
+            if (!item.repaint.isEmpty())
+                firstRepaint = std::min(firstRepaint, i);
         }
-        else if (item.glyphShows)
+        if (!item.glyphShows)
+            continue;
+        const bool blackOverBlack = targetIsBlack && item.color == BOX_COLOR;
+        if (item.sheetGlyph == nullptr)
         {
             const Span s = touched(inkOf(item));
             if (blackOverBlack && isInkless(s))
                 item.glyphShows = false;
             else
                 setBits(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1);
+            pageInk = pageInk || item.glyphShows;
+        }
+        else if (targetIsBlack)
+        {
+            for (std::size_t p = item.firstPiece; p < item.firstPiece + item.pieceCount; p++)
+            {
+                if (blackOverBlack && isInkless(pieces[p]))
+                    pieces[p] = Span{0, 0, 0, 0};
+                else
+                    markInk(item, pieces[p]);
+            }
         }
     }
 
@@ -899,6 +972,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
 void CharacterBatch::discard()
 {
     items.clear();
+    offCells = 0;
     otherQuads.clear();
     for (std::size_t i = 0; i < ordered.size(); i++)
         pool[i].clear();

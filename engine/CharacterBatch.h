@@ -139,6 +139,7 @@ private:
     const SheetGlyph* sheetGlyphAt(float x, float y, char32_t codePoint) const;
     int cellAt(float x, float y) const;
     bool hiddenByCells(const Item& item) const;
+    std::uint64_t cellsCovering(int left, int columns, int row) const;
     void findShownPieces(Item& item);
     void markInk(const Item& item, const Span& piece);
     Rect inkOf(const Item& item) const;
@@ -198,6 +199,10 @@ private:
     bool cellsTile = false;
     int cellLeft = 0, cellTop = 0, cellColumns = 0, cellRows = 0;
     std::vector<std::uint8_t> cellCovered;
+    std::size_t offCells = 0;             // characters recorded off the grid or with glyphs not on the sheet
+    bool onlyCells = false;               // set by paint: no such character in this frame
+    bool sheetRowsApart = false;          // the sheet's glyphs in one row of cells never reach another's ink
+    bool rowsApart = false;               // set by paint: onlyCells, and the sheet's rows apart
     std::vector<std::uint64_t> inkPixels; // pixels where glyphs painted so far may have left ink
     int orderColumns;
     std::vector<int> lastBatchAt; // per ORDER_TILE square: the last batch that drew there

@@ -129,8 +129,7 @@ inline void drawQuads(sf::RenderTarget& target, const sf::Vertex* vertices, std:
     target.draw(nothing, 6, sf::PrimitiveType::Triangles, states);
     static const auto vertexPointer = reinterpret_cast<ArrayPointer>(sf::Context::getFunction("glVertexPointer"));
     static const auto colorPointer = reinterpret_cast<ArrayPointer>(sf::Context::getFunction("glColorPointer"));
-    static const auto texCoordPointer =
-        reinterpret_cast<ArrayPointer>(sf::Context::getFunction("glTexCoordPointer"));
+    static const auto texCoordPointer = reinterpret_cast<ArrayPointer>(sf::Context::getFunction("glTexCoordPointer"));
     static const auto drawArrays = reinterpret_cast<DrawArrays>(sf::Context::getFunction("glDrawArrays"));
     if (vertexPointer == nullptr || colorPointer == nullptr || texCoordPointer == nullptr || drawArrays == nullptr)
     {
