@@ -17,19 +17,21 @@ namespace ks {
 /// per character, drawn in call order, would give.
 ///
 /// When the font is set, every printable ASCII glyph is drawn once by the renderer itself,
-/// white over black at a whole-pixel pen, and read back: the glyph sheet then holds, texel for
-/// pixel, the coverage that glyph gives at any whole-pixel pen. A glyph in a cell on whole
-/// pixels is painted from the sheet without filtering, and only the pieces of its ink that
-/// later boxes leave showing; other glyphs are drawn whole from the font's own page.
+/// white over black with its pen on each row of cells, and read back into a small glyph sheet:
+/// texel for pixel, the coverage that glyph gives in that row at any whole-pixel column. A
+/// glyph in a cell of the grid is painted from the sheet without filtering, in pieces that take
+/// in its ink that later boxes leave showing and no ink they hide; other glyphs (off the grid,
+/// beyond ASCII) are drawn whole from the font's own page.
 ///
 /// paint() first finds, from the last character back, which boxes and glyphs later boxes hide
 /// and leaves those out: the cost of a frame is bounded by what the screen shows, not by how
-/// often cells were overwritten. Boxes are all the same black, so they go first in one
-/// untextured pass (skipped when the target is known to be black already), and glyphs follow
-/// in call order; a box is painted again among them only over pixels where a glyph before it
-/// may have left ink (a bit per pixel answers that) and later boxes do not cover.
-/// Such repaints sample an opaque white block of the sheet, so the ordered part takes few
-/// draw calls.
+/// often cells were overwritten. Boxes of whole cells tile the target, so a byte per cell
+/// answers most of that, and a bit per pixel the rest. Boxes are all the same black, so they go
+/// first in one untextured pass (skipped when the target is known to be black already), and
+/// glyphs follow in call order; a box is painted again among them only over pixels where a
+/// glyph drawn whole before it may have left ink and later boxes do not cover. Such repaints
+/// sample an opaque white block of the sheet. Everything is drawn as quads, in a few draw
+/// calls.
 ///
 ///     CharacterBatch batch(1024, 768, 12, 32);
 ///     batch.setFont(&font, 24, &window);

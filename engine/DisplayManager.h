@@ -5,8 +5,10 @@
 /// then its bold glyph) in a CharacterBatch. Whatever is recorded reaches the window, in call
 /// order, as soon as anything gets the window through getWindow() and at the latest in
 /// swapBuffers(), which then shows the frame and clears the window for the next one. Recorded
-/// characters are painted in a few draw calls, leaving out what later boxes hide, with the
-/// pixels that one rectangle and one sf::Text per character drawn at once would give.
+/// characters are painted in a few draw calls of quads, leaving out what later boxes hide and
+/// cutting glyphs on the grid to the ink that shows (from a sheet of glyphs the renderer drew
+/// once at startUp), with the pixels that one rectangle and one sf::Text per character drawn at
+/// once would give.
 ///
 ///     DisplayManager &dm = DisplayManager::getInstance();
 ///     dm.startUp();

@@ -50,6 +50,16 @@ Screen overlaps()
     return s;
 }
 
+// Every printable character in every row of cells, where each row has its own look of a glyph.
+Screen everyRow()
+{
+    Screen s;
+    for (int row = 0; row < 24; row++)
+        for (int k = 0; k < 94; k++)
+            s.push_back({Vector(float((k * 17 + row) % 80), float(row)), char('!' + k), ALL_COLORS[1 + k % 7]});
+    return s;
+}
+
 // Characters anywhere, at random fractional positions.
 Screen scattered(unsigned seed)
 {
@@ -130,6 +140,7 @@ TEST_F(CharacterBatchTest, PaintsTheSamePixelsAsTwoDrawsPerCharacter)
         {"full grid, backwards", backwards, true, 0, true},
         // What was painted before the window was handed out lies under the next boxes too.
         {"full grid, handed out every 37 characters", ks::reference::gridCells(1920), true, 37, true},
+        {"every character in every row", everyRow(), true, 0, true},
         {"8,000 characters", ks::reference::busyCells(8000, 1), true, 0, true},
         {"8,000 characters, handed out", ks::reference::busyCells(8000, 2), false, 0, true},
         {"overlaps", overlaps(), true, 0, false},
