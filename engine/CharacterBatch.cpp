@@ -255,8 +255,7 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
     }
     sheetRowsApart = static_cast<float>(inkBottom - inkTop) <= cellHeight;
 
-    // The looks side by side on shelves, a margin apart, then the opaque white block that box
-    // repaints sample.
+    // The looks side by side on shelves, a margin apart.
     int x = 0, y = 0, shelf = 0;
     for (Look& look : looks)
     {
@@ -272,8 +271,7 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
         x += w + SHEET_MARGIN;
         shelf = std::max(shelf, h);
     }
-    const int white = y + shelf + SHEET_MARGIN;
-    const int sheetHeight = white + 2 * SHEET_MARGIN;
+    const int sheetHeight = y + shelf + SHEET_MARGIN;
     std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * static_cast<std::size_t>(sheetHeight) * 4, 0);
     auto texel = [&](int tx, int ty) {
         return &texels[(static_cast<std::size_t>(ty) * static_cast<std::size_t>(width) + static_cast<std::size_t>(tx)) *
@@ -298,9 +296,6 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
             sheetInk.push_back(row);
         }
     }
-    for (int ty = white; ty < sheetHeight; ty++)
-        std::fill(texel(0, ty), texel(2 * SHEET_MARGIN, ty), std::uint8_t(255));
-    sheetWhite = sf::Vector2f(static_cast<float>(SHEET_MARGIN), static_cast<float>(white + SHEET_MARGIN));
 
     for (std::size_t i = 0; i < sheetGlyphs.size(); i++)
     {
@@ -921,9 +916,10 @@ void CharacterBatch::paint(sf::RenderTarget& target)
             record(boxVertices, boxBatches, boxOf(item), item.rowY, BOX_COLOR, 0, 0, 0, 0);
         if (!item.repaint.isEmpty())
         {
-            const Source source = hasSheet ? SHEET : PAGE;
-            const sf::Vector2f white = hasSheet ? sheetWhite : sf::Vector2f(PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL);
-            place(source, item.rowY, moved(item.repaint, -item.rowY), BOX_COLOR, white.x, white.y, white.x, white.y);
+            // Only ink of glyphs drawn whole from the page lies under a later box: the repaint
+            // joins their batches.
+            place(PAGE, item.rowY, moved(item.repaint, -item.rowY), BOX_COLOR, PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL,
+                  PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL);
         }
         if (item.glyphShows && item.sheetGlyph != nullptr)
         {

@@ -30,8 +30,8 @@ namespace ks {
 /// first in one untextured pass (skipped when the target is known to be black already), and
 /// glyphs follow in call order; a box is painted again among them only over pixels where a
 /// glyph drawn whole before it may have left ink and later boxes do not cover. Such repaints
-/// sample an opaque white block of the sheet. Everything is drawn as quads, in a few draw
-/// calls.
+/// sample the opaque white block of the font's page, in the batches of those glyphs.
+/// Everything is drawn as quads, in a few draw calls.
 ///
 ///     CharacterBatch batch(1024, 768, 12, 32);
 ///     batch.setFont(&font, 24, &window);
@@ -173,7 +173,6 @@ private:
     bool hasSheet = false;
     std::vector<SheetGlyph> sheetGlyphs; // row by row, 128 code points a row
     std::vector<std::uint64_t> sheetInk;
-    sf::Vector2f sheetWhite; // inside the sheet's opaque white block, which box repaints sample
 
     std::vector<Item> items;
     std::vector<Span> pieces;
