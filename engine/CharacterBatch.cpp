@@ -330,7 +330,13 @@ CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
 
 void CharacterBatch::add(float x, float y, char ch, sf::Color color)
 {
-    Item item{x, y, rowOf(y), color, false, false, false, nullptr, nullptr, cellAt(x, y), 0, 0, Rect{0, 0, 0, 0}};
+    Item item{x, y, rowOf(y), color, false, false, false, nullptr, nullptr, -1, 0, 0, Rect{0, 0, 0, 0}};
+    // A cell of the grid: whole pixels, a whole column and row from the target's corner.
+    const float column = x / cellWidth, row = y / cellHeight;
+    const bool onGrid = isWhole(x) && isWhole(y) && isWhole(column) && isWhole(row) && column >= 0 && row >= 0;
+    const int c = onGrid ? static_cast<int>(column) : -1, r = onGrid ? static_cast<int>(row) : -1;
+    if (cellsTile && onGrid && c < cellColumns && r < cellRows)
+        item.cell = r * cellColumns + c;
     if (font != nullptr)
     {
         // The code point a one-character sf::String gives (ASCII stands for itself).
@@ -349,7 +355,10 @@ void CharacterBatch::add(float x, float y, char ch, sf::Color color)
                 otherQuads.push_back(glyphQuad(codePoint));
                 item.glyph = &otherQuads.back();
             }
-            item.sheetGlyph = sheetGlyphAt(x, y, codePoint);
+            const std::size_t at = static_cast<std::size_t>(r) * asciiQuads.size() + codePoint;
+            if (hasSheet && onGrid && codePoint < asciiQuads.size() && at < sheetGlyphs.size() &&
+                sheetGlyphs[at].present)
+                item.sheetGlyph = &sheetGlyphs[at];
         }
     }
     if (item.cell < 0 || (item.hasGlyph && item.sheetGlyph == nullptr))
@@ -495,18 +504,6 @@ int floorDiv(int a, int b)
 
 } // namespace
 
-// The index in cellCovered of the cell whose top-left pixel is (x, y), or -1 if it is not a
-// cell of the grid whose box lies in the target.
-int CharacterBatch::cellAt(float x, float y) const
-{
-    if (!cellsTile || !isWhole(x / cellWidth) || !isWhole(y / cellHeight))
-        return -1;
-    const int column = static_cast<int>(x / cellWidth), row = static_cast<int>(y / cellHeight);
-    if (column < 0 || row < 0 || column >= cellColumns || row >= cellRows)
-        return -1;
-    return row * cellColumns + column;
-}
-
 // The columns [left, left + columns) that later boxes of whole cells cover in their row, a bit
 // each.
 std::uint64_t CharacterBatch::cellsCovering(int left, int columns, int row) const
@@ -545,19 +542,6 @@ bool CharacterBatch::hiddenByCells(const Item& item) const
             if (cellCovered[static_cast<std::size_t>(r * cellColumns + c)] == 0)
                 return false;
     return true;
-}
-
-// The sheet's glyph for a cell whose top-left pixel is (x, y): on whole pixels, with its top
-// on a row of cells, and drawn there.
-const CharacterBatch::SheetGlyph* CharacterBatch::sheetGlyphAt(float x, float y, char32_t codePoint) const
-{
-    if (!hasSheet || codePoint >= asciiQuads.size() || !isWhole(x) || !isWhole(y))
-        return nullptr;
-    const float row = y / cellHeight;
-    if (!isWhole(row) || row < 0 || static_cast<std::size_t>(row) * asciiQuads.size() >= sheetGlyphs.size())
-        return nullptr;
-    const SheetGlyph& g = sheetGlyphs[static_cast<std::size_t>(row) * asciiQuads.size() + codePoint];
-    return g.present ? &g : nullptr;
 }
 
 namespace {

@@ -138,8 +138,6 @@ private:
 
     GlyphQuad glyphQuad(char32_t codePoint) const;
     void drawSheet(sf::RenderWindow& window);
-    const SheetGlyph* sheetGlyphAt(float x, float y, char32_t codePoint) const;
-    int cellAt(float x, float y) const;
     bool hiddenByCells(const Item& item) const;
     std::uint64_t cellsCovering(int left, int columns, int row) const;
     void findShownPieces(Item& item);

@@ -102,10 +102,11 @@ private:
 
     sf::Font font;
     sf::RenderWindow* window = nullptr;
-    int horizontalPixels = WINDOW_HORIZONTAL_PIXELS_DEFAULT;
-    int verticalPixels = WINDOW_VERTICAL_PIXELS_DEFAULT;
-    int horizontalChars = WINDOW_HORIZONTAL_CHARS_DEFAULT;
-    int verticalChars = WINDOW_VERTICAL_CHARS_DEFAULT;
+    // Fixed, so that converting a position costs no division at run time.
+    static constexpr int horizontalPixels = WINDOW_HORIZONTAL_PIXELS_DEFAULT;
+    static constexpr int verticalPixels = WINDOW_VERTICAL_PIXELS_DEFAULT;
+    static constexpr int horizontalChars = WINDOW_HORIZONTAL_CHARS_DEFAULT;
+    static constexpr int verticalChars = WINDOW_VERTICAL_CHARS_DEFAULT;
     // What drawCh has recorded and not yet painted (drawCh is const: recording changes
     // nothing anyone can see before the window is handed out or shown).
     std::unique_ptr<CharacterBatch> batch;
