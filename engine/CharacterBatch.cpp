@@ -36,6 +36,12 @@ void appendQuad(std::vector<sf::Vertex>& out, const Rect& r, sf::Color color, fl
                        sf::Vertex{{r.right, r.bottom}, color, {u2, v2}});
 }
 
+// Floor of a / b for b > 0.
+int floorDiv(int a, int b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
 bool isWhole(float v)
 {
     return std::abs(v) < 1e6f && std::floor(v) == v;
@@ -72,7 +78,8 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
 {
     // Where an inner cell's box lies: if boxes of whole cells tile the target, whole cells can
     // stand for their pixels.
-    const Item inner{cellWidth, cellHeight, rowOf(cellHeight), BOX_COLOR, false, false, false, nullptr, nullptr, -1,
+    const Item inner{cellWidth, cellHeight, rowOf(cellHeight), BOX_COLOR, false, false,
+                     false,     nullptr,    nullptr,           -1,        -1,    -1,
                      0,         0,          Rect{0, 0, 0, 0}};
     const Span box = inside(moved(boxOf(inner), inner.rowY));
     if (isWhole(cellWidth) && isWhole(cellHeight) && static_cast<float>(box.x1 - box.x0) == cellWidth &&
@@ -84,6 +91,9 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
         cellColumns = (width - cellLeft + static_cast<int>(cellWidth) - 1) / static_cast<int>(cellWidth);
         cellRows = (height - cellTop + static_cast<int>(cellHeight) - 1) / static_cast<int>(cellHeight);
         cellCovered.assign(static_cast<std::size_t>(cellColumns * cellRows), 0);
+        firstRow = floorDiv(-cellTop, static_cast<int>(cellHeight));
+        lastColumn = floorDiv(width - 1 - cellLeft, static_cast<int>(cellWidth));
+        lastRow = floorDiv(height - 1 - cellTop, static_cast<int>(cellHeight));
     }
     // Room for a full grid of cells, so that a frame records without allocating.
     const std::size_t cells = static_cast<std::size_t>(width / cellWidth * height / cellHeight) + 1;
@@ -190,6 +200,8 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                               false,
                               &q,
                               nullptr,
+                              -1,
+                              -1,
                               -1,
                               0,
                               0,
@@ -302,6 +314,9 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
         if (lookAt[i] < 0)
             continue;
         const Look& look = looks[static_cast<std::size_t>(lookAt[i])];
+        // A cell's corner is (column * cellWidth, row * cellHeight), its pen characterSize below.
+        const int w = static_cast<int>(cellWidth), h = static_cast<int>(cellHeight);
+        const int penY = static_cast<int>(characterSize);
         sheetGlyphs[i] = SheetGlyph{true,
                                     look.sheetX - look.ink.x0,
                                     look.sheetY - look.ink.y0,
@@ -309,6 +324,10 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                                     look.ink.y0,
                                     look.ink.x1,
                                     look.ink.y1,
+                                    floorDiv(look.ink.x0 - cellLeft, w),
+                                    floorDiv(penY + look.ink.y0 - cellTop, h),
+                                    floorDiv(look.ink.x1 - 1 - cellLeft, w),
+                                    floorDiv(penY + look.ink.y1 - 1 - cellTop, h),
                                     look.inkRows};
     }
     hasSheet = sheet.loadFromImage(
@@ -330,13 +349,17 @@ CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
 
 void CharacterBatch::add(float x, float y, char ch, sf::Color color)
 {
-    Item item{x, y, rowOf(y), color, false, false, false, nullptr, nullptr, -1, 0, 0, Rect{0, 0, 0, 0}};
+    Item item{x, y, rowOf(y), color, false, false, false, nullptr, nullptr, -1, -1, -1, 0, 0, Rect{0, 0, 0, 0}};
     // A cell of the grid: whole pixels, a whole column and row from the target's corner.
     const float column = x / cellWidth, row = y / cellHeight;
     const bool onGrid = isWhole(x) && isWhole(y) && isWhole(column) && isWhole(row) && column >= 0 && row >= 0;
     const int c = onGrid ? static_cast<int>(column) : -1, r = onGrid ? static_cast<int>(row) : -1;
     if (cellsTile && onGrid && c < cellColumns && r < cellRows)
+    {
         item.cell = r * cellColumns + c;
+        item.column = c;
+        item.row = r;
+    }
     if (font != nullptr)
     {
         // The code point a one-character sf::String gives (ASCII stands for itself).
@@ -494,16 +517,6 @@ std::uint64_t hull(std::uint64_t bits)
 
 } // namespace
 
-namespace {
-
-// Floor of a / b for b > 0.
-int floorDiv(int a, int b)
-{
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-} // namespace
-
 // The columns [left, left + columns) that later boxes of whole cells cover in their row, a bit
 // each.
 std::uint64_t CharacterBatch::cellsCovering(int left, int columns, int row) const
@@ -524,18 +537,12 @@ std::uint64_t CharacterBatch::cellsCovering(int left, int columns, int row) cons
 // when the cells cannot tell.
 bool CharacterBatch::hiddenByCells(const Item& item) const
 {
-    if (!cellsTile)
+    if (item.cell < 0)
         return false;
     const SheetGlyph& g = *item.sheetGlyph;
-    const int x = static_cast<int>(item.x), penY = static_cast<int>(item.y) + static_cast<int>(characterSize);
-    const int x0 = std::max(x + g.inkLeft, 0), x1 = std::min(x + g.inkRight, width);
-    const int y0 = std::max(penY + g.inkTop, 0), y1 = std::min(penY + g.inkBottom, height);
-    if (x0 >= x1 || y0 >= y1)
-        return true;
-    const int w = static_cast<int>(cellWidth), h = static_cast<int>(cellHeight);
-    const int c0 = floorDiv(x0 - cellLeft, w), c1 = floorDiv(x1 - 1 - cellLeft, w);
-    const int r0 = floorDiv(y0 - cellTop, h), r1 = floorDiv(y1 - 1 - cellTop, h);
-    if (c0 < 0 || r0 < 0 || c1 >= cellColumns || r1 >= cellRows)
+    const int c0 = std::max(item.column + g.cellsLeft, 0), c1 = std::min(item.column + g.cellsRight, lastColumn);
+    const int r0 = std::max(item.row + g.cellsUp, firstRow), r1 = std::min(item.row + g.cellsDown, lastRow);
+    if (r0 < 0 || c1 >= cellColumns || r1 >= cellRows)
         return false;
     for (int r = r0; r <= r1; r++)
         for (int c = c0; c <= c1; c++)
@@ -578,7 +585,9 @@ void CharacterBatch::findShownPieces(Item& item)
         band = 0;
     };
     const int from = std::max(left, 0);
-    int boxRow = INT_MIN;
+    // What later boxes cover changes only from one row of cells to the next: the row below
+    // starts at nextBoxRow.
+    int boxRow = 0, nextBoxRow = INT_MIN;
     std::uint64_t coveredByCells = 0;
     for (int y = std::max(top, 0); y < std::min(top + g.inkBottom - g.inkTop, height) && onTarget != 0; y++)
     {
@@ -588,12 +597,12 @@ void CharacterBatch::findShownPieces(Item& item)
         std::uint64_t covered;
         if (onlyCells)
         {
-            // What later boxes cover changes only from one row of cells to the next.
-            const int row = floorDiv(y - cellTop, static_cast<int>(cellHeight));
-            if (row != boxRow)
+            if (y >= nextBoxRow)
             {
-                boxRow = row;
-                coveredByCells = cellsCovering(left, g.inkRight - g.inkLeft, row) & onTarget;
+                const int h = static_cast<int>(cellHeight);
+                boxRow = floorDiv(y - cellTop, h);
+                nextBoxRow = (boxRow + 1) * h + cellTop;
+                coveredByCells = cellsCovering(left, g.inkRight - g.inkLeft, boxRow) & onTarget;
             }
             covered = coveredByCells;
         }

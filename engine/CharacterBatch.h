@@ -85,8 +85,9 @@ private:
     {
         bool present;
         int penX, penY;
-        int inkLeft, inkTop, inkRight, inkBottom; // at most 64 columns
-        std::size_t inkRows;                      // sheetInk[inkRows + i]: row inkTop + i's pixels with ink, a bit each
+        int inkLeft, inkTop, inkRight, inkBottom;      // at most 64 columns
+        int cellsLeft, cellsUp, cellsRight, cellsDown; // the cells its ink reaches, relative to its own
+        std::size_t inkRows; // sheetInk[inkRows + i]: row inkTop + i's pixels with ink, a bit each
     };
 
     /// Pixels [x0, x1) x [y0, y1) inside the target.
@@ -106,6 +107,7 @@ private:
         const GlyphQuad* glyph;       // in asciiQuads or otherQuads
         const SheetGlyph* sheetGlyph; // set when the glyph is painted from the sheet
         int cell;                     // the index of its cell in cellCovered, or -1 off the grid
+        int column, row;              // that cell's
         // Set by paint for a glyph on whole pixels: the pieces of its ink that show, as
         // pieces[firstPiece, firstPiece + pieceCount).
         std::size_t firstPiece;
@@ -197,6 +199,7 @@ private:
     // answers most questions without looking at pixels.
     bool cellsTile = false;
     int cellLeft = 0, cellTop = 0, cellColumns = 0, cellRows = 0;
+    int firstRow = 0, lastColumn = 0, lastRow = 0; // the cells of the target's edges (column 0 first)
     std::vector<std::uint8_t> cellCovered;
     std::size_t offCells = 0;             // characters recorded off the grid or with glyphs not on the sheet
     bool onlyCells = false;               // set by paint: no such character in this frame

@@ -2,6 +2,7 @@
 //  - a frame (drawing N characters, then showing the frame) painted the plain way, one black
 //    rectangle and one sf::Text per character, and by the engine: the first N cells of the
 //    grid, and a busy frame of 8,000 characters at random cells, with the ratios between them;
+//  - the busy frame against the full grid, both by the engine, taking turns with each other;
 //  - the full grid again with glibc keeping freed heap memory, as the game chooses to;
 //  - one world update with N moving PASSABLE objects (and, for comparison, the same world
 //    searched for collisions by the plain linear scan);
@@ -43,6 +44,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <malloc.h>
@@ -279,10 +281,36 @@ int main(int argc, char** argv)
     std::printf("load average at the start: %.2f on %u cores\n\n", loadAverage(), std::thread::hardware_concurrency());
 
     // ---- frames ----
-    // The two ways take turns, so that whatever else the machine is doing weighs on both
-    // alike. Each turn is a few frames of which only the last is timed: the software renderer
-    // is slower for a while after frames drawn the other way (it is still settling their
-    // memory), and a game only ever draws one way.
+    // Two ways of painting take turns, so that whatever else the machine is doing weighs on
+    // both alike. Each turn is a few frames of which only the last is timed: the software
+    // renderer is slower for a while after frames drawn the other way (it is still settling
+    // their memory), and a game only ever draws one way.
+    auto takeTurns = [&](const std::function<void()>& first, const std::function<void()>& second) {
+        const int framesPerTurn = 3;
+        std::vector<Cost> a, b;
+        for (int i = -2; i < runs; i++)
+        {
+            for (int f = 1; f < framesPerTurn; f++)
+                first();
+            const Cost ta = timeOnce(first);
+            for (int f = 1; f < framesPerTurn; f++)
+                second();
+            const Cost tb = timeOnce(second);
+            if (i >= 0)
+            {
+                a.push_back(ta);
+                b.push_back(tb);
+            }
+        }
+        return std::make_pair(medians(a), medians(b));
+    };
+    auto byEngine = [&](const std::vector<Cell>& cells) {
+        return [&display, &cells] {
+            for (const Cell& c : cells)
+                display.drawCh(c.position, c.ch, c.color);
+            display.swapBuffers();
+        };
+    };
     auto timeFrames = [&](const char* name, const std::vector<Cell>& cells) {
         TwoDrawPainter painter(&font);
         auto twoDraw = [&] {
@@ -291,40 +319,24 @@ int main(int argc, char** argv)
             window->display();
             window->clear(ks::WINDOW_BACKGROUND_COLOR_DEFAULT);
         };
-        auto engine = [&] {
-            for (const Cell& c : cells)
-                display.drawCh(c.position, c.ch, c.color);
-            display.swapBuffers();
-        };
-        const int framesPerTurn = 3;
-        std::vector<Cost> a, b;
-        for (int i = -2; i < runs; i++)
-        {
-            for (int f = 1; f < framesPerTurn; f++)
-                twoDraw();
-            const Cost ta = timeOnce(twoDraw);
-            for (int f = 1; f < framesPerTurn; f++)
-                engine();
-            const Cost tb = timeOnce(engine);
-            if (i >= 0)
-            {
-                a.push_back(ta);
-                b.push_back(tb);
-            }
-        }
-        return FrameRow{name, static_cast<int>(cells.size()), medians(a), medians(b)};
+        const auto [plain, engine] = takeTurns(twoDraw, byEngine(cells));
+        return FrameRow{name, static_cast<int>(cells.size()), plain, engine};
     };
+    const std::vector<Cell> gridFrame = ks::reference::gridCells(1920), busyFrame = ks::reference::busyCells(8000, 1);
     std::vector<FrameRow> frames;
-    for (int n : {0, 100, 480, 1920})
-        frames.push_back(timeFrames(n == 1920 ? "full grid" : "grid cells", ks::reference::gridCells(n)));
-    frames.push_back(timeFrames("busy frame", ks::reference::busyCells(8000, 1)));
+    for (int n : {0, 100, 480})
+        frames.push_back(timeFrames("grid cells", ks::reference::gridCells(n)));
+    frames.push_back(timeFrames("full grid", gridFrame));
+    frames.push_back(timeFrames("busy frame", busyFrame));
     const FrameRow& fullGrid = frames[3];
-    const FrameRow& busy = frames[4];
+    // The busy frame against the full grid, both by the engine, taking turns with each other
+    // (beside the plain way, each also pays for the memory the plain frames left behind).
+    const auto [gridAlone, busyAlone] = takeTurns(byEngine(gridFrame), byEngine(busyFrame));
     // Mesa's software renderer allocates its tile bins during a frame and frees them when the
     // frame is shown; glibc hands the freed top of the heap back to the system and faults it in
     // again on the next frame. The game keeps up to 64 MiB of free heap instead (its main).
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-    const FrameRow keptHeap = timeFrames("full grid, heap kept", ks::reference::gridCells(1920));
+    const FrameRow keptHeap = timeFrames("full grid, heap kept", gridFrame);
 
     std::printf("wall-clock milliseconds (processor milliseconds of all the program's threads)\n\n");
     std::printf("frame: draw + show              two draws/char        engine           two-draw/engine\n");
@@ -332,8 +344,9 @@ int main(int argc, char** argv)
         std::printf("  %5d characters, %-10s %8.2f (%7.2f)   %8.2f (%7.2f)   %6.2fx (%5.2fx)\n", r.characters, r.name,
                     r.twoDraw.wall, r.twoDraw.cpu, r.engine.wall, r.engine.cpu, r.twoDraw.wall / r.engine.wall,
                     r.twoDraw.cpu / r.engine.cpu);
-    std::printf("  busy frame / full grid, engine: %.2fx (%.2fx)\n", busy.engine.wall / fullGrid.engine.wall,
-                busy.engine.cpu / fullGrid.engine.cpu);
+    std::printf("  busy frame / full grid, engine, the two taking turns: %.2f (%.2f) / %.2f (%.2f) = %.2fx (%.2fx)\n",
+                busyAlone.wall, busyAlone.cpu, gridAlone.wall, gridAlone.cpu, busyAlone.wall / gridAlone.wall,
+                busyAlone.cpu / gridAlone.cpu);
     std::printf("  full grid with the heap kept (as the game sets glibc): two draws %.2f (%.2f), engine %.2f (%.2f), "
                 "%.2fx (%.2fx); engine %.0f%% faster than without\n",
                 keptHeap.twoDraw.wall, keptHeap.twoDraw.cpu, keptHeap.engine.wall, keptHeap.engine.cpu,
