@@ -916,7 +916,8 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         }
         if (item.glyphShows && item.sheetGlyph != nullptr)
         {
-            // Only the parts that show, from the sheet, texel for pixel.
+            // Only the parts that show, from the sheet, texel for pixel: whole pixels need no row
+            // in the transform, so the whole frame's pieces can share a batch.
             const SheetGlyph& g = *item.sheetGlyph;
             const float du = static_cast<float>(g.penX) - item.x;
             const float dv = static_cast<float>(g.penY) - item.y - static_cast<float>(characterSize);
@@ -925,8 +926,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
                 if (pieces[i].x0 >= pieces[i].x1)
                     continue; // left out above
                 const Rect r = rectOf(pieces[i]);
-                place(SHEET, item.rowY, moved(r, -item.rowY), item.color, r.left + du, r.top + dv, r.right + du,
-                      r.bottom + dv);
+                place(SHEET, 0, r, item.color, r.left + du, r.top + dv, r.right + du, r.bottom + dv);
             }
         }
         else if (item.glyphShows)
