@@ -816,7 +816,8 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     if (!onlyCells)
         std::fill(coverage.begin(), coverage.end(), 0);
     std::fill(cellCovered.begin(), cellCovered.end(), 0);
-    std::fill(lastBatchAt.begin(), lastBatchAt.end(), -1);
+    if (!rowsApart)
+        std::fill(lastBatchAt.begin(), lastBatchAt.end(), -1);
     pieces.clear();
     for (auto it = items.rbegin(); it != items.rend(); ++it)
     {
@@ -852,7 +853,8 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     // Pieces from the sheet leave none where a later box lies, so only glyphs drawn whole from
     // the page can. On a target cleared to black, a black glyph over no ink leaves every pixel
     // as it is, and is left out.
-    std::fill(inkPixels.begin(), inkPixels.end(), 0);
+    if (targetIsBlack || !onlyCells)
+        std::fill(inkPixels.begin(), inkPixels.end(), 0);
     std::size_t firstRepaint = items.size();
     bool pageInk = false;
     for (std::size_t i = 0; i < items.size(); i++)
@@ -891,7 +893,8 @@ void CharacterBatch::paint(sf::RenderTarget& target)
 
     // From the back again, down to the first of those parts: what later boxes cover need not be
     // painted, as those boxes paint over the same ink themselves.
-    std::fill(coverage.begin(), coverage.end(), 0);
+    if (firstRepaint < items.size())
+        std::fill(coverage.begin(), coverage.end(), 0);
     for (auto it = items.rbegin(); it != items.rend() - static_cast<std::ptrdiff_t>(firstRepaint); ++it)
     {
         if (!it->repaint.isEmpty())

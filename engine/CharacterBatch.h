@@ -110,8 +110,8 @@ private:
         int column, row;              // that cell's
         // Set by paint for a glyph on whole pixels: the pieces of its ink that show, as
         // pieces[firstPiece, firstPiece + pieceCount).
-        std::size_t firstPiece;
-        std::size_t pieceCount;
+        std::uint32_t firstPiece;
+        std::uint32_t pieceCount;
         Rect repaint; // set by paint: the part of the box painted again over ink
     };
 
