@@ -42,9 +42,11 @@ int floorDiv(int a, int b)
     return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
+// Whether v is a whole number of pixels (and small enough to be one exactly). A cast, not
+// std::floor, which is a library call on the baseline x86-64 this builds for.
 bool isWhole(float v)
 {
-    return std::abs(v) < 1e6f && std::floor(v) == v;
+    return v > -1e6f && v < 1e6f && static_cast<float>(static_cast<int>(v)) == v;
 }
 
 // The part of a cell's y that the draw's transform must carry (see compat::BATCH_ROW_IN_TRANSFORM).
