@@ -135,6 +135,7 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
     const int rows = static_cast<int>(static_cast<float>(height) / cellHeight);
     sheetGlyphs.assign(static_cast<std::size_t>(rows) * asciiQuads.size(), SheetGlyph{});
     sheetInk.clear();
+    sheetRowsApart = false;
 
     // Slots across the window for drawing, as many windows wide as the glyphs need.
     struct Slot
@@ -226,6 +227,14 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                                           static_cast<int>(y) + static_cast<int>(characterSize), touched(r)});
                 }
             const sf::Image image = compat::captureWindow(window);
+            if (image.getSize() != sf::Vector2u(static_cast<unsigned>(width), static_cast<unsigned>(height)))
+            {
+                // A window of another size (a window manager's doing) cannot be read as drawn:
+                // every glyph is drawn from the page instead.
+                window.clear(sf::Color::Black);
+                sheetGlyphs.clear();
+                return;
+            }
             auto coverageAt = [&](int x, int y) {
                 return image.getPixelsPtr()[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                                              static_cast<std::size_t>(x)) *

@@ -3,6 +3,7 @@
 // window and the pixels read back must be the same.
 #include "TestSupport.h"
 
+#include "CharacterBatch.h"
 #include "DisplayManager.h"
 #include "LogManager.h"
 #include "SfmlCompat.h"
@@ -188,6 +189,32 @@ TEST_F(CharacterBatchTest, RecordedCharactersArePaintedOnce)
     dm.getWindow()->clear(sf::Color::Black);
     EXPECT_EQ(ks::test::inkedPixels(ks::compat::captureWindow(*dm.getWindow())), 0);
     EXPECT_TRUE(ks::test::logMessages().empty());
+}
+
+// The glyph sheet is read back from the window it is drawn in: a window of another size (as a
+// window manager may make it) leaves the glyphs to the font's page, painted as before.
+TEST_F(CharacterBatchTest, AWindowOfAnotherSizeStillPaintsTheSamePixels)
+{
+    const std::unique_ptr<sf::RenderWindow> small =
+        ks::compat::makeWindow(640, 480, 32, "small", static_cast<std::uint32_t>(sf::Style::Titlebar));
+    ks::CharacterBatch batch(1024, 768, 12, 32);
+    batch.setFont(&font, 24, small.get());
+    const Screen s = ks::reference::gridCells(400);
+    for (const Cell& c : s)
+        batch.add(c.position.getX() * 12, c.position.getY() * 32, c.ch, sf::Color::Green);
+    small->clear(sf::Color::Black);
+    batch.paint(*small);
+    const sf::Image engine = ks::compat::captureWindow(*small);
+    small->clear(sf::Color::Black);
+    ks::reference::TwoDrawPainter painter(&font);
+    for (Cell c : s)
+    {
+        c.color = ks::GREEN;
+        painter.draw(*small, c);
+    }
+    const sf::Image reference = ks::compat::captureWindow(*small);
+    ASSERT_GT(ks::test::inkedPixels(reference), 1000);
+    EXPECT_EQ(ks::test::compareImages(engine, reference, 1).count, 0);
 }
 
 } // namespace
