@@ -17,6 +17,10 @@ using Rect = CharacterBatch::Rect;
 // corner (where sf::Text samples its underline): smooth filtering there still gives white.
 const float PAGE_WHITE_TEXEL = 1.f;
 
+// A glyph's cut is kept for each pattern of later boxes over the cells its ink reaches when it
+// reaches at most this many.
+const int MAX_PATTERN_CELLS = 6;
+
 // Pixels left free around each glyph on the sheet.
 const int SHEET_MARGIN = 2;
 
@@ -133,7 +137,8 @@ void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize,
 void CharacterBatch::drawSheet(sf::RenderWindow& window)
 {
     const int rows = static_cast<int>(static_cast<float>(height) / cellHeight);
-    sheetGlyphs.assign(static_cast<std::size_t>(rows) * asciiQuads.size(), SheetGlyph{});
+    sheetGlyphs.clear();
+    sheetLookAt.assign(static_cast<std::size_t>(rows) * asciiQuads.size(), -1);
     sheetInk.clear();
     sheetRowsApart = false;
 
@@ -171,7 +176,7 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
         std::size_t inkRows = 0;
     };
     std::vector<Look> looks;
-    std::vector<int> lookAt(sheetGlyphs.size(), -1);
+    std::vector<int> lookAt(sheetLookAt.size(), -1);
     sf::RenderStates states = sf::RenderStates::Default;
     states.texture = &font->getTexture(characterSize);
     // Every other row at a time, so that no glyph reaches into another's pixels.
@@ -232,7 +237,7 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                 // A window of another size (a window manager's doing) cannot be read as drawn:
                 // every glyph is drawn from the page instead.
                 window.clear(sf::Color::Black);
-                sheetGlyphs.clear();
+                sheetLookAt.clear();
                 return;
             }
             auto coverageAt = [&](int x, int y) {
@@ -320,27 +325,20 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
         }
     }
 
-    for (std::size_t i = 0; i < sheetGlyphs.size(); i++)
-    {
-        if (lookAt[i] < 0)
-            continue;
-        const Look& look = looks[static_cast<std::size_t>(lookAt[i])];
-        // A cell's corner is (column * cellWidth, row * cellHeight), its pen characterSize below.
-        const int w = static_cast<int>(cellWidth), h = static_cast<int>(cellHeight);
-        const int penY = static_cast<int>(characterSize);
-        sheetGlyphs[i] = SheetGlyph{true,
-                                    look.sheetX - look.ink.x0,
-                                    look.sheetY - look.ink.y0,
-                                    look.ink.x0,
-                                    look.ink.y0,
-                                    look.ink.x1,
-                                    look.ink.y1,
-                                    floorDiv(look.ink.x0 - cellLeft, w),
-                                    floorDiv(penY + look.ink.y0 - cellTop, h),
-                                    floorDiv(look.ink.x1 - 1 - cellLeft, w),
-                                    floorDiv(penY + look.ink.y1 - 1 - cellTop, h),
-                                    look.inkRows};
-    }
+    // A cell's corner is (column * cellWidth, row * cellHeight), its pen characterSize below.
+    const int w = static_cast<int>(cellWidth), h = static_cast<int>(cellHeight);
+    const int penY = static_cast<int>(characterSize);
+    for (const Look& look : looks)
+        sheetGlyphs.push_back(
+            SheetGlyph{look.sheetX - look.ink.x0, look.sheetY - look.ink.y0, look.ink.x0, look.ink.y0, look.ink.x1,
+                       look.ink.y1, floorDiv(look.ink.x0 - cellLeft, w), floorDiv(penY + look.ink.y0 - cellTop, h),
+                       floorDiv(look.ink.x1 - 1 - cellLeft, w), floorDiv(penY + look.ink.y1 - 1 - cellTop, h),
+                       look.inkRows, static_cast<int>(sheetGlyphs.size())});
+    for (std::size_t i = 0; i < sheetLookAt.size(); i++)
+        sheetLookAt[i] = static_cast<std::int16_t>(lookAt[i]);
+    cutFirst.assign(looks.size() * (std::size_t(1) << MAX_PATTERN_CELLS), -1);
+    cutCount.assign(cutFirst.size(), 0);
+    cachedPieces.clear();
     hasSheet = sheet.loadFromImage(
         compat::imageFromPixels(static_cast<unsigned>(width), static_cast<unsigned>(sheetHeight), texels.data()));
 }
@@ -390,9 +388,8 @@ void CharacterBatch::add(float x, float y, char ch, sf::Color color)
                 item.glyph = &otherQuads.back();
             }
             const std::size_t at = static_cast<std::size_t>(r) * asciiQuads.size() + codePoint;
-            if (hasSheet && onGrid && codePoint < asciiQuads.size() && at < sheetGlyphs.size() &&
-                sheetGlyphs[at].present)
-                item.sheetGlyph = &sheetGlyphs[at];
+            if (hasSheet && onGrid && codePoint < asciiQuads.size() && at < sheetLookAt.size() && sheetLookAt[at] >= 0)
+                item.sheetGlyph = &sheetGlyphs[static_cast<std::size_t>(sheetLookAt[at])];
         }
     }
     if (item.cell < 0 || (item.hasGlyph && item.sheetGlyph == nullptr))
@@ -576,11 +573,66 @@ std::uint64_t bitsFrom(const std::uint64_t* row, int words, int x)
 
 } // namespace
 
+// Which of the cells the glyph's ink reaches later boxes cover, a bit each, row by row; -1 when
+// the pieces may depend on more than that (off the grid, at the target's edges, or too many
+// cells).
+int CharacterBatch::coverPattern(const Item& item) const
+{
+    const SheetGlyph& g = *item.sheetGlyph;
+    const int c0 = item.column + g.cellsLeft, c1 = item.column + g.cellsRight;
+    const int r0 = item.row + g.cellsUp, r1 = item.row + g.cellsDown;
+    const int x = static_cast<int>(item.x), penY = static_cast<int>(item.y) + static_cast<int>(characterSize);
+    if (!onlyCells || item.cell < 0 || c0 < 0 || r0 < 0 || c1 > lastColumn || r1 > lastRow ||
+        (c1 - c0 + 1) * (r1 - r0 + 1) > MAX_PATTERN_CELLS || x + g.inkLeft < 0 || x + g.inkRight > width ||
+        penY + g.inkTop < 0 || penY + g.inkBottom > height)
+        return -1;
+    int pattern = 0, bit = 0;
+    for (int r = r0; r <= r1; r++)
+        for (int c = c0; c <= c1; c++, bit++)
+            if (cellCovered[static_cast<std::size_t>(r * cellColumns + c)] != 0)
+                pattern |= 1 << bit;
+    return pattern;
+}
+
+// The glyph's pieces: on the grid, a look's cut for a pattern of later boxes is the same
+// wherever it lies, so it is cut once and then moved.
+void CharacterBatch::findShownPieces(Item& item)
+{
+    const int pattern = coverPattern(item);
+    if (pattern < 0)
+    {
+        cutIntoPieces(item);
+        return;
+    }
+    const SheetGlyph& g = *item.sheetGlyph;
+    const std::size_t at =
+        static_cast<std::size_t>(g.look) * (std::size_t(1) << MAX_PATTERN_CELLS) + static_cast<std::size_t>(pattern);
+    const int x = static_cast<int>(item.x), penY = static_cast<int>(item.y) + static_cast<int>(characterSize);
+    if (cutFirst[at] < 0)
+    {
+        cutIntoPieces(item);
+        if (item.pieceCount > 255)
+            return; // too many to keep: cut each time
+        cutFirst[at] = static_cast<int>(cachedPieces.size());
+        cutCount[at] = static_cast<std::uint8_t>(item.pieceCount);
+        for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
+            cachedPieces.push_back(Span{pieces[i].x0 - x, pieces[i].y0 - penY, pieces[i].x1 - x, pieces[i].y1 - penY});
+        return;
+    }
+    item.firstPiece = static_cast<std::uint32_t>(pieces.size());
+    for (int i = cutFirst[at]; i < cutFirst[at] + cutCount[at]; i++)
+    {
+        const Span& p = cachedPieces[static_cast<std::size_t>(i)];
+        pieces.push_back(Span{p.x0 + x, p.y0 + penY, p.x1 + x, p.y1 + penY});
+    }
+    item.pieceCount = cutCount[at];
+}
+
 // The glyph's ink that later boxes leave showing, in few pieces of whole pixels. A piece may
 // take in pixels without ink, which it leaves as they are, but none with ink that a later box
 // hides: a band of rows is one piece while the columns from its first to its last pixel to
 // show hold no such ink.
-void CharacterBatch::findShownPieces(Item& item)
+void CharacterBatch::cutIntoPieces(Item& item)
 {
     const SheetGlyph& g = *item.sheetGlyph;
     const int left = static_cast<int>(item.x) + g.inkLeft;
@@ -816,6 +868,44 @@ bool CharacterBatch::extendLastBox(const Rect& r, float rowY)
     return true;
 }
 
+// Records a character's quads for the passes below: its box for the first (unless the target
+// is black already), then the part of it painted again over ink and its glyph's quads for the
+// ordered part.
+void CharacterBatch::recordItem(const Item& item)
+{
+    if (item.boxShows && !targetIsBlack && !extendLastBox(boxOf(item), item.rowY))
+        record(boxVertices, boxBatches, boxOf(item), item.rowY, BOX_COLOR, 0, 0, 0, 0);
+    if (!item.repaint.isEmpty())
+    {
+        // Only ink of glyphs drawn whole from the page lies under a later box: the repaint joins
+        // their batches.
+        place(PAGE, item.rowY, moved(item.repaint, -item.rowY), BOX_COLOR, PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL,
+              PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL);
+    }
+    if (item.glyphShows && item.sheetGlyph != nullptr)
+    {
+        // Only the parts that show, from the sheet, texel for pixel: whole pixels need no row in
+        // the transform, so the whole frame's pieces can share a batch.
+        const SheetGlyph& g = *item.sheetGlyph;
+        const float du = static_cast<float>(g.penX) - item.x;
+        const float dv = static_cast<float>(g.penY) - item.y - static_cast<float>(characterSize);
+        for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
+        {
+            if (pieces[i].x0 >= pieces[i].x1)
+                continue; // left out above
+            const Rect r = rectOf(pieces[i]);
+            place(SHEET, 0, r, item.color, r.left + du, r.top + dv, r.right + du, r.bottom + dv);
+        }
+    }
+    else if (item.glyphShows)
+    {
+        // Drawn whole even where later boxes hide part of it: off whole pixels, a cut quad would
+        // sample the glyph page a rounding step apart.
+        const GlyphQuad& q = *item.glyph;
+        place(PAGE, item.rowY, glyphOf(item), item.color, q.u1, q.v1, q.u2, q.v2);
+    }
+}
+
 void CharacterBatch::paint(sf::RenderTarget& target)
 {
     // From the last character back: a box or glyph whose every pixel a later box paints over
@@ -863,7 +953,8 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     // In call order: which part of each box lies over ink that glyphs before it may have left.
     // Pieces from the sheet leave none where a later box lies, so only glyphs drawn whole from
     // the page can. On a target cleared to black, a black glyph over no ink leaves every pixel
-    // as it is, and is left out.
+    // as it is, and is left out. A frame with only cells has no repaints to trim, so each
+    // character is recorded right away.
     if (targetIsBlack || !onlyCells)
         std::fill(inkPixels.begin(), inkPixels.end(), 0);
     std::size_t firstRepaint = items.size();
@@ -871,17 +962,14 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     for (std::size_t i = 0; i < items.size(); i++)
     {
         Item& item = items[i];
-        item.repaint = Rect{0, 0, 0, 0};
         if (item.boxShows && pageInk)
         {
             item.repaint = inkUnder(moved(boxOf(item), item.rowY));
             if (!item.repaint.isEmpty())
                 firstRepaint = std::min(firstRepaint, i);
         }
-        if (!item.glyphShows)
-            continue;
         const bool blackOverBlack = targetIsBlack && item.color == BOX_COLOR;
-        if (item.sheetGlyph == nullptr)
+        if (item.glyphShows && item.sheetGlyph == nullptr)
         {
             const Span s = touched(inkOf(item));
             if (blackOverBlack && isInkless(s))
@@ -890,7 +978,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
                 setBits(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1);
             pageInk = pageInk || item.glyphShows;
         }
-        else if (targetIsBlack)
+        else if (item.glyphShows && targetIsBlack)
         {
             for (std::size_t p = item.firstPiece; p < item.firstPiece + item.pieceCount; p++)
             {
@@ -900,56 +988,25 @@ void CharacterBatch::paint(sf::RenderTarget& target)
                     markInk(item, pieces[p]);
             }
         }
+        if (onlyCells)
+            recordItem(item);
     }
-
-    // From the back again, down to the first of those parts: what later boxes cover need not be
-    // painted, as those boxes paint over the same ink themselves.
-    if (firstRepaint < items.size())
-        std::fill(coverage.begin(), coverage.end(), 0);
-    for (auto it = items.rbegin(); it != items.rend() - static_cast<std::ptrdiff_t>(firstRepaint); ++it)
+    if (!onlyCells)
     {
-        if (!it->repaint.isEmpty())
-            it->repaint = trimmed(it->repaint, &CharacterBatch::isCovered);
-        // A box that does not show lies wholly under later ones, which are covered already.
-        if (it->boxShows)
-            cover(inside(moved(boxOf(*it), it->rowY)));
-    }
-
-    // The boxes first (unless the target is black already), then in call order the glyphs
-    // and the box parts over their ink.
-    for (const Item& item : items)
-    {
-        if (item.boxShows && !targetIsBlack && !extendLastBox(boxOf(item), item.rowY))
-            record(boxVertices, boxBatches, boxOf(item), item.rowY, BOX_COLOR, 0, 0, 0, 0);
-        if (!item.repaint.isEmpty())
+        // From the back again, down to the first of those parts: what later boxes cover need
+        // not be painted, as those boxes paint over the same ink themselves.
+        if (firstRepaint < items.size())
+            std::fill(coverage.begin(), coverage.end(), 0);
+        for (auto it = items.rbegin(); it != items.rend() - static_cast<std::ptrdiff_t>(firstRepaint); ++it)
         {
-            // Only ink of glyphs drawn whole from the page lies under a later box: the repaint
-            // joins their batches.
-            place(PAGE, item.rowY, moved(item.repaint, -item.rowY), BOX_COLOR, PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL,
-                  PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL);
+            if (!it->repaint.isEmpty())
+                it->repaint = trimmed(it->repaint, &CharacterBatch::isCovered);
+            // A box that does not show lies wholly under later ones, which are covered already.
+            if (it->boxShows)
+                cover(inside(moved(boxOf(*it), it->rowY)));
         }
-        if (item.glyphShows && item.sheetGlyph != nullptr)
-        {
-            // Only the parts that show, from the sheet, texel for pixel: whole pixels need no row
-            // in the transform, so the whole frame's pieces can share a batch.
-            const SheetGlyph& g = *item.sheetGlyph;
-            const float du = static_cast<float>(g.penX) - item.x;
-            const float dv = static_cast<float>(g.penY) - item.y - static_cast<float>(characterSize);
-            for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
-            {
-                if (pieces[i].x0 >= pieces[i].x1)
-                    continue; // left out above
-                const Rect r = rectOf(pieces[i]);
-                place(SHEET, 0, r, item.color, r.left + du, r.top + dv, r.right + du, r.bottom + dv);
-            }
-        }
-        else if (item.glyphShows)
-        {
-            // Drawn whole even where later boxes hide part of it: off whole pixels, a cut quad
-            // would sample the glyph page a rounding step apart.
-            const GlyphQuad& q = *item.glyph;
-            place(PAGE, item.rowY, glyphOf(item), item.color, q.u1, q.v1, q.u2, q.v2);
-        }
+        for (const Item& item : items)
+            recordItem(item);
     }
 
     sf::RenderStates boxStates = sf::RenderStates::Default;

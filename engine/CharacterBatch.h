@@ -79,15 +79,15 @@ private:
         float u1, v1, u2, v2;           // texels
     };
 
-    /// An ASCII glyph as the sheet holds it for one row of cells: where its pen lies on the
-    /// sheet and where its ink lies, in whole pixels relative to the pen.
+    /// One look of an ASCII glyph on the sheet (most glyphs look alike in every row of cells):
+    /// where its pen lies on the sheet and where its ink lies, in whole pixels relative to the pen.
     struct SheetGlyph
     {
-        bool present;
         int penX, penY;
         int inkLeft, inkTop, inkRight, inkBottom;      // at most 64 columns
         int cellsLeft, cellsUp, cellsRight, cellsDown; // the cells its ink reaches, relative to its own
         std::size_t inkRows; // sheetInk[inkRows + i]: row inkTop + i's pixels with ink, a bit each
+        int look;            // its index in sheetGlyphs
     };
 
     /// Pixels [x0, x1) x [y0, y1) inside the target.
@@ -143,6 +143,8 @@ private:
     bool hiddenByCells(const Item& item) const;
     std::uint64_t cellsCovering(int left, int columns, int row) const;
     void findShownPieces(Item& item);
+    void cutIntoPieces(Item& item);
+    int coverPattern(const Item& item) const;
     void markInk(const Item& item, const Span& piece);
     Rect inkOf(const Item& item) const;
     Rect inkUnder(const Rect& box) const;
@@ -159,6 +161,7 @@ private:
                 sf::Color color, float u1, float v1, float u2, float v2);
     bool extendLastBox(const Rect& r, float rowY);
     int& latestBatch(Source source, float rowY);
+    void recordItem(const Item& item);
     void place(Source source, float rowY, const Rect& r, sf::Color color, float u1, float v1, float u2, float v2);
 
     int width, height;
@@ -171,8 +174,15 @@ private:
     bool targetIsBlack = false;
     sf::Texture sheet;
     bool hasSheet = false;
-    std::vector<SheetGlyph> sheetGlyphs; // row by row, 128 code points a row
+    std::vector<SheetGlyph> sheetGlyphs;   // the sheet's looks
+    std::vector<std::int16_t> sheetLookAt; // row by row, 128 code points a row: a look, or -1
     std::vector<std::uint64_t> sheetInk;
+    // The pieces a look of a glyph on the grid is cut into, for each pattern of later boxes in
+    // the cells its ink reaches (a bit a cell): first piece in cachedPieces, relative to the pen,
+    // or -1 until it is first cut; and how many.
+    std::vector<int> cutFirst;
+    std::vector<std::uint8_t> cutCount;
+    std::vector<Span> cachedPieces;
 
     std::vector<Item> items;
     std::vector<Span> pieces;
