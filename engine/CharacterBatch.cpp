@@ -340,7 +340,7 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
     cutCount.assign(cutFirst.size(), 0);
     cachedPieces.clear();
     hasSheet = sheet.loadFromImage(
-        compat::imageFromPixels(static_cast<unsigned>(width), static_cast<unsigned>(sheetHeight), texels.data()));
+        compat::makeImage(static_cast<unsigned>(width), static_cast<unsigned>(sheetHeight), texels.data()));
 }
 
 // sf::Text's quad for one glyph: its ink bounds and texture rectangle, each grown by a pixel
@@ -443,12 +443,20 @@ CharacterBatch::Span CharacterBatch::inside(const Rect& r) const
 
 namespace {
 
-// Bits [from, to) of 64-pixel word w.
-std::uint64_t wordMask(int w, int from, int to)
+// Bits [from, to) of a word.
+std::uint64_t bitRange(int from, int to)
 {
-    const int lo = std::max(from - w * 64, 0), hi = std::min(to - w * 64, 64);
-    const std::uint64_t upTo = hi == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << hi) - 1;
-    return upTo & (~std::uint64_t(0) << lo);
+    from = std::max(from, 0);
+    if (from >= std::min(to, 64))
+        return 0;
+    const std::uint64_t upTo = to >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
+    return upTo & ~((std::uint64_t(1) << from) - 1);
+}
+
+// Bits from the lowest to the highest set bit of a non-zero word.
+std::uint64_t hull(std::uint64_t bits)
+{
+    return bitRange(__builtin_ctzll(bits), 64 - __builtin_clzll(bits));
 }
 
 } // namespace
@@ -462,7 +470,7 @@ void setBits(std::vector<std::uint64_t>& bits, int words, int x0, int y0, int x1
         return;
     for (int w = x0 / 64; w <= (x1 - 1) / 64; w++)
     {
-        const std::uint64_t mask = wordMask(w, x0, x1);
+        const std::uint64_t mask = bitRange(x0 - w * 64, x1 - w * 64);
         for (int y = y0; y < y1; y++)
             bits[static_cast<std::size_t>(y * words + w)] |= mask;
     }
@@ -476,7 +484,7 @@ bool bitsSet(const std::vector<std::uint64_t>& bits, int words, int x0, int y0, 
         return all;
     for (int w = x0 / 64; w <= (x1 - 1) / 64; w++)
     {
-        const std::uint64_t mask = wordMask(w, x0, x1);
+        const std::uint64_t mask = bitRange(x0 - w * 64, x1 - w * 64);
         for (int y = y0; y < y1; y++)
         {
             const std::uint64_t set = bits[static_cast<std::size_t>(y * words + w)] & mask;
@@ -504,26 +512,6 @@ bool CharacterBatch::isInkless(const Span& s) const
 {
     return !bitsSet(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1, false);
 }
-
-namespace {
-
-// Bits [from, to) of a word.
-std::uint64_t bitRange(int from, int to)
-{
-    from = std::max(from, 0);
-    if (from >= std::min(to, 64))
-        return 0;
-    const std::uint64_t upTo = to >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
-    return upTo & ~((std::uint64_t(1) << from) - 1);
-}
-
-// Bits from the lowest to the highest set bit of a non-zero word.
-std::uint64_t hull(std::uint64_t bits)
-{
-    return bitRange(__builtin_ctzll(bits), 64 - __builtin_clzll(bits));
-}
-
-} // namespace
 
 // The columns [left, left + columns) that later boxes of whole cells cover in their row, a bit
 // each.

@@ -393,18 +393,6 @@ inline sf::Image captureWindow(const sf::RenderWindow& window)
     return texture.copyToImage();
 }
 
-// An image of width x height from RGBA bytes, row by row.
-inline sf::Image imageFromPixels(unsigned width, unsigned height, const std::uint8_t* pixels)
-{
-#if SFML_VERSION_MAJOR >= 3
-    return sf::Image({width, height}, pixels);
-#else
-    sf::Image image;
-    image.create(width, height, pixels);
-    return image;
-#endif
-}
-
 inline sf::Color getPixel(const sf::Image& image, unsigned x, unsigned y)
 {
 #if SFML_VERSION_MAJOR >= 3
