@@ -11,21 +11,19 @@ namespace ks {
 
 namespace {
 
-// Colours outside BLACK..WHITE have no picture of their own and are painted white.
+// Colours outside BLACK..WHITE have no picture of their own and are painted white. A table
+// rather than a switch: a frame's colours come in any order, and a jump through a switch
+// mispredicts on nearly every character.
 bool toSfmlColor(Color color, sf::Color& out)
 {
-    switch (color)
-    {
-    case BLACK: out = sf::Color(0, 0, 0, 255); return true;
-    case RED: out = sf::Color(255, 0, 0, 255); return true;
-    case GREEN: out = sf::Color(0, 255, 0, 255); return true;
-    case YELLOW: out = sf::Color(255, 255, 0, 255); return true;
-    case BLUE: out = sf::Color(0, 0, 255, 255); return true;
-    case MAGENTA: out = sf::Color(255, 0, 255, 255); return true;
-    case CYAN: out = sf::Color(0, 255, 255, 255); return true;
-    case WHITE: out = sf::Color(255, 255, 255, 255); return true;
-    default: out = sf::Color(255, 255, 255, 255); return false;
-    }
+    static const sf::Color pictures[] = {
+        sf::Color(0, 0, 0, 255),     sf::Color(255, 0, 0, 255),   sf::Color(0, 255, 0, 255),
+        sf::Color(255, 255, 0, 255), sf::Color(0, 0, 255, 255),   sf::Color(255, 0, 255, 255),
+        sf::Color(0, 255, 255, 255), sf::Color(255, 255, 255, 255),
+    };
+    const bool known = color >= BLACK && color <= WHITE;
+    out = pictures[known ? color : WHITE];
+    return known;
 }
 
 } // namespace
