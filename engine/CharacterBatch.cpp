@@ -35,9 +35,21 @@ const sf::Color BOX_COLOR(0, 0, 0, 255);
 
 void appendQuad(std::vector<sf::Vertex>& out, const Rect& r, sf::Color color, float u1, float v1, float u2, float v2)
 {
-    compat::appendQuad(out, sf::Vertex{{r.left, r.top}, color, {u1, v1}}, sf::Vertex{{r.right, r.top}, color, {u2, v1}},
-                       sf::Vertex{{r.left, r.bottom}, color, {u1, v2}},
-                       sf::Vertex{{r.right, r.bottom}, color, {u2, v2}});
+    // Corners copied from one vertex and changed: SFML 2's sf::Vertex constructors are calls
+    // into the library, which would cost four a quad.
+    static const sf::Vertex blank;
+    sf::Vertex topLeft = blank;
+    topLeft.color = color;
+    sf::Vertex topRight = topLeft, bottomLeft = topLeft, bottomRight = topLeft;
+    topLeft.position = {r.left, r.top};
+    topLeft.texCoords = {u1, v1};
+    topRight.position = {r.right, r.top};
+    topRight.texCoords = {u2, v1};
+    bottomLeft.position = {r.left, r.bottom};
+    bottomLeft.texCoords = {u1, v2};
+    bottomRight.position = {r.right, r.bottom};
+    bottomRight.texCoords = {u2, v2};
+    compat::appendQuad(out, topLeft, topRight, bottomLeft, bottomRight);
 }
 
 // Floor of a / b for b > 0.
@@ -84,9 +96,10 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
 {
     // Where an inner cell's box lies: if boxes of whole cells tile the target, whole cells can
     // stand for their pixels.
-    const Item inner{cellWidth, cellHeight, rowOf(cellHeight), BOX_COLOR, false, false,
-                     false,     nullptr,    nullptr,           -1,        -1,    -1,
-                     0,         0,          Rect{0, 0, 0, 0}};
+    Item inner;
+    inner.x = cellWidth;
+    inner.y = cellHeight;
+    inner.rowY = rowOf(cellHeight);
     const Span box = inside(moved(boxOf(inner), inner.rowY));
     if (isWhole(cellWidth) && isWhole(cellHeight) && static_cast<float>(box.x1 - box.x0) == cellWidth &&
         static_cast<float>(box.y1 - box.y0) == cellHeight)
@@ -199,21 +212,11 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                         continue;
                     const GlyphQuad& q = asciiQuads[slot.codePoint];
                     const float y = static_cast<float>(row) * cellHeight;
-                    Item item{static_cast<float>(slot.penX),
-                              y,
-                              rowOf(y),
-                              sf::Color::White,
-                              true,
-                              false,
-                              false,
-                              &q,
-                              nullptr,
-                              -1,
-                              -1,
-                              -1,
-                              0,
-                              0,
-                              Rect{0, 0, 0, 0}};
+                    Item item;
+                    item.x = static_cast<float>(slot.penX);
+                    item.y = y;
+                    item.rowY = rowOf(y);
+                    item.glyph = &q;
                     const Rect at = glyphOf(item);
                     const Rect r = moved(at, item.rowY);
                     if (r.left < 0 || r.top < 0 || r.right > static_cast<float>(width) ||
@@ -358,7 +361,11 @@ CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
 
 void CharacterBatch::add(float x, float y, char ch, sf::Color color)
 {
-    Item item{x, y, rowOf(y), color, false, false, false, nullptr, nullptr, -1, -1, -1, 0, 0, Rect{0, 0, 0, 0}};
+    Item item;
+    item.x = x;
+    item.y = y;
+    item.rowY = rowOf(y);
+    item.color = color;
     // A cell of the grid: whole pixels, a whole column and row from the target's corner.
     const float column = x / cellWidth, row = y / cellHeight;
     const bool onGrid = isWhole(x) && isWhole(y) && isWhole(column) && isWhole(row) && column >= 0 && row >= 0;
@@ -366,8 +373,8 @@ void CharacterBatch::add(float x, float y, char ch, sf::Color color)
     if (cellsTile && onGrid && c < cellColumns && r < cellRows)
     {
         item.cell = r * cellColumns + c;
-        item.column = c;
-        item.row = r;
+        item.column = static_cast<std::int16_t>(c);
+        item.row = static_cast<std::int16_t>(r);
     }
     if (font != nullptr)
     {
@@ -377,7 +384,6 @@ void CharacterBatch::add(float x, float y, char ch, sf::Color color)
         // A space (or a character sf::Text would leave out) shows only its box.
         if (compat::textDrawsGlyph(codePoint))
         {
-            item.hasGlyph = true;
             if (codePoint < asciiLoaded.size() && asciiLoaded[codePoint])
             {
                 item.glyph = &asciiQuads[codePoint];
@@ -392,7 +398,7 @@ void CharacterBatch::add(float x, float y, char ch, sf::Color color)
                 item.sheetGlyph = &sheetGlyphs[static_cast<std::size_t>(sheetLookAt[at])];
         }
     }
-    if (item.cell < 0 || (item.hasGlyph && item.sheetGlyph == nullptr))
+    if (item.cell < 0 || (item.glyph != nullptr && item.sheetGlyph == nullptr))
         offCells++;
     items.push_back(item);
 }
@@ -589,10 +595,13 @@ void CharacterBatch::findShownPieces(Item& item)
     const int pattern = coverPattern(item);
     if (pattern < 0)
     {
-        cutIntoPieces(item);
+        if (!hiddenByCells(item))
+            cutIntoPieces(item);
         return;
     }
     const SheetGlyph& g = *item.sheetGlyph;
+    if (pattern == (1 << ((g.cellsRight - g.cellsLeft + 1) * (g.cellsDown - g.cellsUp + 1))) - 1)
+        return; // every cell its ink reaches hidden
     const std::size_t at =
         static_cast<std::size_t>(g.look) * (std::size_t(1) << MAX_PATTERN_CELLS) + static_cast<std::size_t>(pattern);
     const int x = static_cast<int>(item.x), penY = static_cast<int>(item.y) + static_cast<int>(characterSize);
@@ -859,15 +868,15 @@ bool CharacterBatch::extendLastBox(const Rect& r, float rowY)
 // Records a character's quads for the passes below: its box for the first (unless the target
 // is black already), then the part of it painted again over ink and its glyph's quads for the
 // ordered part.
-void CharacterBatch::recordItem(const Item& item)
+void CharacterBatch::recordItem(const Item& item, const Rect& repaint)
 {
     if (item.boxShows && !targetIsBlack && !extendLastBox(boxOf(item), item.rowY))
         record(boxVertices, boxBatches, boxOf(item), item.rowY, BOX_COLOR, 0, 0, 0, 0);
-    if (!item.repaint.isEmpty())
+    if (!repaint.isEmpty())
     {
         // Only ink of glyphs drawn whole from the page lies under a later box: the repaint joins
         // their batches.
-        place(PAGE, item.rowY, moved(item.repaint, -item.rowY), BOX_COLOR, PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL,
+        place(PAGE, item.rowY, moved(repaint, -item.rowY), BOX_COLOR, PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL,
               PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL);
     }
     if (item.glyphShows && item.sheetGlyph != nullptr)
@@ -908,20 +917,23 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     if (!rowsApart)
         std::fill(lastBatchAt.begin(), lastBatchAt.end(), -1);
     pieces.clear();
-    for (auto it = items.rbegin(); it != items.rend(); ++it)
+    // On the grid, the characters with something to paint, from the last back: most of a busy
+    // frame's are hidden, and the pass in call order then skips them without a guess at each.
+    shown.resize(items.size());
+    std::size_t shownCount = 0;
+    for (std::size_t i = items.size(); i-- > 0;)
     {
-        Item& item = *it;
+        Item& item = items[i];
         const Rect box = moved(boxOf(item), item.rowY);
-        if (item.hasGlyph && item.sheetGlyph != nullptr)
+        if (item.sheetGlyph != nullptr)
         {
             item.pieceCount = 0;
-            if (!hiddenByCells(item))
-                findShownPieces(item);
+            findShownPieces(item);
             item.glyphShows = item.pieceCount > 0;
         }
         else
         {
-            item.glyphShows = item.hasGlyph && !isCovered(touched(moved(glyphOf(item), item.rowY)));
+            item.glyphShows = item.glyph != nullptr && !isCovered(touched(moved(glyphOf(item), item.rowY)));
         }
         if (item.cell >= 0)
         {
@@ -932,6 +944,8 @@ void CharacterBatch::paint(sf::RenderTarget& target)
             if (item.boxShows && !onlyCells)
                 cover(inside(box));
             covered = 1;
+            shown[shownCount] = static_cast<std::uint32_t>(i);
+            shownCount += item.glyphShows || (item.boxShows && !targetIsBlack);
             continue;
         }
         item.boxShows = !isCovered(touched(box));
@@ -947,16 +961,21 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         std::fill(inkPixels.begin(), inkPixels.end(), 0);
     std::size_t firstRepaint = items.size();
     bool pageInk = false;
-    for (std::size_t i = 0; i < items.size(); i++)
+    const Rect noRepaint{0, 0, 0, 0};
+    if (!onlyCells)
+        repaints.assign(items.size(), noRepaint);
+    for (std::size_t k = 0; k < (onlyCells ? shownCount : items.size()); k++)
     {
+        const std::size_t i = onlyCells ? shown[shownCount - 1 - k] : k;
         Item& item = items[i];
         if (item.boxShows && pageInk)
         {
-            item.repaint = inkUnder(moved(boxOf(item), item.rowY));
-            if (!item.repaint.isEmpty())
+            repaints[i] = inkUnder(moved(boxOf(item), item.rowY));
+            if (!repaints[i].isEmpty())
                 firstRepaint = std::min(firstRepaint, i);
         }
-        const bool blackOverBlack = targetIsBlack && item.color == BOX_COLOR;
+        const bool blackOverBlack = targetIsBlack && item.color.r == 0 && item.color.g == 0 && item.color.b == 0 &&
+                                    item.color.a == BOX_COLOR.a;
         if (item.glyphShows && item.sheetGlyph == nullptr)
         {
             const Span s = touched(inkOf(item));
@@ -977,7 +996,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
             }
         }
         if (onlyCells)
-            recordItem(item);
+            recordItem(item, noRepaint);
     }
     if (!onlyCells)
     {
@@ -985,16 +1004,16 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         // not be painted, as those boxes paint over the same ink themselves.
         if (firstRepaint < items.size())
             std::fill(coverage.begin(), coverage.end(), 0);
-        for (auto it = items.rbegin(); it != items.rend() - static_cast<std::ptrdiff_t>(firstRepaint); ++it)
+        for (std::size_t i = items.size(); i-- > firstRepaint;)
         {
-            if (!it->repaint.isEmpty())
-                it->repaint = trimmed(it->repaint, &CharacterBatch::isCovered);
+            if (!repaints[i].isEmpty())
+                repaints[i] = trimmed(repaints[i], &CharacterBatch::isCovered);
             // A box that does not show lies wholly under later ones, which are covered already.
-            if (it->boxShows)
-                cover(inside(moved(boxOf(*it), it->rowY)));
+            if (items[i].boxShows)
+                cover(inside(moved(boxOf(items[i]), items[i].rowY)));
         }
-        for (const Item& item : items)
-            recordItem(item);
+        for (std::size_t i = 0; i < items.size(); i++)
+            recordItem(items[i], repaints[i]);
     }
 
     sf::RenderStates boxStates = sf::RenderStates::Default;

@@ -96,23 +96,22 @@ private:
         int x0, y0, x1, y1;
     };
 
+    /// A character as recorded; kept small, as a busy frame holds thousands.
     struct Item
     {
-        float x, y; // the cell's top-left pixel
-        float rowY; // the part of y the draw's transform carries
+        float x = 0, y = 0; // the cell's top-left pixel
+        float rowY = 0;     // the part of y the draw's transform carries
         sf::Color color;
-        bool hasGlyph;
-        bool glyphShows; // set by paint: not hidden by later boxes
-        bool boxShows;
-        const GlyphQuad* glyph;       // in asciiQuads or otherQuads
-        const SheetGlyph* sheetGlyph; // set when the glyph is painted from the sheet
-        int cell;                     // the index of its cell in cellCovered, or -1 off the grid
-        int column, row;              // that cell's
+        const GlyphQuad* glyph = nullptr;       // in asciiQuads or otherQuads; none for a space
+        const SheetGlyph* sheetGlyph = nullptr; // set when the glyph is painted from the sheet
+        int cell = -1;                          // the index of its cell in cellCovered, or -1 off the grid
+        std::int16_t column = -1, row = -1;     // that cell's
         // Set by paint for a glyph on whole pixels: the pieces of its ink that show, as
         // pieces[firstPiece, firstPiece + pieceCount).
-        std::uint32_t firstPiece;
-        std::uint32_t pieceCount;
-        Rect repaint; // set by paint: the part of the box painted again over ink
+        std::uint32_t firstPiece = 0;
+        std::uint16_t pieceCount = 0;
+        bool glyphShows = false; // set by paint: not hidden by later boxes
+        bool boxShows = false;
     };
 
     /// Vertices [first, first + count) drawn in one call, moved down by rowY pixels.
@@ -161,7 +160,7 @@ private:
                 sf::Color color, float u1, float v1, float u2, float v2);
     bool extendLastBox(const Rect& r, float rowY);
     int& latestBatch(Source source, float rowY);
-    void recordItem(const Item& item);
+    void recordItem(const Item& item, const Rect& repaint);
     void place(Source source, float rowY, const Rect& r, sf::Color color, float u1, float v1, float u2, float v2);
 
     int width, height;
@@ -185,6 +184,8 @@ private:
     std::vector<Span> cachedPieces;
 
     std::vector<Item> items;
+    std::vector<std::uint32_t> shown; // set by paint: on the grid, the items with something to paint, last first
+    std::vector<Rect> repaints; // set by paint off the grid: the part of each item's box painted again over ink
     std::vector<Span> pieces;
     std::vector<sf::Vertex> boxVertices; // the untextured box pass
     std::vector<Batch> boxBatches;
