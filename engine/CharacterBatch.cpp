@@ -52,6 +52,13 @@ void appendQuad(std::vector<sf::Vertex>& out, const Rect& r, sf::Color color, fl
     compat::appendQuad(out, topLeft, topRight, bottomLeft, bottomRight);
 }
 
+// Field by field: SFML 2's operator== is a call into the library, and this is asked of every
+// character that shows.
+bool isBoxColor(sf::Color c)
+{
+    return c.r == BOX_COLOR.r && c.g == BOX_COLOR.g && c.b == BOX_COLOR.b && c.a == BOX_COLOR.a;
+}
+
 // Floor of a / b for b > 0.
 int floorDiv(int a, int b)
 {
@@ -707,7 +714,7 @@ void CharacterBatch::cutIntoPieces(Item& item)
         }
     }
     closeBand();
-    item.pieceCount = pieces.size() - item.firstPiece;
+    item.pieceCount = static_cast<std::uint16_t>(pieces.size() - item.firstPiece);
 }
 
 // Notes the pixels of a piece where the sheet's glyph has ink (a piece may hold pixels without).
@@ -974,8 +981,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
             if (!repaints[i].isEmpty())
                 firstRepaint = std::min(firstRepaint, i);
         }
-        const bool blackOverBlack = targetIsBlack && item.color.r == 0 && item.color.g == 0 && item.color.b == 0 &&
-                                    item.color.a == BOX_COLOR.a;
+        const bool blackOverBlack = targetIsBlack && isBoxColor(item.color);
         if (item.glyphShows && item.sheetGlyph == nullptr)
         {
             const Span s = touched(inkOf(item));
