@@ -3,11 +3,16 @@
 #include "SfmlCompat.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+
+// Last: Xlib's macros (None, Status, Bool) would clash with names in the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace ks::test {
 
@@ -49,6 +54,18 @@ std::vector<std::string> logMessages()
 ImageDifference compareImages(const sf::Image& a, const sf::Image& b, int tolerance)
 {
     ImageDifference d;
+    // Every pixel of images of different sizes counts as different, and an empty image (a
+    // capture that failed) differs from everything.
+    if (a.getSize() != b.getSize() || a.getSize().x == 0 || a.getSize().y == 0)
+    {
+        d.count = static_cast<int>(std::max(a.getSize().x * a.getSize().y, b.getSize().x * b.getSize().y)) + 1;
+        d.largest = 255;
+        std::ostringstream out;
+        out << "sizes " << a.getSize().x << "x" << a.getSize().y << " against " << b.getSize().x << "x"
+            << b.getSize().y;
+        d.first = out.str();
+        return d;
+    }
     for (unsigned y = 0; y < a.getSize().y; y++)
     {
         for (unsigned x = 0; x < a.getSize().x; x++)
@@ -74,6 +91,34 @@ int inkedPixels(const sf::Image& image)
         for (unsigned x = 0; x < image.getSize().x; x++)
             count += compat::getPixel(image, x, y) != sf::Color::Black;
     return count;
+}
+
+sf::Image shownOnScreen(unsigned long window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return sf::Image();
+    XWindowAttributes attributes;
+    XImage* image = nullptr;
+    if (XGetWindowAttributes(display, window, &attributes) != 0)
+        image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    sf::Image shown;
+    if (image != nullptr)
+    {
+        std::vector<std::uint8_t> rgba;
+        for (int y = 0; y < attributes.height; y++)
+        {
+            for (int x = 0; x < attributes.width; x++)
+            {
+                const unsigned long pixel = XGetPixel(image, x, y);
+                rgba.insert(rgba.end(), {std::uint8_t(pixel >> 16), std::uint8_t(pixel >> 8), std::uint8_t(pixel), 255});
+            }
+        }
+        shown = compat::makeImage(unsigned(attributes.width), unsigned(attributes.height), rgba.data());
+        XDestroyImage(image);
+    }
+    XCloseDisplay(display);
+    return shown;
 }
 
 } // namespace ks::test

@@ -40,8 +40,9 @@ std::vector<std::string> logLines();
 // The log's lines with the " Message : " prefix removed.
 std::vector<std::string> logMessages();
 
-// How two images of the same size differ: the pixels where some channel differs by more than
-// tolerance, the largest difference in any channel, and the first such pixel.
+// How two images differ: the pixels where some channel differs by more than tolerance, the
+// largest difference in any channel, and the first such pixel. Images of different sizes, or
+// empty ones, differ in every pixel, and `first` names the sizes.
 struct ImageDifference
 {
     int count = 0;
@@ -52,5 +53,9 @@ ImageDifference compareImages(const sf::Image& a, const sf::Image& b, int tolera
 
 // Pixels of the image that are not black.
 int inkedPixels(const sf::Image& image);
+
+// What the X server shows of a window (its native handle) right now, read from the screen
+// rather than from the renderer; empty if it cannot be read.
+sf::Image shownOnScreen(unsigned long window);
 
 } // namespace ks::test
