@@ -111,7 +111,8 @@ sf::Image shownOnScreen(unsigned long window)
             for (int x = 0; x < attributes.width; x++)
             {
                 const unsigned long pixel = XGetPixel(image, x, y);
-                rgba.insert(rgba.end(), {std::uint8_t(pixel >> 16), std::uint8_t(pixel >> 8), std::uint8_t(pixel), 255});
+                rgba.insert(rgba.end(),
+                            {std::uint8_t(pixel >> 16), std::uint8_t(pixel >> 8), std::uint8_t(pixel), 255});
             }
         }
         shown = compat::makeImage(unsigned(attributes.width), unsigned(attributes.height), rgba.data());
