@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <locale>
 
 namespace ks {
 
@@ -127,7 +126,8 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
     boxVertices.reserve(cells * compat::QUAD_VERTICES);
 }
 
-void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize, sf::RenderWindow* window)
+void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize, sf::RenderWindow* window, int originX,
+                             int originY)
 {
     discard();
     font = newFont;
@@ -144,7 +144,7 @@ void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize,
         asciiLoaded[c] = true;
     }
     if (window != nullptr)
-        drawSheet(*window);
+        drawSheet(*window, originX, originY);
 }
 
 // Draws each printable ASCII glyph the way sf::Text would, white over black, with its pen on
@@ -154,7 +154,7 @@ void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize,
 // quad does to the page's texels (the bold glyphs of SFML 2 are stretched by a texel), and
 // only its pieces with ink need drawing. Rows are kept apart because the renderer rounds a
 // quad's texture coordinates a little differently from one row to the next.
-void CharacterBatch::drawSheet(sf::RenderWindow& window)
+void CharacterBatch::drawSheet(sf::RenderWindow& window, int originX, int originY)
 {
     const int rows = static_cast<int>(static_cast<float>(height) / cellHeight);
     sheetGlyphs.clear();
@@ -242,7 +242,9 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                                           static_cast<int>(y) + static_cast<int>(characterSize), touched(r)});
                 }
             const sf::Image image = compat::captureWindow(window);
-            if (image.getSize() != sf::Vector2u(static_cast<unsigned>(width), static_cast<unsigned>(height)))
+            const int imageWidth = static_cast<int>(image.getSize().x);
+            if (originX < 0 || originY < 0 || imageWidth < originX + width ||
+                static_cast<int>(image.getSize().y) < originY + height)
             {
                 // A window of another size (a window manager's doing) cannot be read as drawn:
                 // every glyph is drawn from the page instead.
@@ -251,8 +253,8 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                 return;
             }
             auto coverageAt = [&](int x, int y) {
-                return image.getPixelsPtr()[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                             static_cast<std::size_t>(x)) *
+                return image.getPixelsPtr()[(static_cast<std::size_t>(y + originY) * static_cast<std::size_t>(imageWidth) +
+                                             static_cast<std::size_t>(x + originX)) *
                                             4];
             };
             for (const Drawn& d : drawn)
@@ -366,7 +368,7 @@ CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
         g.texLeft - padding, g.texTop - padding, g.texLeft + g.texWidth + padding, g.texTop + g.texHeight + padding};
 }
 
-void CharacterBatch::add(float x, float y, char ch, sf::Color color)
+void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
 {
     Item item;
     item.x = x;
@@ -385,9 +387,6 @@ void CharacterBatch::add(float x, float y, char ch, sf::Color color)
     }
     if (font != nullptr)
     {
-        // The code point a one-character sf::String gives (ASCII stands for itself).
-        const auto byte = static_cast<unsigned char>(ch);
-        const char32_t codePoint = byte < 128 ? char32_t(byte) : sf::String(ch, std::locale())[0];
         // A space (or a character sf::Text would leave out) shows only its box.
         if (compat::textDrawsGlyph(codePoint))
         {

@@ -54,11 +54,14 @@ public:
 
     /// Glyphs come from font (which must outlive the batch) at characterSize, bold; the
     /// printable ASCII glyphs are loaded now and drawn once into window, which is left cleared
-    /// to black, for the glyph sheet. Without a font only the boxes are painted.
-    void setFont(const sf::Font* font, unsigned characterSize, sf::RenderWindow* window);
+    /// to black, for the glyph sheet. The window's view must show the target's pixels with
+    /// their (0, 0) at window pixel (originX, originY). Without a font only the boxes are painted.
+    void setFont(const sf::Font* font, unsigned characterSize, sf::RenderWindow* window, int originX = 0,
+                 int originY = 0);
 
-    /// Records ch in colour: its box and glyph for the cell whose top-left corner is pixel (x, y).
-    void add(float x, float y, char ch, sf::Color color);
+    /// Records a code point in colour: its box and glyph for the cell whose top-left corner is
+    /// pixel (x, y).
+    void add(float x, float y, char32_t codePoint, sf::Color color);
 
     /// Paints what is recorded into target and forgets it. Afterwards the target counts as
     /// holding unknown pixels.
@@ -138,7 +141,7 @@ private:
     };
 
     GlyphQuad glyphQuad(char32_t codePoint) const;
-    void drawSheet(sf::RenderWindow& window);
+    void drawSheet(sf::RenderWindow& window, int originX, int originY);
     bool hiddenByCells(const Item& item) const;
     std::uint64_t cellsCovering(int left, int columns, int row) const;
     void findShownPieces(Item& item);
