@@ -880,8 +880,7 @@ void CharacterBatch::recordItem(const Item& item, const Rect& repaint)
         record(boxVertices, boxBatches, boxOf(item), item.rowY, BOX_COLOR, 0, 0, 0, 0);
     if (!repaint.isEmpty())
     {
-        // Only ink of glyphs drawn whole from the page lies under a later box: the repaint joins
-        // their batches.
+        // Drawn among the glyphs, after those whose ink it lies over.
         place(PAGE, item.rowY, moved(repaint, -item.rowY), BOX_COLOR, PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL,
               PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL);
     }
@@ -959,8 +958,8 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     }
 
     // In call order: which part of each box lies over ink that glyphs before it may have left.
-    // Pieces from the sheet leave none where a later box lies, so only glyphs drawn whole from
-    // the page can. On a target cleared to black, a black glyph over no ink leaves every pixel
+    // Pieces from the sheet leave none where a later box surely lies, but off the grid a box
+    // edge may cut a pixel they keep; glyphs drawn whole from the page may leave ink anywhere. On a target cleared to black, a black glyph over no ink leaves every pixel
     // as it is, and is left out. A frame with only cells has no repaints to trim, so each
     // character is recorded right away.
     if (targetIsBlack || !onlyCells)
@@ -990,7 +989,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
                 setBits(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1);
             pageInk = pageInk || item.glyphShows;
         }
-        else if (item.glyphShows && targetIsBlack)
+        else if (item.glyphShows && (targetIsBlack || !onlyCells))
         {
             for (std::size_t p = item.firstPiece; p < item.firstPiece + item.pieceCount; p++)
             {
@@ -999,6 +998,9 @@ void CharacterBatch::paint(sf::RenderTarget& target)
                 else
                     markInk(item, pieces[p]);
             }
+            // A later box whose edge lies inside one of the pixels it kept may or may not
+            // cover that pixel: only the box itself, painted again, gives the rasteriser's answer.
+            pageInk = pageInk || !onlyCells;
         }
         if (onlyCells)
             recordItem(item, noRepaint);

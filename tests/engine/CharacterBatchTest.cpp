@@ -75,6 +75,19 @@ Screen scattered(unsigned seed)
     return s;
 }
 
+// A glyph, then a space whose box starts just inside the glyph's last pixel column.
+Screen boxEdgesInsidePixels()
+{
+    Screen s;
+    for (int i = 0; i < 24; i++)
+    {
+        const float x = float(2 + 3 * i), y = float(i);
+        s.push_back({Vector(x, y), 'M', ks::GREEN});
+        s.push_back({Vector(x + 0.5575f, y), ' ', ks::WHITE});
+    }
+    return s;
+}
+
 class CharacterBatchTest : public ks::test::InTempDir
 {
 protected:
@@ -148,6 +161,7 @@ TEST_F(CharacterBatchTest, PaintsTheSamePixelsAsTwoDrawsPerCharacter)
         {"overlaps, handed out after each", overlaps(), false, 1, false},
         {"scattered", scattered(1), true, 0, false},
         {"scattered, handed out", scattered(2), false, 0, false},
+        {"box edges inside pixels", boxEdgesInsidePixels(), true, 0, false},
     };
     for (const Case& c : cases)
     {
@@ -166,6 +180,31 @@ TEST_F(CharacterBatchTest, PaintsTheSamePixelsAsTwoDrawsPerCharacter)
         EXPECT_EQ(ks::test::compareImages(engine, reference, 1).count, 0) << "first at " << exact.first;
         EXPECT_LE(exact.count, 1024 * 768 / 2000) << "first at " << exact.first;
     }
+}
+
+// A game that keeps the window it got once and draws a background through it after each swap:
+// the characters drawn next still paint their boxes over it.
+TEST_F(CharacterBatchTest, AWindowKeptAcrossFramesGetsEveryBoxDrawnOverIt)
+{
+    sf::RenderWindow* kept = dm.getWindow();
+    sf::RectangleShape background({1024.f, 768.f});
+    background.setFillColor(sf::Color(40, 40, 160));
+    const Screen s = ks::reference::busyCells(300, 3);
+    sf::Image engine;
+    for (int frame = 0; frame < 3; frame++)
+    {
+        ASSERT_EQ(dm.swapBuffers(), 0);
+        kept->draw(background);
+        for (const Cell& c : s)
+            dm.drawCh(c.position, c.ch, c.color);
+        engine = ks::compat::captureWindow(*dm.getWindow());
+    }
+    kept->clear(sf::Color::Black);
+    kept->draw(background);
+    ks::reference::TwoDrawPainter painter(&font);
+    for (const Cell& c : s)
+        painter.draw(*kept, c);
+    EXPECT_EQ(ks::test::compareImages(engine, ks::compat::captureWindow(*kept)).count, 0);
 }
 
 // Recorded characters reach the window once: when it is handed out or shown, and never again.
