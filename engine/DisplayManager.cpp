@@ -452,6 +452,8 @@ int DisplayManager::swapBuffers()
     // No event is taken off the queue here: the input manager empties it once per frame,
     // and anything arriving later waits for the next frame instead of being lost.
     window->display();
+    // The frame is shown: the window is free to draw glyphs first met in it for the sheet.
+    batch->learnGlyphs(*window);
     window->clear(WINDOW_BACKGROUND_COLOR_DEFAULT);
     // A window once handed out may be drawn into through a kept pointer at any time, so
     // the engine can no longer know that it is black when the next frame starts.

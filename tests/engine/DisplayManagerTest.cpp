@@ -314,6 +314,42 @@ TEST_F(DisplayManagerTest, StringsLandInTheColumnsTheirJustificationGives)
     EXPECT_TRUE(ks::test::logMessages().empty());
 }
 
+// UTF-8 text is drawn a code point a cell, as drawGlyph draws each; bytes that start no
+// character are drawn as U+FFFD, each with a log line, and justification counts code points.
+TEST_F(DisplayManagerTest, Utf8TextIsDrawnACodePointACell)
+{
+    struct Case
+    {
+        const char* text;
+        std::u32string codePoints;
+        std::vector<std::string> log;
+    };
+    const std::string bad = "DisplayManager::drawUtf8: byte 0x";
+    const Case cases[] = {
+        {"\xe2\x94\x8c\xe2\x94\x80\xe2\x94\x90 A\xe2\x96\x88", U"┌─┐ A█", {}},
+        {"x\xffy\xc3", U"x\uFFFDy\uFFFD",
+         {bad + "ff at 1 starts no UTF-8 character, drawn as U+FFFD", bad + "c3 at 3 starts no UTF-8 character, drawn as U+FFFD"}},
+        // An overlong slash and a surrogate: each of their bytes on its own.
+        {"\xc0\xaf\xed\xa0\x80\xf0\x9f\x98\x80",
+         U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\U0001F600",
+         {bad + "c0 at 0 starts no UTF-8 character, drawn as U+FFFD", bad + "af at 1 starts no UTF-8 character, drawn as U+FFFD",
+          bad + "ed at 2 starts no UTF-8 character, drawn as U+FFFD", bad + "a0 at 3 starts no UTF-8 character, drawn as U+FFFD",
+          bad + "80 at 4 starts no UTF-8 character, drawn as U+FFFD"}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        ks::LogManager::getInstance().startUp();
+        EXPECT_EQ(dm.drawUtf8(Vector(40, 5), c.text, CENTER_JUSTIFIED, ks::Rgb{200, 100, 0}), 0);
+        const sf::Image text = captureAndSwap();
+        const float start = 40.f - static_cast<float>(c.codePoints.size() / 2);
+        for (std::size_t i = 0; i < c.codePoints.size(); i++)
+            dm.drawGlyph(Vector(start + static_cast<float>(i), 5), c.codePoints[i], ks::Rgb{200, 100, 0});
+        EXPECT_EQ(ks::test::compareImages(text, captureAndSwap()).count, 0);
+        EXPECT_EQ(ks::test::logMessages(), c.log);
+    }
+}
+
 // No font is no reason to stop: the window opens, the manager counts as started and the input
 // manager, which needs only that, still starts. Characters paint their black boxes over what
 // was there, and no glyphs.
