@@ -447,11 +447,12 @@ int DisplayManager::swapBuffers()
         LogManager::getInstance().writeLog("Can not swap buffer because displaymanager window is not open");
         return -1;
     }
-    followWindowSize();
     batch->paint(*window);
     // No event is taken off the queue here: the input manager empties it once per frame,
     // and anything arriving later waits for the next frame instead of being lost.
     window->display();
+    // After showing: by then the renderer has caught up with a window of a new size.
+    followWindowSize();
     // The frame is shown: the window is free to draw glyphs first met in it for the sheet.
     batch->learnGlyphs(*window);
     window->clear(WINDOW_BACKGROUND_COLOR_DEFAULT);

@@ -273,12 +273,15 @@ TEST(CharacterBatchConfigurations, PaintTheSamePixelsAsTwoDrawsAtTheSameConfigur
         float drawnWidth, drawnHeight; // the cell as drawn
         unsigned glyphSize;
         bool exact; // whole cells pixel for pixel
+        bool resized = false; // resizable, and made 1280 x 900 after startUp
     };
     const Config configs[] = {
         {"scale 2", 2, 80, 24, 0, 0, false, 24, 64, 48, false},
         {"scale 1.5", 1.5f, 80, 24, 0, 0, false, 18, 48, 36, true},
         // The test display is 1280 x 1024: scale 1.25, 32 pixels of black above and below.
         {"fullscreen", 1, 80, 24, 0, 0, true, 15, 40, 30, false},
+        // Scale 1.171875 fits, 40 black columns left and right.
+        {"resizable, resized", 1, 80, 24, 0, 0, false, 14, 37, 28, false, true},
         // (Cells once set stay set.)
         {"100 x 40 cells of 10 x 20", 1, 100, 40, 10, 20, false, 10, 20, 20, true},
         {"100 x 40 cells of 10 x 20 at scale 1.5", 1.5f, 100, 40, 10, 20, false, 15, 30, 30, false},
@@ -297,7 +300,14 @@ TEST(CharacterBatchConfigurations, PaintTheSamePixelsAsTwoDrawsAtTheSameConfigur
         if (config.cellWidth > 0)
             dm.setCellSize(config.cellWidth, config.cellHeight);
         dm.setFullscreen(config.fullscreen);
+        dm.setResizable(config.resized);
         ASSERT_EQ(dm.startUp(), 0);
+        if (config.resized)
+        {
+            dm.getWindow()->setSize({1280, 900});
+            ASSERT_EQ(dm.swapBuffers(), 0);
+            EXPECT_FLOAT_EQ(dm.spacesToPixels(Vector(0, 0)).getX(), 40);
+        }
         EXPECT_EQ(dm.charWidth(), config.drawnWidth);
         EXPECT_EQ(dm.charHeight(), config.drawnHeight);
 
@@ -327,6 +337,15 @@ TEST(CharacterBatchConfigurations, PaintTheSamePixelsAsTwoDrawsAtTheSameConfigur
                 dm.drawCh(c.position, c.ch, c.color);
             const sf::Image engine = ks::compat::captureWindow(*dm.getWindow());
             ASSERT_GT(ks::test::inkedPixels(reference), 1000);
+            if (config.fullscreen)
+            {
+                // Black borders of 32 rows above and below the grid.
+                int border = 0;
+                for (unsigned y : {0u, 31u, 992u, 1023u})
+                    for (unsigned x = 0; x < 1280; x++)
+                        border += ks::compat::getPixel(engine, x, y) != sf::Color::Black;
+                EXPECT_EQ(border, 0);
+            }
             const ks::test::ImageDifference exact = ks::test::compareImages(engine, reference);
             const std::string where = std::string(wholeCells ? "whole cells" : "off the grid") + ", first at " + exact.first;
             if (wholeCells && config.exact)
