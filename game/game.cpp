@@ -1,8 +1,11 @@
 // The zombie shooter's entry: brings the engine up, loads every sprite, sound and the
 // music under the labels the game objects use, shows the title screen and runs the loop
-// until ESCAPE.
+// until ESCAPE. Without arguments it is the game as it always was; the options are in
+// options.cpp.
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -10,12 +13,26 @@
 
 #include "GameManager.h"
 #include "LogManager.h"
+#include "options.h"
 #include "resources.h"
 #include "start.h"
 
-int main()
+int main(int argc, char* argv[])
 {
     using namespace ks;
+
+    options opts;
+    std::string error;
+    if (parseOptions(argc, argv, opts, error) == -1)
+    {
+        fprintf(stderr, "kestrane: %s\n", error.c_str());
+        return 2;
+    }
+    if (opts.help)
+    {
+        fputs(optionsHelp().c_str(), stdout);
+        return 0;
+    }
 
     srand(static_cast<unsigned>(time(nullptr)));
 
