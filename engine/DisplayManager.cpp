@@ -29,7 +29,6 @@ bool toSfmlColor(Color color, sf::Color& out)
 } // namespace
 
 DisplayManager::DisplayManager()
-    : batch(std::make_unique<CharacterBatch>(horizontalPixels, verticalPixels, charWidth(), charHeight()))
 {
     setType("DisplayManager");
 }
@@ -47,9 +46,11 @@ int DisplayManager::startUp()
     // Started from here on, whatever fails below: the input manager only asks for the flag.
     Manager::startUp();
 
-    if (window != nullptr)
+    if (window != nullptr || headless)
         return 0;
 
+    if (batch == nullptr)
+        batch = std::make_unique<CharacterBatch>(horizontalPixels, verticalPixels, charWidth(), charHeight());
     window = compat::makeWindow(static_cast<unsigned>(horizontalPixels), static_cast<unsigned>(verticalPixels), 32,
                                 sf::String(WINDOW_TITLE_DEFAULT, std::locale()),
                                 static_cast<std::uint32_t>(WINDOW_STYLE_DEFAULT))
@@ -78,7 +79,8 @@ int DisplayManager::startUp()
 
 void DisplayManager::shutDown()
 {
-    batch->setFont(nullptr, 0, nullptr);
+    if (batch != nullptr)
+        batch->setFont(nullptr, 0, nullptr);
     if (window != nullptr)
     {
         window->close();
@@ -90,7 +92,7 @@ void DisplayManager::shutDown()
 
 int DisplayManager::drawCh(Vector position, char ch, Color color) const
 {
-    if (window == nullptr)
+    if (window == nullptr && !(headless && isStarted()))
     {
         LogManager::getInstance().writeLog("Can not drawChar because displaymanager window is not open");
         return -1;
@@ -99,6 +101,9 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) const
     sf::Color fill;
     if (!toSfmlColor(color, fill))
         LogManager::getInstance().writeLog("Unknown color, defaulting to white");
+    digest.add(position.getX(), position.getY(), static_cast<unsigned char>(ch), fill.toInteger());
+    if (window == nullptr)
+        return 0;
     const Vector pixel = spacesToPixels(position);
     batch->add(pixel.getX(), pixel.getY(), ch, fill);
     return 0;
@@ -121,11 +126,14 @@ int DisplayManager::drawString(Vector position, std::string str, Justification j
 
 int DisplayManager::swapBuffers()
 {
-    if (window == nullptr)
+    if (window == nullptr && !(headless && isStarted()))
     {
         LogManager::getInstance().writeLog("Can not swap buffer because displaymanager window is not open");
         return -1;
     }
+    frameDigest = digest.finish();
+    if (window == nullptr)
+        return 0;
     batch->paint(*window);
     // No event is taken off the queue here: the input manager empties it once per frame,
     // and anything arriving later waits for the next frame instead of being lost.
@@ -162,6 +170,21 @@ sf::RenderWindow* DisplayManager::getWindow() const
     if (window != nullptr)
         batch->paint(*window);
     return window;
+}
+
+void DisplayManager::setHeadless(bool newHeadless)
+{
+    headless = newHeadless;
+}
+
+bool DisplayManager::isHeadless() const
+{
+    return headless;
+}
+
+uint32_t DisplayManager::getFrameDigest() const
+{
+    return frameDigest;
 }
 
 // Whole pixels per cell: 1024 / 80 gives 12, leaving a 64-pixel strip right of column 79.

@@ -11,6 +11,7 @@
 #include <malloc.h>
 #endif
 
+#include "DisplayManager.h"
 #include "GameManager.h"
 #include "LogManager.h"
 #include "options.h"
@@ -45,7 +46,16 @@ int main(int argc, char* argv[])
 #endif
 
     GameManager& game = GameManager::getInstance();
+    // Recordings name the game, whatever the program file is called.
+    game.setGameName("kestrane");
+    game.setRecording(opts.recordFile);
+    game.setReplay(opts.replayFile, opts.replayExit || opts.headless);
+    game.setFast(opts.fast);
+    DisplayManager::getInstance().setHeadless(opts.headless);
     game.startUp();
+    // Without a window nobody could play on: a replay that did not start ends the game.
+    if (opts.headless && !game.isReplaying())
+        game.setGameOver(true);
 
     // A file that fails to load is logged by the resource manager and simply stays missing.
     loadGameResources();

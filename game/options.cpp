@@ -31,6 +31,11 @@ const OptionRow OPTION_TABLE[] = {
          o.fast = true;
          return true;
      }},
+    {"--headless", nullptr, "with --replay: no window and no display at all; quit when the replay ends",
+     [](options& o, const std::string&, std::string&) {
+         o.headless = true;
+         return true;
+     }},
     {"--help", nullptr, "print these options and exit",
      [](options& o, const std::string&, std::string&) {
          o.help = true;
@@ -97,11 +102,12 @@ int parseOptions(int argc, const char* const* argv, options& opts, std::string& 
         if (!row->apply(opts, value, error))
             return -1;
     }
-    if (opts.replayFile.empty() && (opts.replayExit || opts.fast))
-    {
-        error = std::string(opts.fast ? "--fast" : "--replay-exit") + " needs --replay FILE";
-        return -1;
-    }
+    for (const char* needsReplay : {"--replay-exit", "--fast", "--headless"})
+        if (opts.replayFile.empty() && seen.count(needsReplay) != 0)
+        {
+            error = std::string(needsReplay) + " needs --replay FILE";
+            return -1;
+        }
     return 0;
 }
 

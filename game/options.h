@@ -18,6 +18,7 @@ struct options
     std::string replayFile; ///< replay this recording; empty: live input only
     bool replayExit = false; ///< quit at the end of the replay instead of going on live
     bool fast = false;       ///< no sleeping between steps during a replay
+    bool headless = false;   ///< no window (a replay that quits at its end)
     bool help = false;       ///< print the options and exit
 };
 

@@ -69,6 +69,7 @@ TEST(optionsTest, BadCommandLinesFailWithOneMessage)
         {{"--record", "a", "--record", "b"}, "--record given twice"},
         {{"--fast"}, "--fast needs --replay FILE"},
         {{"--replay-exit"}, "--replay-exit needs --replay FILE"},
+        {{"--record", "a", "--headless"}, "--headless needs --replay FILE"},
     };
     for (const Case& c : cases)
     {
