@@ -152,13 +152,20 @@ namespace ks {
 
 bool InputManager::isKeyPressed(Keyboard::Key key) const
 {
+    bool held;
     if (replayer != nullptr && replayer->isActive())
-        return replayer->keyHeld(key);
-    // Headless there is no keyboard, and SFML would need an X display only to say no.
-    const sf::Keyboard::Key sfmlKey = sfmlKeyOf(key);
-    const bool live = !DisplayManager::getInstance().isHeadless() && static_cast<int>(sfmlKey) != -1 &&
-                      sf::Keyboard::isKeyPressed(sfmlKey);
-    return recorder != nullptr ? recorder->keyHeld(key, live) : live;
+    {
+        held = replayer->keyHeld(key);
+    }
+    else
+    {
+        // Headless there is no keyboard, and SFML would need an X display only to say no.
+        const sf::Keyboard::Key sfmlKey = sfmlKeyOf(key);
+        held = !DisplayManager::getInstance().isHeadless() && static_cast<int>(sfmlKey) != -1 &&
+               sf::Keyboard::isKeyPressed(sfmlKey);
+    }
+    // A replay recorded again keeps its held keys too.
+    return recorder != nullptr ? recorder->keyHeld(key, held) : held;
 }
 
 void InputManager::setRecorder(Recorder* newRecorder)
