@@ -123,7 +123,14 @@ int Recording::parse(const std::string& bytes, std::string& reason)
             break;
         const std::string block = bytes.substr(in.offset(), length);
         in.skip(length);
-        if (checksum(block) != sum)
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+        // A fuzzer cannot mend a checksum: it gets to the records behind one instead.
+        const bool damagedBlock = false;
+        (void)sum;
+#else
+        const bool damagedBlock = checksum(block) != sum;
+#endif
+        if (damagedBlock)
         {
             reason = damaged(start, "checksum");
             return -1;
