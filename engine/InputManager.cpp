@@ -108,12 +108,15 @@ void InputManager::getInput() const
         const auto ev = compat::pollEvent(*window);
         if (!ev)
             return;
+        // The window's own keys work during a replay too; the game's input is the recording's.
+        const auto* pressed = ev->getIf<compat::Event::KeyPressed>();
+        if (pressed != nullptr)
+            DisplayManager::getInstance().fullscreenKey(static_cast<int>(pressed->code), pressed->alt);
         if (replaying)
             continue;
 
-        if (const auto* pressed = ev->getIf<compat::Event::KeyPressed>())
+        if (pressed != nullptr)
         {
-            DisplayManager::getInstance().fullscreenKey(static_cast<int>(pressed->code), pressed->alt);
             EventKeyboard keyboard;
             keyboard.setKeyboardAction(KEY_PRESSED);
             keyboard.setKey(keyboard.convertKey(pressed->code));
