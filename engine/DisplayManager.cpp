@@ -88,7 +88,7 @@ int DisplayManager::startUp()
     // Started from here on, whatever fails below: the input manager only asks for the flag.
     Manager::startUp();
 
-    if (window != nullptr)
+    if (window != nullptr || headless)
         return 0;
 
     const int opened = openWindow();
@@ -370,7 +370,7 @@ void DisplayManager::followWindowSize()
 int DisplayManager::drawCh(Vector position, char ch, Color color) const
 {
     sf::Color fill;
-    if (window != nullptr && !toSfmlColor(color, fill))
+    if (drawing() && !toSfmlColor(color, fill))
         LogManager::getInstance().writeLog("Unknown color, defaulting to white");
     return record(position, codePointOf(ch), fill);
 }
@@ -378,7 +378,7 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) const
 int DisplayManager::drawGlyph(Vector position, char32_t codePoint, Color color) const
 {
     sf::Color fill;
-    if (window != nullptr && !toSfmlColor(color, fill))
+    if (drawing() && !toSfmlColor(color, fill))
         LogManager::getInstance().writeLog("Unknown color, defaulting to white");
     return record(position, codePoint, fill);
 }
@@ -391,11 +391,14 @@ int DisplayManager::drawGlyph(Vector position, char32_t codePoint, Rgb color) co
 // Every character, whatever its kind, goes through here.
 int DisplayManager::record(Vector position, char32_t codePoint, sf::Color color) const
 {
-    if (window == nullptr)
+    if (!drawing())
     {
         LogManager::getInstance().writeLog("Can not drawChar because displaymanager window is not open");
         return -1;
     }
+    digest.add(position.getX(), position.getY(), static_cast<uint32_t>(codePoint), color.toInteger());
+    if (window == nullptr)
+        return 0;
     // Drawing-area pixels: the window's view puts them where the grid shows.
     batch->add(position.getX() * charWidth(), position.getY() * charHeight(), codePoint, color);
     return 0;
@@ -442,11 +445,14 @@ int DisplayManager::drawUtf8(Vector position, const std::string& text, Justifica
 
 int DisplayManager::swapBuffers()
 {
-    if (window == nullptr)
+    if (!drawing())
     {
         LogManager::getInstance().writeLog("Can not swap buffer because displaymanager window is not open");
         return -1;
     }
+    frameDigest = digest.finish();
+    if (window == nullptr)
+        return 0;
     batch->paint(*window);
     // No event is taken off the queue here: the input manager empties it once per frame,
     // and anything arriving later waits for the next frame instead of being lost.
@@ -493,6 +499,27 @@ sf::RenderWindow* DisplayManager::getWindow() const
         windowHandedOut = true;
     }
     return window;
+}
+
+void DisplayManager::setHeadless(bool newHeadless)
+{
+    headless = newHeadless;
+}
+
+bool DisplayManager::isHeadless() const
+{
+    return headless;
+}
+
+uint32_t DisplayManager::getFrameDigest() const
+{
+    return frameDigest;
+}
+
+// Drawing goes on without a window only once a headless display has started.
+bool DisplayManager::drawing() const
+{
+    return window != nullptr || (headless && isStarted());
 }
 
 float DisplayManager::charWidth() const
