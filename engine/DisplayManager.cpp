@@ -99,7 +99,7 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) const
     sf::Color fill;
     if (!toSfmlColor(color, fill))
         LogManager::getInstance().writeLog("Unknown color, defaulting to white");
-    const Vector pixel = spacesToPixels(position);
+    const Vector pixel = spacesToPixels(Vector(position.getX() - origin.getX(), position.getY() - origin.getY()));
     batch->add(pixel.getX(), pixel.getY(), ch, fill);
     return 0;
 }
@@ -173,6 +173,16 @@ float DisplayManager::charWidth() const
 float DisplayManager::charHeight() const
 {
     return static_cast<float>(verticalPixels / verticalChars);
+}
+
+void DisplayManager::setOrigin(Vector newOrigin)
+{
+    origin = newOrigin;
+}
+
+Vector DisplayManager::getOrigin() const
+{
+    return origin;
 }
 
 Vector DisplayManager::spacesToPixels(Vector spaces) const

@@ -87,6 +87,14 @@ public:
     float charWidth() const;  ///< pixels per column (integer division of the window's width)
     float charHeight() const; ///< pixels per row (integer division of the window's height)
 
+    /// The cell of the world that drawCh paints in the grid's top-left cell: drawCh subtracts it
+    /// from every position it is given. (0, 0), so that positions are the grid's own cells,
+    /// except while the world manager draws objects through a view it has moved.
+    ///@{
+    void setOrigin(Vector newOrigin);
+    Vector getOrigin() const;
+    ///@}
+
     /// Spaces to pixels, without rounding.
     Vector spacesToPixels(Vector spaces) const;
     /// Pixels to spaces, without rounding.
@@ -102,6 +110,7 @@ private:
 
     sf::Font font;
     sf::RenderWindow* window = nullptr;
+    Vector origin; ///< (0, 0) after construction
     // Fixed, so that converting a position costs no division at run time.
     static constexpr int horizontalPixels = WINDOW_HORIZONTAL_PIXELS_DEFAULT;
     static constexpr int verticalPixels = WINDOW_VERTICAL_PIXELS_DEFAULT;
