@@ -166,8 +166,8 @@ void CollisionGrid::collectShown(Box area, std::vector<Object*>& shown) const
         seen[e] = search;
         const Entry& entry = entries[e];
         const Extent& other = entry.extent;
-        if (entry.object != nullptr &&
-            (entry.fixed || (spansOverlap(a.x1, a.x2, other.x1, other.x2) && spansOverlap(a.y1, a.y2, other.y1, other.y2))))
+        if (entry.object != nullptr && (entry.fixed || (spansOverlap(a.x1, a.x2, other.x1, other.x2) &&
+                                                        spansOverlap(a.y1, a.y2, other.y1, other.y2))))
             found.emplace_back(entry.order, entry.object);
     };
     if (a.x1 == a.x1 && a.y1 == a.y1)

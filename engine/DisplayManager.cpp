@@ -17,8 +17,8 @@ namespace {
 bool toSfmlColor(Color color, sf::Color& out)
 {
     static const sf::Color pictures[] = {
-        sf::Color(0, 0, 0, 255),     sf::Color(255, 0, 0, 255),   sf::Color(0, 255, 0, 255),
-        sf::Color(255, 255, 0, 255), sf::Color(0, 0, 255, 255),   sf::Color(255, 0, 255, 255),
+        sf::Color(0, 0, 0, 255),     sf::Color(255, 0, 0, 255),     sf::Color(0, 255, 0, 255),
+        sf::Color(255, 255, 0, 255), sf::Color(0, 0, 255, 255),     sf::Color(255, 0, 255, 255),
         sf::Color(0, 255, 255, 255), sf::Color(255, 255, 255, 255),
     };
     const bool known = color >= BLACK && color <= WHITE;

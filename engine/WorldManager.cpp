@@ -76,7 +76,11 @@ void WorldManager::shutDown()
     allObjects.clear();
     grid.clear();
     duplicates = false;
+    // The next game starts on the display's grid again.
     following = nullptr;
+    shaped = boundsSet = viewSizeSet = slackSet = false;
+    viewCorner = Vector();
+    grid.shape(getBounds(), capacity);
     Manager::shutDown();
 }
 
@@ -396,8 +400,7 @@ int WorldManager::setViewFollowing(Object* p)
 {
     if (p != nullptr && slotOf(p) < 0)
     {
-        LogManager::getInstance().writeLog("WorldManager::setViewFollowing: object %d is not in the world",
-                                           p->getId());
+        LogManager::getInstance().writeLog("WorldManager::setViewFollowing: object %d is not in the world", p->getId());
         following = nullptr;
         return -1;
     }
@@ -413,8 +416,8 @@ Object* WorldManager::getViewFollowing() const
 int WorldManager::setViewSlack(float horizontal, float vertical)
 {
     const Box view = getView();
-    const bool good = horizontal >= 0 && vertical >= 0 && horizontal <= view.getHorizontal() &&
-                      vertical <= view.getVertical();
+    const bool good =
+        horizontal >= 0 && vertical >= 0 && horizontal <= view.getHorizontal() && vertical <= view.getVertical();
     if (!good)
         LogManager::getInstance().writeLog("WorldManager::setViewSlack: %g x %g does not fit a view of %g x %g; "
                                            "the slack is half the view",

@@ -14,9 +14,9 @@ namespace ks {
 
 class Object;
 
-const int MAX_ALTITUDE = 4;               ///< layers 0..MAX_ALTITUDE-1 are drawn
-const int MAX_WORLD_CAPACITY = 1000000;   ///< the most objects a world may be raised to hold
-const float VIEW_DRAW_MARGIN = 2;         ///< cells around the view where an object's box still gets it drawn
+const int MAX_ALTITUDE = 4;             ///< layers 0..MAX_ALTITUDE-1 are drawn
+const int MAX_WORLD_CAPACITY = 1000000; ///< the most objects a world may be raised to hold
+const float VIEW_DRAW_MARGIN = 2;       ///< cells around the view where an object's box still gets it drawn
 
 /// WorldManager: holds every game object and owns their memory. Each loop iteration
 /// update() moves objects by their velocity (with collisions and out events) and deletes
@@ -44,7 +44,8 @@ public:
     /// setCapacity); always 0.
     int startUp() override;
 
-    /// Deletes every object still in the world (walking a copy), then empties the list.
+    /// Deletes every object still in the world (walking a copy), then empties the list and
+    /// forgets the bounds, the view and what it followed (the capacity asked for stays).
     void shutDown() override;
 
     /// Appends p to the world; 0 even when the world was full and p was lost.
@@ -177,18 +178,18 @@ private:
     /// entries have already been freed.
     std::vector<int> deleteIds;
 
-    int capacity = MAX_OBJECTS;        ///< of the lists, from the last startUp
-    int askedCapacity = MAX_OBJECTS;   ///< for the next startUp
-    bool shaped = false;               ///< a game set bounds or a view: draw() leaves out what is not shown
-    bool boundsSet = false;            ///< false: the bounds are the display's grid
-    Box bounds;                        ///< when boundsSet
-    bool viewSizeSet = false;          ///< false: the view is the grid's size
-    Vector viewSizeAsked;              ///< when viewSizeSet
-    Vector viewCorner;                 ///< as set or followed; getView keeps it in the bounds
-    bool slackSet = false;             ///< false: half the view
-    Vector slack;                      ///< when slackSet
-    Object* following = nullptr;       ///< the object the view follows
-    std::vector<Object*> shown;        ///< scratch of draw(): the objects in the drawn area
+    int capacity = MAX_OBJECTS;      ///< of the lists, from the last startUp
+    int askedCapacity = MAX_OBJECTS; ///< for the next startUp
+    bool shaped = false;             ///< a game set bounds or a view: draw() leaves out what is not shown
+    bool boundsSet = false;          ///< false: the bounds are the display's grid
+    Box bounds;                      ///< when boundsSet
+    bool viewSizeSet = false;        ///< false: the view is the grid's size
+    Vector viewSizeAsked;            ///< when viewSizeSet
+    Vector viewCorner;               ///< as set or followed; getView keeps it in the bounds
+    bool slackSet = false;           ///< false: half the view
+    Vector slack;                    ///< when slackSet
+    Object* following = nullptr;     ///< the object the view follows
+    std::vector<Object*> shown;      ///< scratch of draw(): the objects in the drawn area
 };
 
 } // namespace ks
