@@ -940,7 +940,7 @@ bool CharacterBatch::extendLastBox(const Rect& r, float rowY)
 // ordered part.
 void CharacterBatch::recordItem(const Item& item, const Rect& repaint)
 {
-    if (item.boxShows && !targetIsBlack && !extendLastBox(boxOf(item), item.rowY))
+    if (item.boxShows && !targetIsBlack && !onlyCells && !extendLastBox(boxOf(item), item.rowY))
         record(boxVertices, boxBatches, boxOf(item), item.rowY, BOX_COLOR, 0, 0, 0, 0);
     if (!repaint.isEmpty())
     {
@@ -970,6 +970,27 @@ void CharacterBatch::recordItem(const Item& item, const Rect& repaint)
         const GlyphQuad& q = *item.glyph;
         place(PAGE, item.rowY, glyphOf(item), item.color, q.u1, q.v1, q.u2, q.v2);
     }
+}
+
+// On the grid every box is a whole cell's and all are the same black, drawn before any glyph:
+// the order they were recorded in changes no pixel. So they are recorded cell by cell, row by
+// row, and each run of cells that some character took is one quad; in call order a busy
+// frame's boxes come in random cells and would be as many quads as cells.
+void CharacterBatch::recordCellBoxes()
+{
+    for (int row = 0; row < cellRows; row++)
+        for (int column = 0; column < cellColumns; column++)
+        {
+            if (cellCovered[static_cast<std::size_t>(row * cellColumns + column)] == 0)
+                continue;
+            Item cell;
+            cell.x = static_cast<float>(column) * cellWidth;
+            cell.y = static_cast<float>(row) * cellHeight;
+            cell.rowY = rowOf(cell.y);
+            const Rect box = boxOf(cell);
+            if (!extendLastBox(box, cell.rowY))
+                record(boxVertices, boxBatches, box, cell.rowY, BOX_COLOR, 0, 0, 0, 0);
+        }
 }
 
 void CharacterBatch::paint(sf::RenderTarget& target)
@@ -1014,7 +1035,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
                 cover(inside(box));
             covered = 1;
             shown[shownCount] = static_cast<std::uint32_t>(i);
-            shownCount += item.glyphShows || (item.boxShows && !targetIsBlack);
+            shownCount += item.glyphShows; // boxes on the grid are recorded cell by cell
             continue;
         }
         item.boxShows = !isCovered(touched(box));
@@ -1086,6 +1107,9 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         for (std::size_t i = 0; i < items.size(); i++)
             recordItem(items[i], repaints[i]);
     }
+
+    if (onlyCells && !targetIsBlack)
+        recordCellBoxes();
 
     sf::RenderStates boxStates = sf::RenderStates::Default;
     boxStates.blendMode = sf::BlendNone;

@@ -8,6 +8,7 @@
 #include <malloc.h>
 #endif
 
+#include "DisplayManager.h"
 #include "GameManager.h"
 #include "LogManager.h"
 #include "resources.h"
@@ -26,6 +27,9 @@ int main()
     // (kestrane-bench shows what that is worth).
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
 #endif
+
+    // F11 and Alt+Enter switch between the window and fullscreen; the game uses neither.
+    DisplayManager::getInstance().setFullscreenKeys(true);
 
     GameManager& game = GameManager::getInstance();
     game.startUp();
