@@ -19,8 +19,8 @@ namespace {
 bool toSfmlColor(Color color, sf::Color& out)
 {
     static const sf::Color pictures[] = {
-        sf::Color(0, 0, 0, 255),     sf::Color(255, 0, 0, 255),   sf::Color(0, 255, 0, 255),
-        sf::Color(255, 255, 0, 255), sf::Color(0, 0, 255, 255),   sf::Color(255, 0, 255, 255),
+        sf::Color(0, 0, 0, 255),     sf::Color(255, 0, 0, 255),     sf::Color(0, 255, 0, 255),
+        sf::Color(255, 255, 0, 255), sf::Color(0, 0, 255, 255),     sf::Color(255, 0, 255, 255),
         sf::Color(0, 255, 255, 255), sf::Color(255, 255, 255, 255),
     };
     const bool known = color >= BLACK && color <= WHITE;
@@ -62,9 +62,8 @@ char32_t nextCodePoint(const std::string& text, std::size_t& at, bool& valid)
     return valid ? code : REPLACEMENT_CHARACTER;
 }
 
-// The largest scale the settings allow, and the smallest: beyond them windows and glyphs
-// grow past what a texture holds or shrink below a pixel.
-const float SCALE_MIN = 0.25f, SCALE_MAX = 8.f;
+// Beyond these, windows and glyphs grow past what a texture holds or shrink below a pixel.
+const float SCALE_MIN = WINDOW_SCALE_MIN, SCALE_MAX = WINDOW_SCALE_MAX;
 const int GRID_MAX = 1000;
 const int CELL_MAX = 256;
 
@@ -88,7 +87,7 @@ int DisplayManager::startUp()
     // Started from here on, whatever fails below: the input manager only asks for the flag.
     Manager::startUp();
 
-    if (window != nullptr)
+    if (window != nullptr || headless)
         return 0;
 
     const int opened = openWindow();
@@ -370,7 +369,7 @@ void DisplayManager::followWindowSize()
 int DisplayManager::drawCh(Vector position, char ch, Color color) const
 {
     sf::Color fill;
-    if (window != nullptr && !toSfmlColor(color, fill))
+    if (drawing() && !toSfmlColor(color, fill))
         LogManager::getInstance().writeLog("Unknown color, defaulting to white");
     return record(position, codePointOf(ch), fill);
 }
@@ -378,7 +377,7 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) const
 int DisplayManager::drawGlyph(Vector position, char32_t codePoint, Color color) const
 {
     sf::Color fill;
-    if (window != nullptr && !toSfmlColor(color, fill))
+    if (drawing() && !toSfmlColor(color, fill))
         LogManager::getInstance().writeLog("Unknown color, defaulting to white");
     return record(position, codePoint, fill);
 }
@@ -391,13 +390,18 @@ int DisplayManager::drawGlyph(Vector position, char32_t codePoint, Rgb color) co
 // Every character, whatever its kind, goes through here.
 int DisplayManager::record(Vector position, char32_t codePoint, sf::Color color) const
 {
-    if (window == nullptr)
+    if (!drawing())
     {
         LogManager::getInstance().writeLog("Can not drawChar because displaymanager window is not open");
         return -1;
     }
+    // Positions are world cells: the world's view says which cell shows in the grid's corner.
+    const float x = position.getX() - origin.getX(), y = position.getY() - origin.getY();
+    digest.add(x, y, static_cast<uint32_t>(codePoint), color.toInteger());
+    if (window == nullptr)
+        return 0;
     // Drawing-area pixels: the window's view puts them where the grid shows.
-    batch->add(position.getX() * charWidth(), position.getY() * charHeight(), codePoint, color);
+    batch->add(x * charWidth(), y * charHeight(), codePoint, color);
     return 0;
 }
 
@@ -442,11 +446,14 @@ int DisplayManager::drawUtf8(Vector position, const std::string& text, Justifica
 
 int DisplayManager::swapBuffers()
 {
-    if (window == nullptr)
+    if (!drawing())
     {
         LogManager::getInstance().writeLog("Can not swap buffer because displaymanager window is not open");
         return -1;
     }
+    frameDigest = digest.finish();
+    if (window == nullptr)
+        return 0;
     batch->paint(*window);
     // No event is taken off the queue here: the input manager empties it once per frame,
     // and anything arriving later waits for the next frame instead of being lost.
@@ -495,6 +502,27 @@ sf::RenderWindow* DisplayManager::getWindow() const
     return window;
 }
 
+void DisplayManager::setHeadless(bool newHeadless)
+{
+    headless = newHeadless;
+}
+
+bool DisplayManager::isHeadless() const
+{
+    return headless;
+}
+
+uint32_t DisplayManager::getFrameDigest() const
+{
+    return frameDigest;
+}
+
+// Drawing goes on without a window only once a headless display has started.
+bool DisplayManager::drawing() const
+{
+    return window != nullptr || (headless && isStarted());
+}
+
 float DisplayManager::charWidth() const
 {
     return static_cast<float>(layout.cellWidth);
@@ -503,6 +531,16 @@ float DisplayManager::charWidth() const
 float DisplayManager::charHeight() const
 {
     return static_cast<float>(layout.cellHeight);
+}
+
+void DisplayManager::setOrigin(Vector newOrigin)
+{
+    origin = newOrigin;
+}
+
+Vector DisplayManager::getOrigin() const
+{
+    return origin;
 }
 
 Vector DisplayManager::spacesToPixels(Vector spaces) const
