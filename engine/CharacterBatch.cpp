@@ -664,12 +664,25 @@ void CharacterBatch::recordCellBoxes()
         }
 }
 
+// A frame's steps: what shows, the ink under boxes, the quads in batches, the draw calls.
 void CharacterBatch::paint(sf::RenderTarget& target)
 {
-    // From the last character back: a box or glyph whose every pixel a later box paints over
-    // would not show, so it is left out.
-    // When every box is a whole cell's and every glyph is on the atlas, the cells alone tell
-    // what later boxes cover.
+    clearMaps();
+    const std::size_t showing = findWhatShows();
+    const std::size_t firstRepaint = recordInCallOrder(showing);
+    if (!onlyCells)
+        recordWithRepaints(firstRepaint);
+    else if (!targetIsBlack)
+        recordCellBoxes();
+    drawBatches(target);
+    discard();
+    targetIsBlack = false;
+}
+
+// Which maps the frame needs, cleared. When every box is a whole cell's and every glyph is in
+// the atlas, the cells alone tell what later boxes cover.
+void CharacterBatch::clearMaps()
+{
     onlyCells = cellsTile && offCells == 0;
     rowsApart = onlyCells && atlas.rowsApart();
     if (!onlyCells)
@@ -677,6 +690,13 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     std::fill(cellCovered.begin(), cellCovered.end(), 0);
     if (!rowsApart)
         std::fill(lastBatchAt.begin(), lastBatchAt.end(), -1);
+}
+
+// From the last character back: a box or glyph whose every pixel a later box paints over
+// would not show, so it is left out. Returns how many characters on the grid have a glyph to
+// paint (shown[0, that), last first).
+std::size_t CharacterBatch::findWhatShows()
+{
     pieces.clear();
     // On the grid, the characters with something to paint, from the last back: most of a busy
     // frame's are hidden, and the pass in call order then skips them without a guess at each.
@@ -712,16 +732,22 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         item.boxShows = !isCovered(touched(box));
         cover(inside(box));
     }
+    return shownCount;
+}
 
-    // In call order: which part of each box lies over ink that glyphs before it may have left.
-    // Pieces from the atlas leave none where a later box surely lies, but off the grid a box
-    // edge may cut a pixel they keep; glyphs drawn whole from the page may leave ink anywhere. On a target cleared to
-    // black, a black glyph over no ink leaves every pixel as it is, and is left out. A frame with only cells has no
-    // repaints to trim, so each character is recorded right away.
+// In call order: which part of each box lies over ink that glyphs before it may have left.
+// Pieces from the atlas leave none where a later box surely lies, but off the grid a box edge
+// may cut a pixel they keep; glyphs drawn whole from the page may leave ink anywhere. On a
+// target cleared to black, a black glyph over no ink leaves every pixel as it is, and is left
+// out. A frame with only cells has no repaints to trim, so each character is recorded right
+// away. Returns the first character whose box is painted again (the count of characters when
+// none is).
+std::size_t CharacterBatch::recordInCallOrder(std::size_t shownCount)
+{
     if (targetIsBlack || !onlyCells)
         std::fill(inkPixels.begin(), inkPixels.end(), 0);
     std::size_t firstRepaint = items.size();
-    bool pageInk = false;
+    bool inkBefore = false; // some glyph so far may have left ink under a later box
     const Rect noRepaint{0, 0, 0, 0};
     if (!onlyCells)
         repaints.assign(items.size(), noRepaint);
@@ -729,7 +755,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     {
         const std::size_t i = onlyCells ? shown[shownCount - 1 - k] : k;
         Item& item = items[i];
-        if (item.boxShows && pageInk)
+        if (item.boxShows && inkBefore)
         {
             repaints[i] = inkUnder(moved(boxOf(item), item.rowY));
             if (!repaints[i].isEmpty())
@@ -743,7 +769,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
                 item.glyphShows = false;
             else
                 setBits(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1);
-            pageInk = pageInk || item.glyphShows;
+            inkBefore = inkBefore || item.glyphShows;
         }
         else if (item.glyphShows && (targetIsBlack || !onlyCells))
         {
@@ -756,32 +782,37 @@ void CharacterBatch::paint(sf::RenderTarget& target)
             }
             // A later box whose edge lies inside one of the pixels it kept may or may not
             // cover that pixel: only the box itself, painted again, gives the rasteriser's answer.
-            pageInk = pageInk || !onlyCells;
+            inkBefore = inkBefore || !onlyCells;
         }
         if (onlyCells)
             recordItem(item, noRepaint);
     }
-    if (!onlyCells)
+    return firstRepaint;
+}
+
+// Off the grid, from the back again down to the first box painted again: what later boxes
+// cover need not be painted again, as those boxes paint over the same ink themselves. Then
+// every character is recorded in call order.
+void CharacterBatch::recordWithRepaints(std::size_t firstRepaint)
+{
+    if (firstRepaint < items.size())
+        std::fill(coverage.begin(), coverage.end(), 0);
+    for (std::size_t i = items.size(); i-- > firstRepaint;)
     {
-        // From the back again, down to the first of those parts: what later boxes cover need
-        // not be painted, as those boxes paint over the same ink themselves.
-        if (firstRepaint < items.size())
-            std::fill(coverage.begin(), coverage.end(), 0);
-        for (std::size_t i = items.size(); i-- > firstRepaint;)
-        {
-            if (!repaints[i].isEmpty())
-                repaints[i] = trimmed(repaints[i], &CharacterBatch::isCovered);
-            // A box that does not show lies wholly under later ones, which are covered already.
-            if (items[i].boxShows)
-                cover(inside(moved(boxOf(items[i]), items[i].rowY)));
-        }
-        for (std::size_t i = 0; i < items.size(); i++)
-            recordItem(items[i], repaints[i]);
+        if (!repaints[i].isEmpty())
+            repaints[i] = trimmed(repaints[i], &CharacterBatch::isCovered);
+        // A box that does not show lies wholly under later ones, which are covered already.
+        if (items[i].boxShows)
+            cover(inside(moved(boxOf(items[i]), items[i].rowY)));
     }
+    for (std::size_t i = 0; i < items.size(); i++)
+        recordItem(items[i], repaints[i]);
+}
 
-    if (onlyCells && !targetIsBlack)
-        recordCellBoxes();
-
+// Boxes first, in one untextured pass without blending; then the glyphs and box repaints in
+// their batches, in order.
+void CharacterBatch::drawBatches(sf::RenderTarget& target)
+{
     sf::RenderStates boxStates = sf::RenderStates::Default;
     boxStates.blendMode = sf::BlendNone;
     for (const Batch& batch : boxBatches)
@@ -798,8 +829,6 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         row.transform.translate({0.f, ordered[i].rowY});
         compat::drawQuads(target, pool[i].data(), pool[i].size(), row);
     }
-    discard();
-    targetIsBlack = false;
 }
 
 void CharacterBatch::discard()

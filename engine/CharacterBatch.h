@@ -145,6 +145,11 @@ private:
     int& latestBatch(Source source, float rowY);
     void recordItem(const Item& item, const Rect& repaint);
     void recordCellBoxes();
+    void clearMaps();
+    std::size_t findWhatShows();
+    std::size_t recordInCallOrder(std::size_t shownCount);
+    void recordWithRepaints(std::size_t firstRepaint);
+    void drawBatches(sf::RenderTarget& target);
     void place(Source source, float rowY, const Rect& r, sf::Color color, float u1, float v1, float u2, float v2);
 
     int width, height;
