@@ -25,6 +25,17 @@ const int ORDER_TILE = 8;
 
 const sf::Color BOX_COLOR(0, 0, 0, 255);
 
+// Bits in a word of the pixel maps (a row of WORD_BITS pixels); a row of a look's ink is one.
+const int WORD_BITS = 64;
+static_assert(GlyphAtlas::INK_ROW_BITS == WORD_BITS);
+
+// A character's box lies a tenth of a cell left of its cell and a fifth of a cell below it
+// (divided, not multiplied by a fraction, to round as the plain way does).
+const float BOX_LEFT_DIVISOR = 10, BOX_DOWN_DIVISOR = 5;
+
+// The cuts kept for a look count their pieces in a byte.
+const int MAX_KEPT_PIECES = 255;
+
 void appendQuad(std::vector<sf::Vertex>& out, const Rect& r, sf::Color color, float u1, float v1, float u2, float v2)
 {
     // Corners copied from one vertex and changed: SFML 2's sf::Vertex constructors are calls
@@ -66,7 +77,7 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
       cellWidth(cellWidth),
       cellHeight(cellHeight),
       atlas(width, height, cellWidth, cellHeight),
-      coverWords((width + 63) / 64),
+      coverWords((width + WORD_BITS - 1) / WORD_BITS),
       coverage(static_cast<std::size_t>(coverWords * height), 0),
       inkPixels(coverage.size(), 0),
       orderColumns((width + ORDER_TILE - 1) / ORDER_TILE),
@@ -164,8 +175,8 @@ void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
 // Both relative to the item's row: the transform adds rowY.
 CharacterBatch::Rect CharacterBatch::boxOf(const Item& item) const
 {
-    const float left = item.x - cellWidth / 10;
-    const float top = item.y - item.rowY + cellHeight / 5;
+    const float left = item.x - cellWidth / BOX_LEFT_DIVISOR;
+    const float top = item.y - item.rowY + cellHeight / BOX_DOWN_DIVISOR;
     return Rect{left, top, left + cellWidth, top + cellHeight};
 }
 
@@ -194,30 +205,30 @@ namespace {
 std::uint64_t bitRange(int from, int to)
 {
     from = std::max(from, 0);
-    if (from >= std::min(to, 64))
+    if (from >= std::min(to, WORD_BITS))
         return 0;
-    const std::uint64_t upTo = to >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
+    const std::uint64_t upTo = to >= WORD_BITS ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
     return upTo & ~((std::uint64_t(1) << from) - 1);
 }
 
 // Bits from the lowest to the highest set bit of a non-zero word.
 std::uint64_t hull(std::uint64_t bits)
 {
-    return bitRange(__builtin_ctzll(bits), 64 - __builtin_clzll(bits));
+    return bitRange(__builtin_ctzll(bits), WORD_BITS - __builtin_clzll(bits));
 }
 
 } // namespace
 
 namespace {
 
-// Sets the bits of pixels [x0, x1) x [y0, y1) in a bit map whose rows have words 64-bit words.
+// Sets the bits of pixels [x0, x1) x [y0, y1) in a bit map whose rows have words words.
 void setBits(std::vector<std::uint64_t>& bits, int words, int x0, int y0, int x1, int y1)
 {
     if (x0 >= x1 || y0 >= y1)
         return;
-    for (int w = x0 / 64; w <= (x1 - 1) / 64; w++)
+    for (int w = x0 / WORD_BITS; w <= (x1 - 1) / WORD_BITS; w++)
     {
-        const std::uint64_t mask = bitRange(x0 - w * 64, x1 - w * 64);
+        const std::uint64_t mask = bitRange(x0 - w * WORD_BITS, x1 - w * WORD_BITS);
         for (int y = y0; y < y1; y++)
             bits[static_cast<std::size_t>(y * words + w)] |= mask;
     }
@@ -229,9 +240,9 @@ bool bitsSet(const std::vector<std::uint64_t>& bits, int words, int x0, int y0, 
 {
     if (x0 >= x1 || y0 >= y1)
         return all;
-    for (int w = x0 / 64; w <= (x1 - 1) / 64; w++)
+    for (int w = x0 / WORD_BITS; w <= (x1 - 1) / WORD_BITS; w++)
     {
-        const std::uint64_t mask = bitRange(x0 - w * 64, x1 - w * 64);
+        const std::uint64_t mask = bitRange(x0 - w * WORD_BITS, x1 - w * WORD_BITS);
         for (int y = y0; y < y1; y++)
         {
             const std::uint64_t set = bits[static_cast<std::size_t>(y * words + w)] & mask;
@@ -296,13 +307,13 @@ bool CharacterBatch::hiddenByCells(const Item& item) const
 
 namespace {
 
-// Up to 64 bits of a bit map row, from column x on: bit i is column x + i.
+// A word of a bit map row from column x on: bit i is column x + i.
 std::uint64_t bitsFrom(const std::uint64_t* row, int words, int x)
 {
-    const int w = x / 64, shift = x % 64;
+    const int w = x / WORD_BITS, shift = x % WORD_BITS;
     std::uint64_t bits = row[w] >> shift;
     if (shift != 0 && w + 1 < words)
-        bits |= row[w + 1] << (64 - shift);
+        bits |= row[w + 1] << (WORD_BITS - shift);
     return bits;
 }
 
@@ -349,7 +360,7 @@ void CharacterBatch::findShownPieces(Item& item)
     if (cutFirst[at] < 0)
     {
         cutIntoPieces(item);
-        if (item.pieceCount > 255)
+        if (item.pieceCount > MAX_KEPT_PIECES)
             return; // too many to keep: cut each time
         cutFirst[at] = static_cast<int>(cachedPieces.size());
         cutCount[at] = static_cast<std::uint8_t>(item.pieceCount);
@@ -382,7 +393,7 @@ void CharacterBatch::cutIntoPieces(Item& item)
     auto closeBand = [&] {
         if (band != 0)
             pieces.push_back(
-                Span{left + __builtin_ctzll(band), bandTop, left + 64 - __builtin_clzll(band), bandBottom});
+                Span{left + __builtin_ctzll(band), bandTop, left + WORD_BITS - __builtin_clzll(band), bandBottom});
         band = 0;
     };
     const int from = std::max(left, 0);
@@ -442,7 +453,7 @@ void CharacterBatch::cutIntoPieces(Item& item)
         {
             const int start = __builtin_ctzll(rest);
             const std::uint64_t fromStart = rest >> start;
-            const int length = ~fromStart == 0 ? 64 - start : __builtin_ctzll(~fromStart);
+            const int length = ~fromStart == 0 ? WORD_BITS - start : __builtin_ctzll(~fromStart);
             pieces.push_back(Span{left + start, y, left + start + length, y + 1});
             rest &= ~bitRange(start, start + length);
         }
@@ -469,10 +480,10 @@ void CharacterBatch::markInk(const Item& item, const Span& piece)
             row[0] |= ink >> -left;
             continue;
         }
-        const int w = left / 64, shift = left % 64;
+        const int w = left / WORD_BITS, shift = left % WORD_BITS;
         row[w] |= ink << shift;
         if (shift != 0 && w + 1 < coverWords)
-            row[w + 1] |= ink >> (64 - shift);
+            row[w + 1] |= ink >> (WORD_BITS - shift);
     }
 }
 

@@ -27,15 +27,19 @@ namespace ks {
 /// in its ink that later boxes leave showing and no ink they hide; other glyphs (off the grid,
 /// not learned yet) are drawn whole from the font's own page.
 ///
-/// paint() first finds, from the last character back, which boxes and glyphs later boxes hide
-/// and leaves those out: the cost of a frame is bounded by what the screen shows, not by how
-/// often cells were overwritten. Boxes of whole cells tile the target, so a byte per cell
-/// answers most of that, and a bit per pixel the rest. Boxes are all the same black, so they go
-/// first in one untextured pass (skipped when the target is known to be black already), and
-/// glyphs follow in call order; a box is painted again among them only over pixels where a
-/// glyph drawn whole before it may have left ink and later boxes do not cover. Such repaints
-/// sample the opaque white block of the font's page, in the batches of those glyphs.
-/// Everything is drawn as quads, in a few draw calls.
+/// A frame is painted in these steps (paint()):
+/// 1. findWhatShows: from the last character back, which boxes and glyphs later boxes hide
+///    (the occlusion maps: a byte per cell, as boxes of whole cells tile the target, and a bit
+///    per pixel for the rest); hidden ones are left out, and a glyph from the atlas is cut into
+///    pieces of its ink that shows. The cost of a frame is bounded by what the screen shows,
+///    not by how often cells were overwritten.
+/// 2. recordInCallOrder: which part of each box lies over ink that glyphs before it may have
+///    left (painted again among the glyphs), and the quads of each character in batches.
+/// 3. recordWithRepaints (off the grid) or recordCellBoxes (on it): the boxes' quads; boxes
+///    are all the same black, so they go first in one untextured pass (left out when the
+///    target is known to be black already).
+/// 4. drawBatches: the box pass, then glyphs and repaints in batches in an order that keeps
+///    every pixel, all as quads, in a few draw calls.
 ///
 ///     CharacterBatch batch(1024, 768, 12, 32);
 ///     batch.setFont(&font, 24, &window);
