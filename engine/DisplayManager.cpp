@@ -19,8 +19,8 @@ namespace {
 bool toSfmlColor(Color color, sf::Color& out)
 {
     static const sf::Color pictures[] = {
-        sf::Color(0, 0, 0, 255),     sf::Color(255, 0, 0, 255),   sf::Color(0, 255, 0, 255),
-        sf::Color(255, 255, 0, 255), sf::Color(0, 0, 255, 255),   sf::Color(255, 0, 255, 255),
+        sf::Color(0, 0, 0, 255),     sf::Color(255, 0, 0, 255),     sf::Color(0, 255, 0, 255),
+        sf::Color(255, 255, 0, 255), sf::Color(0, 0, 255, 255),     sf::Color(255, 0, 255, 255),
         sf::Color(0, 255, 255, 255), sf::Color(255, 255, 255, 255),
     };
     const bool known = color >= BLACK && color <= WHITE;
@@ -396,11 +396,13 @@ int DisplayManager::record(Vector position, char32_t codePoint, sf::Color color)
         LogManager::getInstance().writeLog("Can not drawChar because displaymanager window is not open");
         return -1;
     }
-    digest.add(position.getX(), position.getY(), static_cast<uint32_t>(codePoint), color.toInteger());
+    // Positions are world cells: the world's view says which cell shows in the grid's corner.
+    const float x = position.getX() - origin.getX(), y = position.getY() - origin.getY();
+    digest.add(x, y, static_cast<uint32_t>(codePoint), color.toInteger());
     if (window == nullptr)
         return 0;
     // Drawing-area pixels: the window's view puts them where the grid shows.
-    batch->add(position.getX() * charWidth(), position.getY() * charHeight(), codePoint, color);
+    batch->add(x * charWidth(), y * charHeight(), codePoint, color);
     return 0;
 }
 
@@ -453,11 +455,12 @@ int DisplayManager::swapBuffers()
     frameDigest = digest.finish();
     if (window == nullptr)
         return 0;
-    followWindowSize();
     batch->paint(*window);
     // No event is taken off the queue here: the input manager empties it once per frame,
     // and anything arriving later waits for the next frame instead of being lost.
     window->display();
+    // After showing: by then the renderer has caught up with a window of a new size.
+    followWindowSize();
     // The frame is shown: the window is free to draw glyphs first met in it for the sheet.
     batch->learnGlyphs(*window);
     window->clear(WINDOW_BACKGROUND_COLOR_DEFAULT);
@@ -529,6 +532,16 @@ float DisplayManager::charWidth() const
 float DisplayManager::charHeight() const
 {
     return static_cast<float>(layout.cellHeight);
+}
+
+void DisplayManager::setOrigin(Vector newOrigin)
+{
+    origin = newOrigin;
+}
+
+Vector DisplayManager::getOrigin() const
+{
+    return origin;
 }
 
 Vector DisplayManager::spacesToPixels(Vector spaces) const

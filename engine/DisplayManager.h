@@ -155,6 +155,14 @@ public:
     /// drew with its position and colour. 0 before the first frame.
     uint32_t getFrameDigest() const;
 
+    /// The cell of the world that drawCh paints in the grid's top-left cell: drawCh subtracts it
+    /// from every position it is given. (0, 0), so that positions are the grid's own cells,
+    /// except while the world manager draws objects through a view it has moved.
+    ///@{
+    void setOrigin(Vector newOrigin);
+    Vector getOrigin() const;
+    ///@}
+
     /// Spaces to window pixels, without rounding (past the letterbox's border, if any).
     Vector spacesToPixels(Vector spaces) const;
     /// Window pixels (a pointer's position) to spaces, without rounding.
@@ -187,6 +195,7 @@ private:
 
     sf::Font font;
     sf::RenderWindow* window = nullptr;
+    Vector origin; ///< (0, 0) after construction
     int horizontalPixels = WINDOW_HORIZONTAL_PIXELS_DEFAULT; // at scale 1
     int verticalPixels = WINDOW_VERTICAL_PIXELS_DEFAULT;
     int horizontalChars = WINDOW_HORIZONTAL_CHARS_DEFAULT;
