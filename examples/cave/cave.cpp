@@ -201,6 +201,7 @@ private:
     }
 };
 
+// [status]
 // The status line, fixed to the top of the screen wherever the view is.
 class Status : public ks::Object
 {
@@ -211,6 +212,7 @@ public:
         setScreenFixed();
         setAltitude(3);
     }
+    // [status end]
 
     int draw() override
     {
@@ -220,8 +222,11 @@ public:
             text += "   The bats got you. Escape quits.";
         else if (explorer->out)
             text += explorer->gems == allGems ? "   You are out, with every gem!" : "   The way out. More gems inside?";
+        // A blank row first, as wide as the window, over the map's row beneath.
         const ks::DisplayManager& display = ks::DisplayManager::getInstance();
-        display.drawString(ks::Vector(0, 0), std::string(static_cast<size_t>(display.getHorizontal()), ' '),
+        const float width =
+            display.pixelsToSpaces(ks::Vector(static_cast<float>(display.getHorizontalPixels()), 0)).getX();
+        display.drawString(ks::Vector(0, 0), std::string(static_cast<size_t>(std::ceil(width)) + 1, ' '),
                            LEFT_JUSTIFIED, ks::CYAN);
         display.drawString(ks::Vector(1, 0), text, LEFT_JUSTIFIED, ks::CYAN);
         return 0;
@@ -251,6 +256,7 @@ int main()
     for (const std::string& problem : problems)
         gameLog().writeLog("Cave: %s: %s", MAP_FILE, problem.c_str());
 
+    // [world]
     // The world is the map; the view follows the explorer.
     ks::WorldManager& world = ks::WorldManager::getInstance();
     world.setBounds(ks::Box(ks::Vector(0, 0), static_cast<float>(map.width), static_cast<float>(map.height)));
@@ -262,6 +268,7 @@ int main()
     Explorer* explorer = new Explorer(map);
     world.setViewFollowing(explorer);
     new Status(explorer, static_cast<int>(map.gems.size()));
+    // [world end]
 
     game.run();
     gameLog().writeLog("Cave quit at column %d row %d with %d gems", static_cast<int>(explorer->getPosition().getX()),
