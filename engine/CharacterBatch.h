@@ -185,7 +185,7 @@ private:
 
     std::vector<Item> items;
     std::vector<std::uint32_t> shown; // set by paint: on the grid, the items with something to paint, last first
-    std::vector<Rect> repaints;       // set by paint off the grid: the part of each item's box painted again over ink
+    std::vector<Rect> repaints; // set by paint off the grid: the part of each item's box painted again over ink
     std::vector<Span> pieces;
     std::vector<sf::Vertex> boxVertices; // the untextured box pass
     std::vector<Batch> boxBatches;
