@@ -1,10 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "Manager.h"
 
 namespace ks {
+
+class Recorder;
+class Replayer;
 
 const int FRAME_TIME_DEFAULT = 33; ///< milliseconds per loop iteration
 
@@ -17,6 +22,17 @@ const int FRAME_TIME_DEFAULT = 33; ///< milliseconds per loop iteration
 /// game.run();       // until setGameOver(true)
 /// game.shutDown();
 /// @endcode
+///
+/// Recording and replaying a session, for any game: set them before startUp.
+/// @code
+/// game.setRecording("run.ksr");        // every input and each frame's digest, as it goes
+/// game.setReplay("run.ksr", true);     // or: the inputs come from the file; stop at its end
+/// game.setFast(true);                  // replay without sleeping between steps
+/// DisplayManager::getInstance().setHeadless(true); // and without a window, if wanted
+/// game.startUp();                      // seeds rand() itself when recording or replaying
+/// @endcode
+/// A game that records or replays must draw no random numbers before startUp: startUp seeds
+/// rand() (with the time, or the recording's seed) so that the replay draws the same ones.
 class GameManager : public Manager
 {
 public:
@@ -48,14 +64,46 @@ public:
     /// work overran the frame and the loop goes on without sleeping.
     int sleepTimeFor(int64_t workMicroseconds) const;
 
+    /// Before startUp: record the session into file ("" for none, the default). A file that
+    /// cannot be written gets a log line and the game plays on unrecorded.
+    void setRecording(const std::string& file);
+
+    /// Before startUp: replay file ("" for none, the default). At its end the game goes on
+    /// live, or ends (the game-over flag) when exitAtEnd. A file that cannot be replayed gets
+    /// one log line and the game plays live.
+    void setReplay(const std::string& file, bool exitAtEnd = false);
+
+    /// While a replay runs: true skips the sleep between steps. False by default.
+    void setFast(bool newFast);
+
+    /// The name recordings carry and a replay must match; the program's name by default.
+    void setGameName(const std::string& name);
+    const std::string& getGameName() const;
+
+    /// True while a replay feeds the input.
+    bool isReplaying() const;
+
     GameManager(const GameManager&) = delete;
     GameManager& operator=(const GameManager&) = delete;
 
 private:
     GameManager();
+    ~GameManager() override;
+
+    /// startUp's part for recording and replaying: opens the files and seeds rand().
+    void startSession();
+    /// One step's end for the session: the frame's digest checked and recorded.
+    void endSessionStep();
 
     bool gameOver = false;              ///< the loop stops before its next iteration when true
     int frameTime = FRAME_TIME_DEFAULT; ///< milliseconds
+    std::string recordFile;             ///< setRecording's file, "" for none
+    std::string replayFile;             ///< setReplay's file, "" for none
+    bool replayExit = false;            ///< end the game when the replay ends
+    bool fast = false;                  ///< no sleeping while replaying
+    std::string gameName;               ///< the program's name unless set
+    std::unique_ptr<Recorder> recorder; ///< made by startUp when recording
+    std::unique_ptr<Replayer> replayer; ///< made by startUp when replaying
 };
 
 } // namespace ks

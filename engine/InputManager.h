@@ -1,11 +1,20 @@
 #pragma once
 
+#include "EventKeyboard.h"
 #include "Manager.h"
 
 namespace ks {
 
+class Recorder;
+class Replayer;
+
 /// InputManager: once per loop iteration empties the window's event queue, turning key
 /// presses and releases, mouse moves and clicks into engine events for every object.
+///
+/// With a recorder set, every event delivered and every answer of isKeyPressed is recorded;
+/// with a replayer set (and steps left in it), the recorded inputs replace the window's,
+/// which are taken off the queue and dropped. GameManager sets both (setRecording,
+/// setReplay there).
 class InputManager : public Manager
 {
 public:
@@ -19,11 +28,26 @@ public:
     /// Delivers every pending window input as EventKeyboard / EventMouse; drops the rest.
     void getInput() const;
 
+    /// Whether key is held down now, for a game that reads held keys rather than their
+    /// events: the live keyboard (always false headless), or the replayed recording.
+    bool isKeyPressed(Keyboard::Key key) const;
+
+    /// Where inputs are recorded to and replayed from; null (the default) for neither. The
+    /// caller keeps them alive while they are set.
+    void setRecorder(Recorder* newRecorder);
+    void setReplayer(Replayer* newReplayer);
+
     InputManager(const InputManager&) = delete;
     InputManager& operator=(const InputManager&) = delete;
 
 private:
     InputManager();
+
+    /// Delivers one event, recording it when recording.
+    void deliver(Event* event) const;
+
+    Recorder* recorder = nullptr;
+    Replayer* replayer = nullptr;
 };
 
 } // namespace ks

@@ -201,7 +201,6 @@ private:
     }
 };
 
-// [status]
 // The status line, fixed to the top of the screen wherever the view is.
 class Status : public ks::Object
 {
@@ -212,7 +211,6 @@ public:
         setScreenFixed();
         setAltitude(3);
     }
-    // [status end]
 
     int draw() override
     {
@@ -256,7 +254,6 @@ int main()
     for (const std::string& problem : problems)
         gameLog().writeLog("Cave: %s: %s", MAP_FILE, problem.c_str());
 
-    // [world]
     // The world is the map; the view follows the explorer.
     ks::WorldManager& world = ks::WorldManager::getInstance();
     world.setBounds(ks::Box(ks::Vector(0, 0), static_cast<float>(map.width), static_cast<float>(map.height)));
@@ -268,7 +265,6 @@ int main()
     Explorer* explorer = new Explorer(map);
     world.setViewFollowing(explorer);
     new Status(explorer, static_cast<int>(map.gems.size()));
-    // [world end]
 
     game.run();
     gameLog().writeLog("Cave quit at column %d row %d with %d gems", static_cast<int>(explorer->getPosition().getX()),
