@@ -101,6 +101,7 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) const
         LogManager::getInstance().writeLog("Unknown color, defaulting to white");
     const Vector pixel = spacesToPixels(position);
     batch->add(pixel.getX(), pixel.getY(), ch, fill);
+    characterCount++;
     return 0;
 }
 
@@ -127,6 +128,9 @@ int DisplayManager::swapBuffers()
         return -1;
     }
     batch->paint(*window);
+    if (frameListener)
+        frameListener(*window);
+    characterCount = 0;
     // No event is taken off the queue here: the input manager empties it once per frame,
     // and anything arriving later waits for the next frame instead of being lost.
     window->display();
@@ -183,6 +187,16 @@ Vector DisplayManager::spacesToPixels(Vector spaces) const
 Vector DisplayManager::pixelsToSpaces(Vector pixels) const
 {
     return Vector(pixels.getX() / charWidth(), pixels.getY() / charHeight());
+}
+
+int DisplayManager::getCharacterCount() const
+{
+    return characterCount;
+}
+
+void DisplayManager::setFrameListener(std::function<void(const sf::RenderWindow&)> listener)
+{
+    frameListener = std::move(listener);
 }
 
 unsigned DisplayManager::glyphSize() const

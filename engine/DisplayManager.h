@@ -16,6 +16,7 @@
 ///     dm.swapBuffers();
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -92,6 +93,13 @@ public:
     /// Pixels to spaces, without rounding.
     Vector pixelsToSpaces(Vector pixels) const;
 
+    /// Characters drawn since the frame was last shown (drawCh calls with a window).
+    int getCharacterCount() const;
+
+    /// Called by swapBuffers with the finished frame in the window, just before it is shown;
+    /// none after construction, an empty function removes it. Screen capture reads frames here.
+    void setFrameListener(std::function<void(const sf::RenderWindow&)> listener);
+
     DisplayManager(const DisplayManager&) = delete;            ///< one instance only
     DisplayManager& operator=(const DisplayManager&) = delete; ///< one instance only
 
@@ -110,6 +118,8 @@ private:
     // What drawCh has recorded and not yet painted (drawCh is const: recording changes
     // nothing anyone can see before the window is handed out or shown).
     std::unique_ptr<CharacterBatch> batch;
+    mutable int characterCount = 0; ///< drawCh calls since the last swap
+    std::function<void(const sf::RenderWindow&)> frameListener;
 };
 
 } // namespace ks

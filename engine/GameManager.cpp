@@ -2,10 +2,13 @@
 
 #include "Clock.h"
 #include "DisplayManager.h"
+#include "EventKeyboard.h"
 #include "EventStep.h"
+#include "FrameOverlay.h"
 #include "InputManager.h"
 #include "LogManager.h"
 #include "ResourceManager.h"
+#include "ScreenCapture.h"
 #include "WorldManager.h"
 
 #include <ctime>
@@ -16,6 +19,8 @@ GameManager::GameManager()
 {
     setType("GameManager");
 }
+
+GameManager::~GameManager() = default;
 
 GameManager& GameManager::getInstance()
 {
@@ -43,6 +48,9 @@ void GameManager::shutDown()
 {
     Manager::shutDown();
     setGameOver(true);
+    // Captures still being written get their log lines while the log is open.
+    if (capture)
+        capture->finish();
 
     // The resource manager keeps its sprites, sounds and music until the program exits.
     LogManager::getInstance().shutDown();
@@ -61,15 +69,26 @@ void GameManager::run()
     {
         clock.delta();
 
+        // Does nothing unless a game turned sprite reloading on.
+        if (stepCount % SPRITE_CHECK_STEPS == 0)
+            ResourceManager::getInstance().reloadChangedSprites();
+
         EventStep step(stepCount);
         onEvent(&step);
         InputManager::getInstance().getInput();
         WorldManager::getInstance().update();
         WorldManager::getInstance().draw();
+        if (overlay)
+            overlay->draw();
         DisplayManager::getInstance().swapBuffers();
+        if (capture)
+            capture->reportFinished();
         stepCount++;
 
-        const int sleepMs = sleepTimeFor(clock.split());
+        const int64_t work = clock.split();
+        if (overlay)
+            overlay->frameWorked(work);
+        const int sleepMs = sleepTimeFor(work);
         if (sleepMs >= 0)
         {
             const timespec pause{0, static_cast<long>(sleepMs) * 1000000L};
@@ -91,6 +110,64 @@ bool GameManager::getGameOver() const
 int GameManager::getFrameTime() const
 {
     return frameTime;
+}
+
+void GameManager::setCaptureKeys(bool on)
+{
+    if (on == (capture != nullptr))
+        return;
+    if (on)
+    {
+        capture = std::make_unique<ScreenCapture>();
+        DisplayManager::getInstance().setFrameListener(
+            [this](const sf::RenderWindow& window) { capture->frameDrawn(window); });
+    }
+    else
+    {
+        DisplayManager::getInstance().setFrameListener(nullptr);
+        capture->finish();
+        capture.reset();
+    }
+    listen();
+}
+
+bool GameManager::getCaptureKeys() const
+{
+    return capture != nullptr;
+}
+
+void GameManager::setOverlayKey(bool on)
+{
+    if (on == (overlay != nullptr))
+        return;
+    overlay = on ? std::make_unique<FrameOverlay>() : nullptr;
+    listen();
+}
+
+bool GameManager::getOverlayKey() const
+{
+    return overlay != nullptr;
+}
+
+void GameManager::onKey(const EventKeyboard& key)
+{
+    if (key.getKeyboardAction() != KEY_PRESSED)
+        return;
+    if (capture && key.getKey() == Keyboard::F12)
+        capture->requestScreenshot();
+    else if (capture && key.getKey() == Keyboard::F9)
+        capture->requestClip();
+    else if (overlay && key.getKey() == Keyboard::F3)
+        overlay->toggle();
+}
+
+// The input manager tells the game manager about keys only while one of its keys is on.
+void GameManager::listen()
+{
+    if (capture || overlay)
+        InputManager::getInstance().setKeyListener([this](const EventKeyboard& key) { onKey(key); });
+    else
+        InputManager::getInstance().setKeyListener(nullptr);
 }
 
 int GameManager::sleepTimeFor(int64_t workMicroseconds) const

@@ -49,6 +49,8 @@ void InputManager::getInput() const
             EventKeyboard keyboard;
             keyboard.setKeyboardAction(KEY_PRESSED);
             keyboard.setKey(keyboard.convertKey(pressed->code));
+            if (keyListener)
+                keyListener(keyboard);
             onEvent(&keyboard);
         }
         else if (const auto* released = ev->getIf<compat::Event::KeyReleased>())
@@ -56,6 +58,8 @@ void InputManager::getInput() const
             EventKeyboard keyboard;
             keyboard.setKeyboardAction(KEY_RELEASED);
             keyboard.setKey(keyboard.convertKey(released->code));
+            if (keyListener)
+                keyListener(keyboard);
             onEvent(&keyboard);
         }
         else if (const auto* moved = ev->getIf<compat::Event::MouseMoved>())
@@ -77,6 +81,11 @@ void InputManager::getInput() const
         }
         // Everything else (close requests, focus, resizing, text, wheel, releases) is dropped.
     }
+}
+
+void InputManager::setKeyListener(std::function<void(const EventKeyboard&)> listener)
+{
+    keyListener = std::move(listener);
 }
 
 } // namespace ks

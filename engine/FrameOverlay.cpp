@@ -1,0 +1,52 @@
+#include "FrameOverlay.h"
+
+#include "DisplayManager.h"
+#include "WorldManager.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+
+namespace ks {
+
+void FrameOverlay::toggle()
+{
+    shown = !shown;
+}
+
+bool FrameOverlay::isShown() const
+{
+    return shown;
+}
+
+void FrameOverlay::frameWorked(std::int64_t micros)
+{
+    times[static_cast<std::size_t>(next)] = micros;
+    next = (next + 1) % SECOND;
+    recorded = std::min(recorded + 1, SECOND);
+}
+
+std::string FrameOverlay::text(int objects, int characters) const
+{
+    const auto last = times.begin() + recorded;
+    const double mean = recorded == 0 ? 0 : static_cast<double>(std::accumulate(times.begin(), last, std::int64_t{0})) /
+                                                 recorded / 1000.0;
+    const double worst = recorded == 0 ? 0 : static_cast<double>(*std::max_element(times.begin(), last)) / 1000.0;
+    const int share = static_cast<int>(mean * 100.0 / FRAME_TIME_DEFAULT + 0.5);
+    char line[128];
+    std::snprintf(line, sizeof line, "frame %.1f ms mean %.1f ms worst %d%% of %d ms  %d objects  %d chars", mean,
+                  worst, share, FRAME_TIME_DEFAULT, objects, characters);
+    return line;
+}
+
+void FrameOverlay::draw() const
+{
+    if (!shown)
+        return;
+    const DisplayManager& display = DisplayManager::getInstance();
+    const int characters = display.getCharacterCount();
+    display.drawString(Vector(0, ROW), text(WorldManager::getInstance().getAllObjects().getCount(), characters),
+                       LEFT_JUSTIFIED, YELLOW);
+}
+
+} // namespace ks
