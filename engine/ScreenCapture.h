@@ -29,6 +29,7 @@
 #include <thread>
 #include <vector>
 
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
 namespace sf {
@@ -81,14 +82,20 @@ private:
     using ClipFrame = std::vector<std::uint8_t>; // clip palette indices, row by row
     using Job = std::function<std::string()>; // returns the log line
 
-    void keep(const sf::Image& image);
+    void readFrame(const sf::RenderWindow& window);
+    sf::Image topDownImage() const;
+    std::size_t rowAt(unsigned y) const;
+    void keep();
     void startClip();
     bool enqueue(Job job);
     std::string newName(const char* extension);
     void work();
 
     std::string folder;
-    sf::Texture readBack;
+    sf::Texture readBack;              // when OpenGL's reading is not to be had
+    std::vector<std::uint8_t> pixels;  // the frame last read, RGBA
+    unsigned frameWidth = 0, frameHeight = 0;
+    bool bottomUp = false;             // pixels' rows are bottom first
     bool screenshotWanted = false;
     bool clipWanted = false;
     long frameCount = 0;
