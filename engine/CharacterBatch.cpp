@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <locale>
 
 namespace ks {
 
@@ -23,6 +22,16 @@ const int MAX_PATTERN_CELLS = 6;
 
 // Pixels left free around each glyph on the sheet.
 const int SHEET_MARGIN = 2;
+
+// A row of a glyph's ink on the sheet is one 64-bit word: wider glyphs are drawn from the page.
+const int INK_ROW_BITS = 64;
+
+// Code points below this have slots of their own number; learned ones follow.
+const std::uint32_t ASCII_SLOTS = 128;
+const std::uint32_t NO_SLOT = ~std::uint32_t(0);
+
+// Glyphs beyond ASCII the sheet learns at most; more are drawn from the font's page.
+const std::size_t MAX_LEARNED_GLYPHS = 2048;
 
 // Pixels per side of the squares in which paint() notes which batch drew there last.
 const int ORDER_TILE = 8;
@@ -127,76 +136,99 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
     boxVertices.reserve(cells * compat::QUAD_VERTICES);
 }
 
-void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize, sf::RenderWindow* window)
+void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize, sf::RenderWindow* window, int originX,
+                             int originY)
 {
     discard();
     font = newFont;
     characterSize = newCharacterSize;
+    sheetOriginX = originX;
+    sheetOriginY = originY;
+    slotQuads.assign(ASCII_SLOTS, GlyphQuad{});
     asciiLoaded.fill(false);
+    learnedSlot.clear();
+    pendingGlyphs.clear();
+    looks.clear();
+    sheetRows = static_cast<int>(static_cast<float>(height) / cellHeight);
+    sheetLookAt.clear();
     hasSheet = false;
     if (font == nullptr)
         return;
     // Every printable ASCII glyph goes on the page now, so that the page seldom grows while a
     // frame is recorded.
+    std::vector<std::uint32_t> ascii;
     for (char32_t c = U' '; c <= U'~'; c++)
     {
-        asciiQuads[c] = glyphQuad(c);
+        slotQuads[c] = glyphQuad(c);
         asciiLoaded[c] = true;
+        if (compat::textDrawsGlyph(c))
+            ascii.push_back(static_cast<std::uint32_t>(c));
     }
-    if (window != nullptr)
-        drawSheet(*window);
+    sheetLookAt.assign(slotQuads.size() * static_cast<std::size_t>(sheetRows), -1);
+    if (window != nullptr && drawLooks(*window, ascii))
+        buildSheet();
 }
 
-// Draws each printable ASCII glyph the way sf::Text would, white over black, with its pen on
-// each row of cells, and keeps what the renderer made of it: the red of each pixel is the
-// coverage it blended with. Painted from that sheet texel for pixel, unfiltered, in the same
-// row at any whole-pixel column, a glyph gives what its own quad gives there, whatever the
-// quad does to the page's texels (the bold glyphs of SFML 2 are stretched by a texel), and
-// only its pieces with ink need drawing. Rows are kept apart because the renderer rounds a
-// quad's texture coordinates a little differently from one row to the next.
-void CharacterBatch::drawSheet(sf::RenderWindow& window)
+void CharacterBatch::learnGlyphs(sf::RenderWindow& window)
 {
-    const int rows = static_cast<int>(static_cast<float>(height) / cellHeight);
-    sheetGlyphs.clear();
-    sheetLookAt.assign(static_cast<std::size_t>(rows) * asciiQuads.size(), -1);
-    sheetInk.clear();
-    sheetRowsApart = false;
-
-    // Slots across the window for drawing, as many windows wide as the glyphs need.
-    struct Slot
+    if (pendingGlyphs.empty() || font == nullptr || !hasSheet)
     {
-        char32_t codePoint;
+        pendingGlyphs.clear();
+        return;
+    }
+    std::vector<std::uint32_t> slots;
+    for (char32_t codePoint : pendingGlyphs)
+    {
+        const auto slot = static_cast<std::uint32_t>(slotQuads.size());
+        learnedSlot.emplace(codePoint, slot);
+        slotQuads.push_back(glyphQuad(codePoint));
+        slots.push_back(slot);
+    }
+    pendingGlyphs.clear();
+    sheetLookAt.resize(slotQuads.size() * static_cast<std::size_t>(sheetRows), -1);
+    if (drawLooks(window, slots))
+        buildSheet();
+}
+
+// Draws the glyphs of slots the way sf::Text would, white over black, with the pen on each row
+// of cells, and keeps what the renderer made of each: the red of each pixel is the coverage
+// it blended with. Painted from that sheet texel for pixel, unfiltered, in the same row at any
+// whole-pixel column, a glyph gives what its own quad gives there, whatever the quad does to
+// the page's texels (the bold glyphs of SFML 2 are stretched by a texel), and only its pieces
+// with ink need drawing. Rows are kept apart because the renderer rounds a quad's texture
+// coordinates a little differently from one row to the next. The window is left cleared to
+// black; false (and no sheet at all) when it cannot be read as drawn.
+bool CharacterBatch::drawLooks(sf::RenderWindow& window, const std::vector<std::uint32_t>& slotsToDraw)
+{
+    const int rows = sheetRows;
+    const int originX = sheetOriginX, originY = sheetOriginY;
+
+    // Places across the window for drawing, as many windows wide as the glyphs need.
+    struct Place
+    {
+        std::uint32_t slot;
         int pass, penX;
     };
-    std::vector<Slot> slots;
-    int passes = 1, slotX = 0;
-    for (char32_t c = U' '; c <= U'~'; c++)
+    std::vector<Place> places;
+    int passes = 1, placeX = 0;
+    for (std::uint32_t slot : slotsToDraw)
     {
-        const GlyphQuad& q = asciiQuads[c];
-        const int slotWidth = static_cast<int>(std::ceil(q.right - q.left)) + 2 * SHEET_MARGIN;
-        if (!compat::textDrawsGlyph(c) || slotWidth > width)
+        const GlyphQuad& q = slotQuads[slot];
+        const int placeWidth = static_cast<int>(std::ceil(q.right - q.left)) + 2 * SHEET_MARGIN;
+        if (placeWidth > width)
             continue;
-        if (slotX + slotWidth > width)
+        if (placeX + placeWidth > width)
         {
             passes++;
-            slotX = 0;
+            placeX = 0;
         }
-        slots.push_back(Slot{c, passes - 1, slotX + SHEET_MARGIN - static_cast<int>(std::floor(q.left))});
-        slotX += slotWidth;
+        places.push_back(Place{slot, passes - 1, placeX + SHEET_MARGIN - static_cast<int>(std::floor(q.left))});
+        placeX += placeWidth;
     }
 
     // What each glyph looks like with its pen on each row: its ink relative to the pen, and the
     // coverage there. Most rows look alike and share one place on the sheet.
-    struct Look
-    {
-        char32_t codePoint;
-        Span ink;
-        std::vector<std::uint8_t> coverage;
-        int sheetX = 0, sheetY = 0;
-        std::size_t inkRows = 0;
-    };
-    std::vector<Look> looks;
-    std::vector<int> lookAt(sheetLookAt.size(), -1);
+    const std::size_t firstNew = looks.size();
     sf::RenderStates states = sf::RenderStates::Default;
     states.texture = &font->getTexture(characterSize);
     // Every other row at a time, so that no glyph reaches into another's pixels.
@@ -207,20 +239,20 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
             struct Drawn
             {
                 int row;
-                char32_t codePoint;
+                std::uint32_t slot;
                 int penX, penY;
                 Span footprint;
             };
             std::vector<Drawn> drawn;
             for (int row = parity; row < rows; row += 2)
-                for (const Slot& slot : slots)
+                for (const Place& place : places)
                 {
-                    if (slot.pass != pass)
+                    if (place.pass != pass)
                         continue;
-                    const GlyphQuad& q = asciiQuads[slot.codePoint];
+                    const GlyphQuad& q = slotQuads[place.slot];
                     const float y = static_cast<float>(row) * cellHeight;
                     Item item;
-                    item.x = static_cast<float>(slot.penX);
+                    item.x = static_cast<float>(place.penX);
                     item.y = y;
                     item.rowY = rowOf(y);
                     item.glyph = &q;
@@ -238,21 +270,26 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                     sf::RenderStates moveDown = states;
                     moveDown.transform.translate({0.f, item.rowY});
                     window.draw(quad, 6, sf::PrimitiveType::Triangles, moveDown);
-                    drawn.push_back(Drawn{row, slot.codePoint, slot.penX,
+                    drawn.push_back(Drawn{row, place.slot, place.penX,
                                           static_cast<int>(y) + static_cast<int>(characterSize), touched(r)});
                 }
             const sf::Image image = compat::captureWindow(window);
-            if (image.getSize() != sf::Vector2u(static_cast<unsigned>(width), static_cast<unsigned>(height)))
+            const int imageWidth = static_cast<int>(image.getSize().x);
+            if (originX < 0 || originY < 0 || imageWidth < originX + width ||
+                static_cast<int>(image.getSize().y) < originY + height)
             {
-                // A window of another size (a window manager's doing) cannot be read as drawn:
-                // every glyph is drawn from the page instead.
+                // A window smaller than the target (a window manager's doing) cannot be read as
+                // drawn: every glyph is drawn from the page instead.
                 window.clear(sf::Color::Black);
                 sheetLookAt.clear();
-                return;
+                looks.clear();
+                hasSheet = false;
+                return false;
             }
             auto coverageAt = [&](int x, int y) {
-                return image.getPixelsPtr()[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                             static_cast<std::size_t>(x)) *
+                return image.getPixelsPtr()[(static_cast<std::size_t>(y + originY) *
+                                                 static_cast<std::size_t>(imageWidth) +
+                                             static_cast<std::size_t>(x + originX)) *
                                             4];
             };
             for (const Drawn& d : drawn)
@@ -266,23 +303,33 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                                        std::max(ink.y1, y + 1)};
                 if (ink.x0 >= ink.x1)
                     ink = Span{f.x0, f.y0, f.x0, f.y0};
-                if (ink.x1 - ink.x0 > 64)
+                if (ink.x1 - ink.x0 > INK_ROW_BITS)
                     continue; // drawn from the page
-                Look look{d.codePoint, Span{ink.x0 - d.penX, ink.y0 - d.penY, ink.x1 - d.penX, ink.y1 - d.penY}, {}};
+                Look look{d.slot, Span{ink.x0 - d.penX, ink.y0 - d.penY, ink.x1 - d.penX, ink.y1 - d.penY}, {}};
                 for (int y = ink.y0; y < ink.y1; y++)
                     for (int x = ink.x0; x < ink.x1; x++)
                         look.coverage.push_back(coverageAt(x, y));
-                auto same = std::find_if(looks.begin(), looks.end(), [&](const Look& l) {
-                    return l.codePoint == look.codePoint && l.ink.x0 == look.ink.x0 && l.ink.y0 == look.ink.y0 &&
-                           l.ink.x1 == look.ink.x1 && l.ink.y1 == look.ink.y1 && l.coverage == look.coverage;
-                });
+                auto same = std::find_if(looks.begin() + static_cast<std::ptrdiff_t>(firstNew), looks.end(),
+                                         [&](const Look& l) {
+                                             return l.slot == look.slot && l.ink.x0 == look.ink.x0 &&
+                                                    l.ink.y0 == look.ink.y0 && l.ink.x1 == look.ink.x1 &&
+                                                    l.ink.y1 == look.ink.y1 && l.coverage == look.coverage;
+                                         });
                 if (same == looks.end())
                     same = looks.insert(looks.end(), std::move(look));
-                lookAt[static_cast<std::size_t>(d.row) * asciiQuads.size() + d.codePoint] =
-                    static_cast<int>(same - looks.begin());
+                sheetLookAt[static_cast<std::size_t>(d.slot) * static_cast<std::size_t>(rows) +
+                            static_cast<std::size_t>(d.row)] = static_cast<std::int32_t>(same - looks.begin());
             }
         }
     window.clear(sf::Color::Black);
+    return true;
+}
+
+// Packs every look onto the sheet's texture and notes where each lies and where its ink is.
+void CharacterBatch::buildSheet()
+{
+    sheetGlyphs.clear();
+    sheetInk.clear();
 
     // Whether the ink of glyphs in one row of cells can reach another row's.
     int inkTop = 0, inkBottom = 0;
@@ -344,8 +391,6 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
                        look.ink.y1, floorDiv(look.ink.x0 - cellLeft, w), floorDiv(penY + look.ink.y0 - cellTop, h),
                        floorDiv(look.ink.x1 - 1 - cellLeft, w), floorDiv(penY + look.ink.y1 - 1 - cellTop, h),
                        look.inkRows, static_cast<int>(sheetGlyphs.size())});
-    for (std::size_t i = 0; i < sheetLookAt.size(); i++)
-        sheetLookAt[i] = static_cast<std::int16_t>(lookAt[i]);
     cutFirst.assign(looks.size() * (std::size_t(1) << MAX_PATTERN_CELLS), -1);
     cutCount.assign(cutFirst.size(), 0);
     cachedPieces.clear();
@@ -358,7 +403,7 @@ void CharacterBatch::drawSheet(sf::RenderWindow& window)
 CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
 {
     if (codePoint < asciiLoaded.size() && asciiLoaded[codePoint])
-        return asciiQuads[codePoint];
+        return slotQuads[codePoint];
     const compat::GlyphRects g = compat::glyphRects(font->getGlyph(codePoint, characterSize, true));
     const float padding = 1;
     return GlyphQuad{
@@ -366,7 +411,7 @@ CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
         g.texLeft - padding, g.texTop - padding, g.texLeft + g.texWidth + padding, g.texTop + g.texHeight + padding};
 }
 
-void CharacterBatch::add(float x, float y, char ch, sf::Color color)
+void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
 {
     Item item;
     item.x = x;
@@ -385,24 +430,42 @@ void CharacterBatch::add(float x, float y, char ch, sf::Color color)
     }
     if (font != nullptr)
     {
-        // The code point a one-character sf::String gives (ASCII stands for itself).
-        const auto byte = static_cast<unsigned char>(ch);
-        const char32_t codePoint = byte < 128 ? char32_t(byte) : sf::String(ch, std::locale())[0];
         // A space (or a character sf::Text would leave out) shows only its box.
         if (compat::textDrawsGlyph(codePoint))
         {
-            if (codePoint < asciiLoaded.size() && asciiLoaded[codePoint])
+            // Its slot on the sheet, if it has one yet; else it is learned at the next swap.
+            std::uint32_t slot = NO_SLOT;
+            if (codePoint < ASCII_SLOTS)
             {
-                item.glyph = &asciiQuads[codePoint];
+                if (asciiLoaded[codePoint])
+                    slot = static_cast<std::uint32_t>(codePoint);
+            }
+            else if (const auto learned = learnedSlot.find(codePoint); learned != learnedSlot.end())
+            {
+                slot = learned->second;
+            }
+            else if (learnedSlot.size() + pendingGlyphs.size() < MAX_LEARNED_GLYPHS &&
+                     std::find(pendingGlyphs.begin(), pendingGlyphs.end(), codePoint) == pendingGlyphs.end())
+            {
+                pendingGlyphs.push_back(codePoint);
+            }
+            if (slot != NO_SLOT)
+            {
+                item.glyph = &slotQuads[slot];
             }
             else
             {
                 otherQuads.push_back(glyphQuad(codePoint));
                 item.glyph = &otherQuads.back();
             }
-            const std::size_t at = static_cast<std::size_t>(r) * asciiQuads.size() + codePoint;
-            if (hasSheet && onGrid && codePoint < asciiQuads.size() && at < sheetLookAt.size() && sheetLookAt[at] >= 0)
-                item.sheetGlyph = &sheetGlyphs[static_cast<std::size_t>(sheetLookAt[at])];
+            if (hasSheet && onGrid && slot != NO_SLOT && r < sheetRows)
+            {
+                const std::int32_t look = sheetLookAt[static_cast<std::size_t>(slot) *
+                                                          static_cast<std::size_t>(sheetRows) +
+                                                      static_cast<std::size_t>(r)];
+                if (look >= 0)
+                    item.sheetGlyph = &sheetGlyphs[static_cast<std::size_t>(look)];
+            }
         }
     }
     if (item.cell < 0 || (item.glyph != nullptr && item.sheetGlyph == nullptr))
@@ -881,8 +944,7 @@ void CharacterBatch::recordItem(const Item& item, const Rect& repaint)
         record(boxVertices, boxBatches, boxOf(item), item.rowY, BOX_COLOR, 0, 0, 0, 0);
     if (!repaint.isEmpty())
     {
-        // Only ink of glyphs drawn whole from the page lies under a later box: the repaint joins
-        // their batches.
+        // Drawn among the glyphs, after those whose ink it lies over.
         place(PAGE, item.rowY, moved(repaint, -item.rowY), BOX_COLOR, PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL,
               PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL);
     }
@@ -960,8 +1022,8 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     }
 
     // In call order: which part of each box lies over ink that glyphs before it may have left.
-    // Pieces from the sheet leave none where a later box lies, so only glyphs drawn whole from
-    // the page can. On a target cleared to black, a black glyph over no ink leaves every pixel
+    // Pieces from the sheet leave none where a later box surely lies, but off the grid a box
+    // edge may cut a pixel they keep; glyphs drawn whole from the page may leave ink anywhere. On a target cleared to black, a black glyph over no ink leaves every pixel
     // as it is, and is left out. A frame with only cells has no repaints to trim, so each
     // character is recorded right away.
     if (targetIsBlack || !onlyCells)
@@ -991,7 +1053,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
                 setBits(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1);
             pageInk = pageInk || item.glyphShows;
         }
-        else if (item.glyphShows && targetIsBlack)
+        else if (item.glyphShows && (targetIsBlack || !onlyCells))
         {
             for (std::size_t p = item.firstPiece; p < item.firstPiece + item.pieceCount; p++)
             {
@@ -1000,6 +1062,9 @@ void CharacterBatch::paint(sf::RenderTarget& target)
                 else
                     markInk(item, pieces[p]);
             }
+            // A later box whose edge lies inside one of the pixels it kept may or may not
+            // cover that pixel: only the box itself, painted again, gives the rasteriser's answer.
+            pageInk = pageInk || !onlyCells;
         }
         if (onlyCells)
             recordItem(item, noRepaint);

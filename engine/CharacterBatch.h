@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <unordered_map>
 #include <vector>
 
 #include <SFML/Graphics.hpp>
@@ -54,15 +55,23 @@ public:
 
     /// Glyphs come from font (which must outlive the batch) at characterSize, bold; the
     /// printable ASCII glyphs are loaded now and drawn once into window, which is left cleared
-    /// to black, for the glyph sheet. Without a font only the boxes are painted.
-    void setFont(const sf::Font* font, unsigned characterSize, sf::RenderWindow* window);
+    /// to black, for the glyph sheet. The window's view must show the target's pixels with
+    /// their (0, 0) at window pixel (originX, originY). Without a font only the boxes are painted.
+    void setFont(const sf::Font* font, unsigned characterSize, sf::RenderWindow* window, int originX = 0,
+                 int originY = 0);
 
-    /// Records ch in colour: its box and glyph for the cell whose top-left corner is pixel (x, y).
-    void add(float x, float y, char ch, sf::Color color);
+    /// Records a code point in colour: its box and glyph for the cell whose top-left corner is
+    /// pixel (x, y).
+    void add(float x, float y, char32_t codePoint, sf::Color color);
 
     /// Paints what is recorded into target and forgets it. Afterwards the target counts as
     /// holding unknown pixels.
     void paint(sf::RenderTarget& target);
+
+    /// Draws the glyphs recorded since the last call that the glyph sheet does not hold yet
+    /// into window, as setFont does, and adds them to the sheet; the window (whose frame has
+    /// just been shown) is left cleared to black. Each glyph is learned once.
+    void learnGlyphs(sf::RenderWindow& window);
 
     /// Forgets what is recorded without painting it.
     void discard();
@@ -102,7 +111,7 @@ private:
         float x = 0, y = 0; // the cell's top-left pixel
         float rowY = 0;     // the part of y the draw's transform carries
         sf::Color color;
-        const GlyphQuad* glyph = nullptr;       // in asciiQuads or otherQuads; none for a space
+        const GlyphQuad* glyph = nullptr;       // in slotQuads or otherQuads; none for a space
         const SheetGlyph* sheetGlyph = nullptr; // set when the glyph is painted from the sheet
         int cell = -1;                          // the index of its cell in cellCovered, or -1 off the grid
         std::int16_t column = -1, row = -1;     // that cell's
@@ -138,7 +147,8 @@ private:
     };
 
     GlyphQuad glyphQuad(char32_t codePoint) const;
-    void drawSheet(sf::RenderWindow& window);
+    bool drawLooks(sf::RenderWindow& window, const std::vector<std::uint32_t>& slots);
+    void buildSheet();
     bool hiddenByCells(const Item& item) const;
     std::uint64_t cellsCovering(int left, int columns, int row) const;
     void findShownPieces(Item& item);
@@ -167,14 +177,30 @@ private:
     float cellWidth, cellHeight;
     const sf::Font* font = nullptr;
     unsigned characterSize = 0;
-    std::array<GlyphQuad, 128> asciiQuads{};
+    /// How a glyph looks drawn with its pen on one row of cells, as read back.
+    struct Look
+    {
+        std::uint32_t slot;
+        Span ink; // relative to the pen
+        std::vector<std::uint8_t> coverage;
+        int sheetX = 0, sheetY = 0;
+        std::size_t inkRows = 0;
+    };
+
+    // Glyphs by slot: ASCII code points are their own slots, learned glyphs follow.
+    std::vector<GlyphQuad> slotQuads;
     std::array<bool, 128> asciiLoaded{};
+    std::unordered_map<char32_t, std::uint32_t> learnedSlot;
+    std::vector<char32_t> pendingGlyphs; // recorded without a slot, to learn at the next learnGlyphs
+    int sheetRows = 0;
+    int sheetOriginX = 0, sheetOriginY = 0;
+    std::vector<Look> looks;
     std::deque<GlyphQuad> otherQuads; // of the characters recorded beyond ASCII
     bool targetIsBlack = false;
     sf::Texture sheet;
     bool hasSheet = false;
     std::vector<SheetGlyph> sheetGlyphs;   // the sheet's looks
-    std::vector<std::int16_t> sheetLookAt; // row by row, 128 code points a row: a look, or -1
+    std::vector<std::int32_t> sheetLookAt; // slot by slot, a row of cells each: a look, or -1
     std::vector<std::uint64_t> sheetInk;
     // The pieces a look of a glyph on the grid is cut into, for each pattern of later boxes in
     // the cells its ink reaches (a bit a cell): first piece in cachedPieces, relative to the pen,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace ks {
 
 /// Color: the engine's colours. drawCh paints BLACK..WHITE as themselves and anything
@@ -19,5 +21,11 @@ enum Color : int
 };
 
 const Color COLOR_DEFAULT = WHITE;
+
+/// Any colour, by its red, green and blue (each 0-255), drawn opaque.
+struct Rgb
+{
+    std::uint8_t r = 255, g = 255, b = 255;
+};
 
 } // namespace ks

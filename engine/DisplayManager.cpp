@@ -5,7 +5,9 @@
 #include "SfmlCompat.h"
 
 #include <algorithm>
+#include <cmath>
 #include <locale>
+#include <vector>
 
 namespace ks {
 
@@ -26,10 +28,49 @@ bool toSfmlColor(Color color, sf::Color& out)
     return known;
 }
 
+sf::Color toSfmlColor(Rgb color)
+{
+    return sf::Color(color.r, color.g, color.b, 255);
+}
+
+// The code point a one-character sf::String gives for a byte (ASCII stands for itself).
+char32_t codePointOf(char ch)
+{
+    const auto byte = static_cast<unsigned char>(ch);
+    return byte < 128 ? char32_t(byte) : sf::String(ch, std::locale())[0];
+}
+
+// The next code point of UTF-8 text from at on, moving at past it; U+FFFD (and at moved by
+// one byte) where the bytes are no valid sequence.
+const char32_t REPLACEMENT_CHARACTER = 0xFFFD;
+char32_t nextCodePoint(const std::string& text, std::size_t& at, bool& valid)
+{
+    const auto lead = static_cast<unsigned char>(text[at]);
+    int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    valid = length > 0 && at + static_cast<std::size_t>(length) <= text.size();
+    for (int i = 1; valid && i < length; i++)
+    {
+        const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
+        valid = (next & 0xC0) == 0x80;
+        code = (code << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not characters.
+    static const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    valid = valid && code >= smallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+    at += valid ? static_cast<std::size_t>(length) : 1;
+    return valid ? code : REPLACEMENT_CHARACTER;
+}
+
+// The largest scale the settings allow, and the smallest: beyond them windows and glyphs
+// grow past what a texture holds or shrink below a pixel.
+const float SCALE_MIN = 0.25f, SCALE_MAX = 8.f;
+const int GRID_MAX = 1000;
+const int CELL_MAX = 256;
+
 } // namespace
 
-DisplayManager::DisplayManager()
-    : batch(std::make_unique<CharacterBatch>(horizontalPixels, verticalPixels, charWidth(), charHeight()))
+DisplayManager::DisplayManager() : layout(layoutAt(1))
 {
     setType("DisplayManager");
 }
@@ -50,25 +91,26 @@ int DisplayManager::startUp()
     if (window != nullptr)
         return 0;
 
-    window = compat::makeWindow(static_cast<unsigned>(horizontalPixels), static_cast<unsigned>(verticalPixels), 32,
-                                sf::String(WINDOW_TITLE_DEFAULT, std::locale()),
-                                static_cast<std::uint32_t>(WINDOW_STYLE_DEFAULT))
-                 .release();
-    window->setMouseCursorVisible(false);
-    window->setVerticalSyncEnabled(true);
-    // One press event per key press, however long the key is held.
-    window->setKeyRepeatEnabled(false);
+    const int opened = openWindow();
 
     sf::Font loaded;
-    if (!compat::openFont(loaded, FONT_FILE_DEFAULT))
+    bool haveFont = compat::openFont(loaded, fontFile);
+    if (!haveFont && fontFile != FONT_FILE_DEFAULT)
+    {
+        LogManager::getInstance().writeLog("DisplayManager: font file \"%s\" does not open, using \"%s\"",
+                                           fontFile.c_str(), FONT_FILE_DEFAULT.c_str());
+        haveFont = compat::openFont(loaded, FONT_FILE_DEFAULT);
+    }
+    if (!haveFont)
     {
         LogManager::getInstance().writeLog("failed to open font file");
+        applyLayout(layout);
         return -1;
     }
     font = loaded;
-    batch->setFont(&font, glyphSize(), window);
+    applyLayout(layout);
 
-    if (!window->isOpen())
+    if (opened != 0 || !window->isOpen())
     {
         LogManager::getInstance().writeLog("Failed to open displaymanager display");
         return -1;
@@ -78,29 +120,284 @@ int DisplayManager::startUp()
 
 void DisplayManager::shutDown()
 {
-    batch->setFont(nullptr, 0, nullptr);
+    batch.reset();
     if (window != nullptr)
     {
         window->close();
         delete window;
         window = nullptr;
     }
+    layout = layoutAt(scaleSetting);
     Manager::shutDown();
 }
 
+namespace {
+
+// Settings are read when the window opens: later calls change nothing and say so.
+bool refuseAfterStart(bool started, const char* setting)
+{
+    if (started)
+        LogManager::getInstance().writeLog("DisplayManager::%s: the window is open already, call it before startUp",
+                                           setting);
+    return started;
+}
+
+} // namespace
+
+int DisplayManager::setGrid(int columns, int rows)
+{
+    if (refuseAfterStart(window != nullptr, "setGrid"))
+        return -1;
+    const bool fits = columns >= 1 && rows >= 1 && columns <= GRID_MAX && rows <= GRID_MAX &&
+                      (cellWidthSetting > 0 || columns <= WINDOW_HORIZONTAL_PIXELS_DEFAULT) &&
+                      (cellHeightSetting > 0 || rows <= WINDOW_VERTICAL_PIXELS_DEFAULT);
+    if (!fits)
+        LogManager::getInstance().writeLog("DisplayManager::setGrid: %d x %d cells cannot be drawn, using %d x %d",
+                                           columns, rows, WINDOW_HORIZONTAL_CHARS_DEFAULT,
+                                           WINDOW_VERTICAL_CHARS_DEFAULT);
+    horizontalChars = fits ? columns : WINDOW_HORIZONTAL_CHARS_DEFAULT;
+    verticalChars = fits ? rows : WINDOW_VERTICAL_CHARS_DEFAULT;
+    layout = layoutAt(scaleSetting);
+    return fits ? 0 : -1;
+}
+
+int DisplayManager::setCellSize(int width, int height)
+{
+    if (refuseAfterStart(window != nullptr, "setCellSize"))
+        return -1;
+    const bool fits = width >= 1 && height >= 1 && width <= CELL_MAX && height <= CELL_MAX;
+    if (!fits)
+        LogManager::getInstance().writeLog(
+            "DisplayManager::setCellSize: %d x %d pixels cannot be a cell, using the window divided by the grid",
+            width, height);
+    cellWidthSetting = fits ? width : 0;
+    cellHeightSetting = fits ? height : 0;
+    layout = layoutAt(scaleSetting);
+    return fits ? 0 : -1;
+}
+
+int DisplayManager::setFontFile(const std::string& file)
+{
+    if (refuseAfterStart(window != nullptr, "setFontFile"))
+        return -1;
+    const bool fits = !file.empty();
+    if (!fits)
+        LogManager::getInstance().writeLog("DisplayManager::setFontFile: an empty name, using \"%s\"",
+                                           FONT_FILE_DEFAULT.c_str());
+    fontFile = fits ? file : FONT_FILE_DEFAULT;
+    return fits ? 0 : -1;
+}
+
+int DisplayManager::setFontSize(int size)
+{
+    if (refuseAfterStart(window != nullptr, "setFontSize"))
+        return -1;
+    const bool fits = size >= 1 && size <= CELL_MAX;
+    if (!fits)
+        LogManager::getInstance().writeLog(
+            "DisplayManager::setFontSize: %d pixels cannot be drawn, using twice the cell's smaller side", size);
+    fontSizeSetting = fits ? size : 0;
+    layout = layoutAt(scaleSetting);
+    return fits ? 0 : -1;
+}
+
+int DisplayManager::setTitle(const std::string& newTitle)
+{
+    if (refuseAfterStart(window != nullptr, "setTitle"))
+        return -1;
+    title = newTitle;
+    return 0;
+}
+
+int DisplayManager::setResizable(bool newResizable)
+{
+    if (refuseAfterStart(window != nullptr, "setResizable"))
+        return -1;
+    resizable = newResizable;
+    return 0;
+}
+
+int DisplayManager::setScale(float scale)
+{
+    const bool fits = scale >= SCALE_MIN && scale <= SCALE_MAX;
+    if (!fits)
+        LogManager::getInstance().writeLog("DisplayManager::setScale: %g is outside %g to %g, using 1",
+                                           static_cast<double>(scale), static_cast<double>(SCALE_MIN),
+                                           static_cast<double>(SCALE_MAX));
+    scaleSetting = fits ? scale : 1;
+    if (window == nullptr)
+        layout = layoutAt(scaleSetting);
+    else if (!fullscreen)
+        return openWindow() == 0 && fits ? 0 : -1;
+    return fits ? 0 : -1;
+}
+
+int DisplayManager::setFullscreen(bool newFullscreen)
+{
+    if (window == nullptr)
+    {
+        fullscreen = newFullscreen;
+        return 0;
+    }
+    if (newFullscreen == fullscreen)
+        return 0;
+    fullscreen = newFullscreen;
+    return openWindow();
+}
+
+bool DisplayManager::isFullscreen() const
+{
+    return fullscreen;
+}
+
+float DisplayManager::getScale() const
+{
+    return layout.scale;
+}
+
+void DisplayManager::setFullscreenKeys(bool enabled)
+{
+    fullscreenKeys = enabled;
+}
+
+bool DisplayManager::fullscreenKey(int code, bool alt)
+{
+    const bool toggle = fullscreenKeys && window != nullptr &&
+                        (code == static_cast<int>(sf::Keyboard::Key::F11) ||
+                         (alt && code == static_cast<int>(sf::Keyboard::Key::Enter)));
+    if (toggle)
+        setFullscreen(!fullscreen);
+    return toggle;
+}
+
+// The window's size at scale 1: the grid's when cells are set, else the default window's.
+int DisplayManager::baseWidth() const
+{
+    return cellWidthSetting > 0 ? horizontalChars * cellWidthSetting : horizontalPixels;
+}
+
+int DisplayManager::baseHeight() const
+{
+    return cellHeightSetting > 0 ? verticalChars * cellHeightSetting : verticalPixels;
+}
+
+// Everything scaled from its size at scale 1 and cut to whole pixels, so that cells still
+// tile and glyphs are drawn by the font at their own size, never stretched.
+DisplayManager::Layout DisplayManager::layoutAt(float scale) const
+{
+    auto scaled = [scale](int pixels) {
+        return std::max(1, static_cast<int>(std::floor(static_cast<double>(pixels) * static_cast<double>(scale))));
+    };
+    // Whole pixels per cell: 1024 / 80 gives 12, leaving a 64-pixel strip right of column 79.
+    const int cellWidth = cellWidthSetting > 0 ? cellWidthSetting : horizontalPixels / horizontalChars;
+    const int cellHeight = cellHeightSetting > 0 ? cellHeightSetting : verticalPixels / verticalChars;
+    Layout l;
+    l.scale = scale;
+    l.cellWidth = scaled(cellWidth);
+    l.cellHeight = scaled(cellHeight);
+    l.areaWidth = scaled(baseWidth());
+    l.areaHeight = scaled(baseHeight());
+    l.glyphSize = static_cast<unsigned>(scaled(fontSizeSetting > 0 ? fontSizeSetting : 2 * std::min(cellWidth, cellHeight)));
+    return l;
+}
+
+// The largest scale at which the drawing area fits width x height, centred there.
+DisplayManager::Layout DisplayManager::fittedInto(int width, int height) const
+{
+    const float scale = std::max(SCALE_MIN / 4, std::min(static_cast<float>(width) / static_cast<float>(baseWidth()),
+                                                         static_cast<float>(height) / static_cast<float>(baseHeight())));
+    Layout l = layoutAt(scale);
+    l.offsetX = std::max(0, (width - l.areaWidth) / 2);
+    l.offsetY = std::max(0, (height - l.areaHeight) / 2);
+    return l;
+}
+
+// Makes the window for the current mode, or remakes it in place (so that a pointer a game
+// keeps stays good), and lays the grid out in it. 0, or -1 when no window opened.
+int DisplayManager::openWindow()
+{
+    Layout next = layoutAt(scaleSetting);
+    unsigned width = static_cast<unsigned>(next.areaWidth), height = static_cast<unsigned>(next.areaHeight);
+    if (fullscreen)
+    {
+        const sf::Vector2u screen = compat::desktopSize();
+        width = screen.x;
+        height = screen.y;
+        next = fittedInto(static_cast<int>(width), static_cast<int>(height));
+    }
+    const std::uint32_t style = static_cast<std::uint32_t>(WINDOW_STYLE_DEFAULT) |
+                                (resizable ? static_cast<std::uint32_t>(sf::Style::Resize) : 0u);
+    const sf::String windowTitle(title, std::locale());
+    if (window == nullptr)
+        window = compat::makeWindow(width, height, 32, windowTitle, style, fullscreen).release();
+    else
+        compat::remakeWindow(*window, width, height, 32, windowTitle, style, fullscreen);
+    window->setMouseCursorVisible(false);
+    window->setVerticalSyncEnabled(true);
+    // One press event per key press, however long the key is held.
+    window->setKeyRepeatEnabled(false);
+    windowHandedOut = false;
+    if (batch != nullptr)
+        applyLayout(next);
+    else
+        layout = next;
+    return window->isOpen() ? 0 : -1;
+}
+
+// Puts the grid where next says, with a renderer made for its size (its glyph sheet is drawn
+// in the window now, so the window is left cleared).
+void DisplayManager::applyLayout(const Layout& next)
+{
+    layout = next;
+    windowSize = window->getSize();
+    compat::showArea(*window, layout.areaWidth, layout.areaHeight, layout.offsetX, layout.offsetY);
+    window->clear(WINDOW_BACKGROUND_COLOR_DEFAULT);
+    const bool haveFont = !font.getInfo().family.empty();
+    batch = std::make_unique<CharacterBatch>(layout.areaWidth, layout.areaHeight, charWidth(), charHeight());
+    batch->setFont(haveFont ? &font : nullptr, layout.glyphSize, window, layout.offsetX, layout.offsetY);
+    window->clear(WINDOW_BACKGROUND_COLOR_DEFAULT);
+}
+
+// A resizable window that a user or window manager resized shows the grid as large as fits.
+void DisplayManager::followWindowSize()
+{
+    if (window->getSize() == windowSize)
+        return;
+    const sf::Vector2u size = window->getSize();
+    applyLayout(resizable || fullscreen ? fittedInto(static_cast<int>(size.x), static_cast<int>(size.y)) : layout);
+}
+
 int DisplayManager::drawCh(Vector position, char ch, Color color) const
+{
+    sf::Color fill;
+    if (window != nullptr && !toSfmlColor(color, fill))
+        LogManager::getInstance().writeLog("Unknown color, defaulting to white");
+    return record(position, codePointOf(ch), fill);
+}
+
+int DisplayManager::drawGlyph(Vector position, char32_t codePoint, Color color) const
+{
+    sf::Color fill;
+    if (window != nullptr && !toSfmlColor(color, fill))
+        LogManager::getInstance().writeLog("Unknown color, defaulting to white");
+    return record(position, codePoint, fill);
+}
+
+int DisplayManager::drawGlyph(Vector position, char32_t codePoint, Rgb color) const
+{
+    return record(position, codePoint, toSfmlColor(color));
+}
+
+// Every character, whatever its kind, goes through here.
+int DisplayManager::record(Vector position, char32_t codePoint, sf::Color color) const
 {
     if (window == nullptr)
     {
         LogManager::getInstance().writeLog("Can not drawChar because displaymanager window is not open");
         return -1;
     }
-
-    sf::Color fill;
-    if (!toSfmlColor(color, fill))
-        LogManager::getInstance().writeLog("Unknown color, defaulting to white");
-    const Vector pixel = spacesToPixels(position);
-    batch->add(pixel.getX(), pixel.getY(), ch, fill);
+    // Drawing-area pixels: the window's view puts them where the grid shows.
+    batch->add(position.getX() * charWidth(), position.getY() * charHeight(), codePoint, color);
     characterCount++;
     return 0;
 }
@@ -120,6 +417,30 @@ int DisplayManager::drawString(Vector position, std::string str, Justification j
     return 0;
 }
 
+int DisplayManager::drawUtf8(Vector position, const std::string& text, Justification just, Rgb color) const
+{
+    std::vector<char32_t> codePoints;
+    for (std::size_t at = 0; at < text.size();)
+    {
+        const std::size_t from = at;
+        bool valid = true;
+        codePoints.push_back(nextCodePoint(text, at, valid));
+        if (!valid)
+            LogManager::getInstance().writeLog(
+                "DisplayManager::drawUtf8: byte 0x%02x at %zu starts no UTF-8 character, drawn as U+FFFD",
+                static_cast<unsigned>(static_cast<unsigned char>(text[from])), from);
+    }
+    const int length = static_cast<int>(codePoints.size());
+    float x = position.getX();
+    if (just == CENTER_JUSTIFIED)
+        x -= static_cast<float>(length / 2);
+    else if (just == RIGHT_JUSTIFIED)
+        x -= static_cast<float>(length);
+    for (int i = 0; i < length; i++)
+        drawGlyph(Vector(x + static_cast<float>(i), position.getY()), codePoints[static_cast<std::size_t>(i)], color);
+    return 0;
+}
+
 int DisplayManager::swapBuffers()
 {
     if (window == nullptr)
@@ -127,6 +448,7 @@ int DisplayManager::swapBuffers()
         LogManager::getInstance().writeLog("Can not swap buffer because displaymanager window is not open");
         return -1;
     }
+    followWindowSize();
     batch->paint(*window);
     if (frameListener)
         frameListener(*window);
@@ -134,8 +456,13 @@ int DisplayManager::swapBuffers()
     // No event is taken off the queue here: the input manager empties it once per frame,
     // and anything arriving later waits for the next frame instead of being lost.
     window->display();
+    // The frame is shown: the window is free to draw glyphs first met in it for the sheet.
+    batch->learnGlyphs(*window);
     window->clear(WINDOW_BACKGROUND_COLOR_DEFAULT);
-    batch->targetCleared();
+    // A window once handed out may be drawn into through a kept pointer at any time, so
+    // the engine can no longer know that it is black when the next frame starts.
+    if (!windowHandedOut)
+        batch->targetCleared();
     return 0;
 }
 
@@ -151,12 +478,12 @@ int DisplayManager::getVertical() const
 
 int DisplayManager::getHorizontalPixels() const
 {
-    return horizontalPixels;
+    return layout.areaWidth;
 }
 
 int DisplayManager::getVerticalPixels() const
 {
-    return verticalPixels;
+    return layout.areaHeight;
 }
 
 // Whoever gets the window may draw into it: what is recorded goes in first, and from then on
@@ -164,29 +491,33 @@ int DisplayManager::getVerticalPixels() const
 sf::RenderWindow* DisplayManager::getWindow() const
 {
     if (window != nullptr)
+    {
         batch->paint(*window);
+        windowHandedOut = true;
+    }
     return window;
 }
 
-// Whole pixels per cell: 1024 / 80 gives 12, leaving a 64-pixel strip right of column 79.
 float DisplayManager::charWidth() const
 {
-    return static_cast<float>(horizontalPixels / horizontalChars);
+    return static_cast<float>(layout.cellWidth);
 }
 
 float DisplayManager::charHeight() const
 {
-    return static_cast<float>(verticalPixels / verticalChars);
+    return static_cast<float>(layout.cellHeight);
 }
 
 Vector DisplayManager::spacesToPixels(Vector spaces) const
 {
-    return Vector(spaces.getX() * charWidth(), spaces.getY() * charHeight());
+    return Vector(spaces.getX() * charWidth() + static_cast<float>(layout.offsetX),
+                  spaces.getY() * charHeight() + static_cast<float>(layout.offsetY));
 }
 
 Vector DisplayManager::pixelsToSpaces(Vector pixels) const
 {
-    return Vector(pixels.getX() / charWidth(), pixels.getY() / charHeight());
+    return Vector((pixels.getX() - static_cast<float>(layout.offsetX)) / charWidth(),
+                  (pixels.getY() - static_cast<float>(layout.offsetY)) / charHeight());
 }
 
 int DisplayManager::getCharacterCount() const
@@ -197,11 +528,6 @@ int DisplayManager::getCharacterCount() const
 void DisplayManager::setFrameListener(std::function<void(const sf::RenderWindow&)> listener)
 {
     frameListener = std::move(listener);
-}
-
-unsigned DisplayManager::glyphSize() const
-{
-    return static_cast<unsigned>(2 * std::min(charWidth(), charHeight()));
 }
 
 } // namespace ks

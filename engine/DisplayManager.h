@@ -49,10 +49,21 @@ class CharacterBatch;
 
 /// Owns the one window and draws single characters into a grid of cells laid over it.
 /// Positions are in spaces (column, row as floats); a cell is charWidth() x charHeight() pixels.
+///
+/// Settings: the setters below are read by startUp, so call them before it (scale and
+/// fullscreen may also change later). Each returns 0, or -1 with a log line naming the setting
+/// and the value when the value cannot be used; the default is then kept. With none called the
+/// window is the 80 x 24 grid of 12 x 32 cells in 1024 x 768 pixels, as always.
+///
+///     DisplayManager &dm = DisplayManager::getInstance();
+///     dm.setGrid(100, 40);
+///     dm.setCellSize(10, 20);   // a 1000 x 800 window
+///     dm.setScale(1.5f);        // drawn at 1500 x 1200, glyphs 1.5 times the size
+///     dm.startUp();
 class DisplayManager : public Manager
 {
 public:
-    /// The one instance, made on first use.
+    /// The one instance, made on first use. Needs no display: the renderer is made by startUp.
     static DisplayManager& getInstance();
 
     /// Closing the window is shutDown's work, not the destructor's.
@@ -65,12 +76,55 @@ public:
     /// Closes and releases the window; harmless without one.
     void shutDown() override;
 
+    /// Columns and rows of the grid: each at least 1 (default 80 x 24). Without setCellSize,
+    /// a cell is the 1024 x 768 window divided by them, in whole pixels.
+    int setGrid(int columns, int rows);
+    /// Cell size in pixels, each at least 1 (default: the window divided by the grid, 12 x 32);
+    /// the window then is the grid's size exactly.
+    int setCellSize(int width, int height);
+    /// The font file (default "ks-font.ttf"); a file that does not open at startUp is logged
+    /// and the default is opened instead.
+    int setFontFile(const std::string& file);
+    /// Character size in pixels at scale 1, at least 1 (default 0: twice the smaller side of
+    /// the cell, 24).
+    int setFontSize(int size);
+    /// The window's title (default "Kestrane").
+    int setTitle(const std::string& title);
+    /// Whether the window may be resized (default no): the grid then keeps the largest scale
+    /// that fits the window, centred on black.
+    int setResizable(bool resizable);
+    /// Scale factor of window, cells and glyphs, from 0.25 to 8 (default 1): scale 2 draws the
+    /// default grid at 2048 x 1536, every glyph at twice the size. Before or after startUp.
+    int setScale(float scale);
+    /// Fullscreen (default no): the grid at the largest scale that fits the screen, centred,
+    /// black borders around it. After startUp the window switches at once; switching back
+    /// restores the window as it was. 0, or -1 when the window cannot be made.
+    int setFullscreen(bool fullscreen);
+    /// Whether the grid fills the screen now (or will, before startUp).
+    bool isFullscreen() const;
+    /// The scale the grid is drawn at now: the set scale in a window, the fitted one fullscreen
+    /// or in a resized window.
+    float getScale() const;
+    /// F11 or Alt+Enter pressed (code is an sf::Keyboard::Key as an int): toggles fullscreen
+    /// when keys are enabled by setFullscreenKeys; returns whether it did.
+    bool fullscreenKey(int code, bool alt);
+    /// Whether F11 and Alt+Enter toggle fullscreen (default no; the game turns it on).
+    void setFullscreenKeys(bool enabled);
+
     /// Paints a black box over the cell at position (spaces), then ch in color (colours outside
     /// BLACK..WHITE are painted white, with a log line). 0, or -1 without a window.
     int drawCh(Vector position, char ch, Color color) const;
+    /// The same for a Unicode code point (box drawing, blocks, arrows and the rest of the
+    /// font) in one of the engine's colours or in any RGB colour.
+    int drawGlyph(Vector position, char32_t codePoint, Color color) const;
+    int drawGlyph(Vector position, char32_t codePoint, Rgb color) const;
 
     /// Paints str on one row through drawCh, placed by just; always 0.
     int drawString(Vector position, std::string str, Justification just, Color color) const;
+    /// Paints UTF-8 text on one row, a code point a cell, placed by just as drawString places
+    /// a string of that many characters. A byte that starts no valid sequence is drawn as
+    /// U+FFFD, with a log line. Always 0.
+    int drawUtf8(Vector position, const std::string& text, Justification just, Rgb color) const;
 
     /// Shows the frame drawn so far, then clears the window for the next one. 0, or -1
     /// without a window.
@@ -78,19 +132,20 @@ public:
 
     int getHorizontal() const;       ///< columns of the grid
     int getVertical() const;         ///< rows of the grid
-    int getHorizontalPixels() const; ///< window width
-    int getVerticalPixels() const;   ///< window height
+    int getHorizontalPixels() const; ///< width of the grid's drawing area (the window's, when not letterboxed)
+    int getVerticalPixels() const;   ///< height of the grid's drawing area
 
     /// The window, null when there is none. Every character drawn so far is in it, so that
-    /// whatever is drawn through it next lies over them.
+    /// whatever is drawn through it next lies over them. Its view maps the grid's drawing area
+    /// (getHorizontalPixels() x getVerticalPixels(), from 0, 0) to where the grid shows.
     sf::RenderWindow* getWindow() const;
 
-    float charWidth() const;  ///< pixels per column (integer division of the window's width)
-    float charHeight() const; ///< pixels per row (integer division of the window's height)
+    float charWidth() const;  ///< pixels per column at the current scale (whole pixels)
+    float charHeight() const; ///< pixels per row at the current scale (whole pixels)
 
-    /// Spaces to pixels, without rounding.
+    /// Spaces to window pixels, without rounding (past the letterbox's border, if any).
     Vector spacesToPixels(Vector spaces) const;
-    /// Pixels to spaces, without rounding.
+    /// Window pixels (a pointer's position) to spaces, without rounding.
     Vector pixelsToSpaces(Vector pixels) const;
 
     /// Characters drawn since the frame was last shown (drawCh calls with a window).
@@ -104,19 +159,47 @@ public:
     DisplayManager& operator=(const DisplayManager&) = delete; ///< one instance only
 
 private:
+    /// What the settings give at one scale: all in whole pixels.
+    struct Layout
+    {
+        float scale = 1;
+        int cellWidth = 0, cellHeight = 0;   // one cell
+        int areaWidth = 0, areaHeight = 0;   // the grid's drawing area
+        int offsetX = 0, offsetY = 0;        // where it lies in the window
+        unsigned glyphSize = 0;              // character size
+    };
+
     DisplayManager();
 
-    unsigned glyphSize() const;
+    Layout layoutAt(float scale) const;
+    Layout fittedInto(int width, int height) const;
+    int baseWidth() const;
+    int baseHeight() const;
+    int openWindow();
+    void applyLayout(const Layout& next);
+    void followWindowSize();
+    int record(Vector position, char32_t codePoint, sf::Color color) const;
 
     sf::Font font;
     sf::RenderWindow* window = nullptr;
-    // Fixed, so that converting a position costs no division at run time.
-    static constexpr int horizontalPixels = WINDOW_HORIZONTAL_PIXELS_DEFAULT;
-    static constexpr int verticalPixels = WINDOW_VERTICAL_PIXELS_DEFAULT;
-    static constexpr int horizontalChars = WINDOW_HORIZONTAL_CHARS_DEFAULT;
-    static constexpr int verticalChars = WINDOW_VERTICAL_CHARS_DEFAULT;
+    int horizontalPixels = WINDOW_HORIZONTAL_PIXELS_DEFAULT; // at scale 1
+    int verticalPixels = WINDOW_VERTICAL_PIXELS_DEFAULT;
+    int horizontalChars = WINDOW_HORIZONTAL_CHARS_DEFAULT;
+    int verticalChars = WINDOW_VERTICAL_CHARS_DEFAULT;
+    int cellWidthSetting = 0, cellHeightSetting = 0; // 0: the window divided by the grid
+    std::string fontFile = FONT_FILE_DEFAULT;
+    int fontSizeSetting = 0; // 0: twice the smaller side of the cell
+    std::string title = WINDOW_TITLE_DEFAULT;
+    bool resizable = false;
+    float scaleSetting = 1;
+    bool fullscreen = false;
+    bool fullscreenKeys = false;
+    Layout layout;
+    sf::Vector2u windowSize; // as last laid out, to notice a window manager's resize
+    // Set once the window has been handed out: from then on it may be drawn into at any time.
+    mutable bool windowHandedOut = false;
     // What drawCh has recorded and not yet painted (drawCh is const: recording changes
-    // nothing anyone can see before the window is handed out or shown).
+    // nothing anyone can see before the window is handed out or shown). Made by startUp.
     std::unique_ptr<CharacterBatch> batch;
     mutable int characterCount = 0; ///< drawCh calls since the last swap
     std::function<void(const sf::RenderWindow&)> frameListener;

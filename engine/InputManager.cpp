@@ -46,6 +46,7 @@ void InputManager::getInput() const
 
         if (const auto* pressed = ev->getIf<compat::Event::KeyPressed>())
         {
+            DisplayManager::getInstance().fullscreenKey(static_cast<int>(pressed->code), pressed->alt);
             EventKeyboard keyboard;
             keyboard.setKeyboardAction(KEY_PRESSED);
             keyboard.setKey(keyboard.convertKey(pressed->code));

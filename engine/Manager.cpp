@@ -1,12 +1,15 @@
 #include "Manager.h"
 
-#include "Object.h"
-#include "ObjectList.h"
-#include "WorldManager.h"
-
 #include <utility>
 
 namespace ks {
+
+namespace {
+
+// Set by the world manager for its lifetime.
+int (*delivery)(const Event*) = nullptr;
+
+} // namespace
 
 Manager::Manager() = default;
 
@@ -38,17 +41,17 @@ bool Manager::isStarted() const
 
 int Manager::onEvent(const Event* event) const
 {
-    // A copy, so that handlers may create, remove or mark objects while the event is out:
-    // new objects wait for the next event, marked ones still get this one.
-    const ObjectList objects = WorldManager::getInstance().getAllObjects();
-    for (int i = 0; i < objects.getCount(); i++)
-        objects[i]->eventHandler(event);
-    return objects.getCount();
+    return delivery != nullptr ? delivery(event) : 0;
 }
 
 void Manager::setType(std::string newType)
 {
     type = std::move(newType);
+}
+
+void Manager::setDelivery(Delivery deliver)
+{
+    delivery = deliver;
 }
 
 } // namespace ks

@@ -39,6 +39,12 @@ protected:
     /// Derived constructors only.
     void setType(std::string type);
 
+    /// How onEvent reaches the objects: the manager that holds them (the world) sets it when it
+    /// is made and clears it (null) when it goes. Until then there are no objects to tell, and
+    /// onEvent tells none.
+    using Delivery = int (*)(const Event* event);
+    static void setDelivery(Delivery deliver);
+
 private:
     std::string type;     ///< empty after construction
     bool started = false; ///< false after construction

@@ -1,8 +1,8 @@
 #include "Object.h"
 
+#include "ObjectHome.h"
 #include "ResourceManager.h"
 #include "Sprite.h"
-#include "WorldManager.h"
 
 #include <utility>
 
@@ -19,7 +19,7 @@ Object::Object()
     altitude = 0;
     solidness = NONSOLID;
     // Registered before the derived constructor runs; it sets type, sprite and motion next.
-    WorldManager::getInstance().insertObject(this);
+    ObjectHome::home().insertObject(this);
     direction = Vector();
     speed = 0;
 }
@@ -49,7 +49,7 @@ std::string Object::getType() const
 void Object::setPosition(Vector newPosition)
 {
     position = newPosition;
-    WorldManager::getInstance().boxChanged(this);
+    ObjectHome::home().boxChanged(this);
 }
 
 Vector Object::getPosition() const
@@ -143,7 +143,7 @@ int Object::setSprite(std::string label)
     animation.setSprite(sprite);
     animation.setSlowdownCount(sprite->getSlowdown());
     box = animation.getBox();
-    WorldManager::getInstance().boxChanged(this);
+    ObjectHome::home().boxChanged(this);
     return 0;
 }
 
@@ -160,12 +160,17 @@ Animation Object::getAnimation() const
 void Object::setBox(Box newBox)
 {
     box = newBox;
-    WorldManager::getInstance().boxChanged(this);
+    ObjectHome::home().boxChanged(this);
 }
 
 Box Object::getBox() const
 {
     return box;
+}
+
+int& ObjectHome::slotNote(Object* p)
+{
+    return p->homeSlot;
 }
 
 } // namespace ks

@@ -122,10 +122,10 @@ private:
     Animation animation; ///< no sprite after construction
     Box box;             ///< a point at the position until setSprite
 
-    /// The world keeps a copy of every object's world box for its collision search, and is
-    /// told here whenever the position or the box changes.
-    friend class WorldManager;
-    int worldSlot = -1; ///< index in the world's list when last inserted or shifted; -1 when out
+    /// The home (the world) keeps a copy of every object's world box for its collision search,
+    /// and is told through ObjectHome whenever the position or the box changes.
+    friend class ObjectHome;
+    int homeSlot = -1; ///< index in the home's list when last looked up there; -1 when out
 };
 
 } // namespace ks

@@ -26,16 +26,62 @@ inline constexpr int SFML_MINOR = SFML_VERSION_MINOR;
 
 // ---- window, font, text ----
 
+// A window of width x height pixels; fullscreen makes it cover the screen instead (width and
+// height then being the screen's, see desktopSize).
 inline std::unique_ptr<sf::RenderWindow> makeWindow(unsigned width, unsigned height, unsigned bitsPerPixel,
-                                                    const sf::String& title, std::uint32_t style)
+                                                    const sf::String& title, std::uint32_t style,
+                                                    bool fullscreen = false)
 {
 #if SFML_VERSION_MAJOR >= 3
     return std::make_unique<sf::RenderWindow>(sf::VideoMode({width, height}, bitsPerPixel), title, style,
-                                              sf::State::Windowed, sf::ContextSettings());
+                                              fullscreen ? sf::State::Fullscreen : sf::State::Windowed,
+                                              sf::ContextSettings());
 #else
-    return std::make_unique<sf::RenderWindow>(sf::VideoMode(width, height, bitsPerPixel), title, style,
+    return std::make_unique<sf::RenderWindow>(sf::VideoMode(width, height, bitsPerPixel), title,
+                                              fullscreen ? static_cast<std::uint32_t>(sf::Style::Fullscreen) : style,
                                               sf::ContextSettings());
 #endif
+}
+
+// The same, made again in an existing window object, so that pointers to it stay good.
+inline void remakeWindow(sf::RenderWindow& window, unsigned width, unsigned height, unsigned bitsPerPixel,
+                         const sf::String& title, std::uint32_t style, bool fullscreen)
+{
+#if SFML_VERSION_MAJOR >= 3
+    window.create(sf::VideoMode({width, height}, bitsPerPixel), title, style,
+                  fullscreen ? sf::State::Fullscreen : sf::State::Windowed, sf::ContextSettings());
+#else
+    window.create(sf::VideoMode(width, height, bitsPerPixel), title,
+                  fullscreen ? static_cast<std::uint32_t>(sf::Style::Fullscreen) : style, sf::ContextSettings());
+#endif
+}
+
+// The screen's size in pixels.
+inline sf::Vector2u desktopSize()
+{
+#if SFML_VERSION_MAJOR >= 3
+    return sf::VideoMode::getDesktopMode().size;
+#else
+    const sf::VideoMode mode = sf::VideoMode::getDesktopMode();
+    return {mode.width, mode.height};
+#endif
+}
+
+// Sets the window's view so that the area of width x height pixels from (0, 0) shows, pixel
+// for pixel, with its top-left corner at window pixel (left, top).
+inline void showArea(sf::RenderWindow& window, int width, int height, int left, int top)
+{
+    const sf::Vector2u size = window.getSize();
+    const float w = static_cast<float>(size.x), h = static_cast<float>(size.y);
+    const float fw = static_cast<float>(width), fh = static_cast<float>(height);
+#if SFML_VERSION_MAJOR >= 3
+    sf::View view(sf::FloatRect({0.f, 0.f}, {fw, fh}));
+    view.setViewport(sf::FloatRect({static_cast<float>(left) / w, static_cast<float>(top) / h}, {fw / w, fh / h}));
+#else
+    sf::View view(sf::FloatRect(0.f, 0.f, fw, fh));
+    view.setViewport(sf::FloatRect(static_cast<float>(left) / w, static_cast<float>(top) / h, fw / w, fh / h));
+#endif
+    window.setView(view);
 }
 
 inline bool openFont(sf::Font& font, const std::string& filename)

@@ -13,12 +13,33 @@ namespace ks {
 WorldManager::WorldManager()
 {
     setType("WorldManager");
+    setDelivery(&WorldManager::deliver);
+}
+
+WorldManager::~WorldManager()
+{
+    setDelivery(nullptr);
 }
 
 WorldManager& WorldManager::getInstance()
 {
     static WorldManager instance;
     return instance;
+}
+
+ObjectHome& ObjectHome::home()
+{
+    return WorldManager::getInstance();
+}
+
+int WorldManager::deliver(const Event* event)
+{
+    // A copy, so that handlers may create, remove or mark objects while the event is out:
+    // new objects wait for the next event, marked ones still get this one.
+    const ObjectList objects = getInstance().getAllObjects();
+    for (int i = 0; i < objects.getCount(); i++)
+        objects[i]->eventHandler(event);
+    return objects.getCount();
 }
 
 int WorldManager::startUp()
@@ -52,7 +73,7 @@ int WorldManager::insertObject(Object* p)
     {
         grid.append(p);
         if (p != nullptr)
-            p->worldSlot = allObjects.getCount() - 1;
+            slotNote(p) = allObjects.getCount() - 1;
     }
     return 0;
 }
@@ -196,12 +217,12 @@ void WorldManager::setCollisionScan(bool byScan)
 int WorldManager::slotOf(Object* p) const
 {
     // Removals only ever move an entry down, so an object is at its slot or below it.
-    const int slot = p->worldSlot;
+    const int slot = slotNote(p);
     for (int i = std::min(slot, allObjects.getCount() - 1); i >= 0; i--)
     {
         if (allObjects[i] == p)
         {
-            p->worldSlot = i;
+            slotNote(p) = i;
             return i;
         }
     }
@@ -237,7 +258,7 @@ void WorldManager::removeFromWorld(Object* p)
     Object* removed = allObjects[index];
     allObjects.remove(p);
     grid.removeAt(index);
-    removed->worldSlot = -1;
+    slotNote(removed) = -1;
 }
 
 } // namespace ks

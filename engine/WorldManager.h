@@ -4,6 +4,7 @@
 
 #include "CollisionGrid.h"
 #include "Manager.h"
+#include "ObjectHome.h"
 #include "ObjectList.h"
 #include "Vector.h"
 
@@ -16,11 +17,14 @@ const int MAX_ALTITUDE = 4; ///< layers 0..MAX_ALTITUDE-1 are drawn
 /// WorldManager: holds every game object and owns their memory. Each loop iteration
 /// update() moves objects by their velocity (with collisions and out events) and deletes
 /// the marked ones; draw() paints the altitude layers 0 to 3 in order.
-class WorldManager : public Manager
+class WorldManager : public Manager, public ObjectHome
 {
 public:
     /// The one WorldManager, made on first use.
     static WorldManager& getInstance();
+
+    /// Events from onEvent reach no object once the world is gone.
+    ~WorldManager() override;
 
     /// Starts the manager and empties both lists; always 0.
     int startUp() override;
@@ -29,7 +33,7 @@ public:
     void shutDown() override;
 
     /// Appends p to the world; 0 even when the world was full and p was lost.
-    int insertObject(Object* p);
+    int insertObject(Object* p) override;
 
     /// Takes p out of the world without deleting it; 0 even when p was not there.
     int removeObject(Object* p);
@@ -74,9 +78,10 @@ private:
     ObjectList allObjects; ///< registration order
     ObjectList deleteList; ///< marked this iteration, each once
 
-    friend class Object;
     /// Called by Object after its position or box changed: refiles its box in the grid.
-    void boxChanged(Object* p);
+    void boxChanged(Object* p) override;
+    /// Manager::onEvent's way to the objects: to each object of a copy of the list, in order.
+    static int deliver(const Event* event);
     /// p's index in allObjects (refreshing p's note of it), or -1 when p is not in the world.
     int slotOf(Object* p) const;
     /// Takes out the entry that ObjectList::remove would (the first with p's id), with its box.

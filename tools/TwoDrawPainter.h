@@ -30,8 +30,11 @@ struct Cell
 class TwoDrawPainter
 {
 public:
-    // Without a font only the boxes are drawn.
-    explicit TwoDrawPainter(const sf::Font* font)
+    // Without a font only the boxes are drawn. Cells of cellWidth x cellHeight pixels, glyphs
+    // of characterSize: the display manager's defaults unless it was set otherwise.
+    explicit TwoDrawPainter(const sf::Font* font, float cellWidth = 12, float cellHeight = 32,
+                            unsigned characterSize = 24)
+        : cellWidth(cellWidth), cellHeight(cellHeight), characterSize(characterSize)
     {
         if (font != nullptr)
             text = std::make_unique<sf::Text>(compat::makeText(*font, "", 30));
@@ -39,23 +42,27 @@ public:
 
     void draw(sf::RenderTarget& target, const Cell& cell)
     {
-        const float x = cell.position.getX() * 12.f;
-        const float y = cell.position.getY() * 32.f;
-        background.setSize({12.f, 32.f});
+        draw(target, cell.position, sf::String(cell.ch, std::locale()), colorOf(cell.color));
+    }
+
+    void draw(sf::RenderTarget& target, Vector position, const sf::String& character, sf::Color color)
+    {
+        const float x = position.getX() * cellWidth;
+        const float y = position.getY() * cellHeight;
+        background.setSize({cellWidth, cellHeight});
         background.setFillColor(sf::Color(0, 0, 0, 255));
-        background.setPosition({x - 12.f / 10, y + 32.f / 5});
+        background.setPosition({x - cellWidth / 10, y + cellHeight / 5});
         target.draw(background, sf::RenderStates::Default);
         if (text == nullptr)
             return;
-        text->setString(sf::String(cell.ch, std::locale()));
+        text->setString(character);
         text->setStyle(sf::Text::Bold);
-        text->setCharacterSize(24);
-        text->setFillColor(colorOf(cell.color));
+        text->setCharacterSize(characterSize);
+        text->setFillColor(color);
         text->setPosition({x, y});
         target.draw(*text, sf::RenderStates::Default);
     }
 
-private:
     // Unknown colours are painted white.
     static sf::Color colorOf(Color color)
     {
@@ -72,6 +79,9 @@ private:
         }
     }
 
+private:
+    float cellWidth, cellHeight;
+    unsigned characterSize;
     sf::RectangleShape background{sf::Vector2f(0, 0)};
     std::unique_ptr<sf::Text> text;
 };

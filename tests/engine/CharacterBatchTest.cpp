@@ -75,6 +75,19 @@ Screen scattered(unsigned seed)
     return s;
 }
 
+// A glyph, then a space whose box starts just inside the glyph's last pixel column.
+Screen boxEdgesInsidePixels()
+{
+    Screen s;
+    for (int i = 0; i < 24; i++)
+    {
+        const float x = float(2 + 3 * i), y = float(i);
+        s.push_back({Vector(x, y), 'M', ks::GREEN});
+        s.push_back({Vector(x + 0.5575f, y), ' ', ks::WHITE});
+    }
+    return s;
+}
+
 class CharacterBatchTest : public ks::test::InTempDir
 {
 protected:
@@ -148,6 +161,7 @@ TEST_F(CharacterBatchTest, PaintsTheSamePixelsAsTwoDrawsPerCharacter)
         {"overlaps, handed out after each", overlaps(), false, 1, false},
         {"scattered", scattered(1), true, 0, false},
         {"scattered, handed out", scattered(2), false, 0, false},
+        {"box edges inside pixels", boxEdgesInsidePixels(), true, 0, false},
     };
     for (const Case& c : cases)
     {
@@ -166,6 +180,81 @@ TEST_F(CharacterBatchTest, PaintsTheSamePixelsAsTwoDrawsPerCharacter)
         EXPECT_EQ(ks::test::compareImages(engine, reference, 1).count, 0) << "first at " << exact.first;
         EXPECT_LE(exact.count, 1024 * 768 / 2000) << "first at " << exact.first;
     }
+}
+
+// A game that keeps the window it got once and draws a background through it after each swap:
+// the characters drawn next still paint their boxes over it.
+TEST_F(CharacterBatchTest, AWindowKeptAcrossFramesGetsEveryBoxDrawnOverIt)
+{
+    sf::RenderWindow* kept = dm.getWindow();
+    sf::RectangleShape background({1024.f, 768.f});
+    background.setFillColor(sf::Color(40, 40, 160));
+    const Screen s = ks::reference::busyCells(300, 3);
+    sf::Image engine;
+    for (int frame = 0; frame < 3; frame++)
+    {
+        ASSERT_EQ(dm.swapBuffers(), 0);
+        kept->draw(background);
+        for (const Cell& c : s)
+            dm.drawCh(c.position, c.ch, c.color);
+        engine = ks::compat::captureWindow(*dm.getWindow());
+    }
+    kept->clear(sf::Color::Black);
+    kept->draw(background);
+    ks::reference::TwoDrawPainter painter(&font);
+    for (const Cell& c : s)
+        painter.draw(*kept, c);
+    EXPECT_EQ(ks::test::compareImages(engine, ks::compat::captureWindow(*kept)).count, 0);
+}
+
+// Code page 437's shapes beyond ASCII (box drawing, blocks, arrows, card suits and the rest) in
+// RGB colours, on whole cells and off them: painted from the font's page the first time, and
+// from the glyph sheet once it has learned them at the swap.
+TEST_F(CharacterBatchTest, GlyphsByCodePointInRgbColoursPaintTheSamePixels)
+{
+    std::vector<char32_t> shapes;
+    for (char32_t c = 0x2500; c <= 0x259F; c++)
+        shapes.push_back(c);
+    for (char32_t c : U"☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼⌂ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥₧ƒáíóúñÑªº¿⌐¬½¼¡«»αßΓπΣσµτΦΘΩδ∞φε∩≡±≥≤⌠⌡÷≈°∙·√ⁿ²■")
+        if (c != 0)
+            shapes.push_back(c);
+    struct Glyph
+    {
+        Vector position;
+        char32_t codePoint;
+        sf::Color color;
+    };
+    std::vector<Glyph> glyphs;
+    for (std::size_t i = 0; i < shapes.size(); i++)
+        glyphs.push_back({Vector(float(i % 80), float(i / 80 * 2)), shapes[i],
+                          sf::Color(std::uint8_t(i * 37), std::uint8_t(255 - i * 11), std::uint8_t(i * 101 + 50))});
+    std::vector<Glyph> offGrid = glyphs;
+    for (Glyph& g : offGrid)
+        g.position = Vector(g.position.getX() + 0.3f, g.position.getY() + 1.4f);
+
+    for (const bool wholeCells : {true, false})
+    {
+        SCOPED_TRACE(wholeCells ? "whole cells" : "off the grid");
+        const std::vector<Glyph>& screen = wholeCells ? glyphs : offGrid;
+        sf::RenderWindow* window = dm.getWindow();
+        window->clear(sf::Color::Black);
+        ks::reference::TwoDrawPainter painter(&font);
+        for (const Glyph& g : screen)
+            painter.draw(*window, g.position, sf::String(g.codePoint), g.color);
+        const sf::Image reference = ks::compat::captureWindow(*window);
+        ASSERT_GT(ks::test::inkedPixels(reference), 20000);
+        for (int frame = 0; frame < 2; frame++)
+        {
+            SCOPED_TRACE(frame == 0 ? "first met" : "learned");
+            dm.getWindow()->clear(sf::Color::Black);
+            for (const Glyph& g : screen)
+                dm.drawGlyph(g.position, g.codePoint, ks::Rgb{g.color.r, g.color.g, g.color.b});
+            const sf::Image engine = ks::compat::captureWindow(*dm.getWindow());
+            ASSERT_EQ(dm.swapBuffers(), 0);
+            EXPECT_EQ(ks::test::compareImages(engine, reference, wholeCells ? 0 : 1).count, 0);
+        }
+    }
+    EXPECT_TRUE(ks::test::logMessages().empty());
 }
 
 // Recorded characters reach the window once: when it is handed out or shown, and never again.

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -87,8 +88,10 @@ protected:
 };
 
 // Cells are whole pixels: 1024 / 80 truncates to 12, so column 80 starts at 960, not 1024.
+// Neither the instance nor the conversions need a display: the renderer comes with the window.
 TEST(DisplayManagerGrid, CellsAreWholePixelsAndConversionsDoNotRound)
 {
+    unsetenv("DISPLAY");
     const DisplayManager& dm = DisplayManager::getInstance();
     EXPECT_FLOAT_EQ(dm.charWidth(), 12.0f);
     EXPECT_FLOAT_EQ(dm.charHeight(), 32.0f);
@@ -104,6 +107,72 @@ TEST(DisplayManagerGrid, CellsAreWholePixelsAndConversionsDoNotRound)
         EXPECT_FLOAT_EQ(spaces.getX(), c[0]);
         EXPECT_FLOAT_EQ(spaces.getY(), c[1]);
     }
+}
+
+// Each setting's bad values: a log line naming the setting and the value, and the default kept.
+TEST(DisplayManagerSettings, BadValuesAreLoggedAndLeaveTheDefaults)
+{
+    ks::test::TempDir temp;
+    ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
+    DisplayManager& dm = DisplayManager::getInstance();
+    const std::pair<std::function<int()>, std::string> cases[] = {
+        {[&] { return dm.setGrid(0, 24); }, "DisplayManager::setGrid: 0 x 24 cells cannot be drawn, using 80 x 24"},
+        {[&] { return dm.setGrid(2000, 24); }, "DisplayManager::setGrid: 2000 x 24 cells cannot be drawn, using 80 x 24"},
+        {[&] { return dm.setCellSize(12, -3); },
+         "DisplayManager::setCellSize: 12 x -3 pixels cannot be a cell, using the window divided by the grid"},
+        {[&] { return dm.setFontSize(0); },
+         "DisplayManager::setFontSize: 0 pixels cannot be drawn, using twice the cell's smaller side"},
+        {[&] { return dm.setScale(0); }, "DisplayManager::setScale: 0 is outside 0.25 to 8, using 1"},
+        {[&] { return dm.setScale(-2.5f); }, "DisplayManager::setScale: -2.5 is outside 0.25 to 8, using 1"},
+        {[&] { return dm.setFontFile(""); }, "DisplayManager::setFontFile: an empty name, using \"ks-font.ttf\""},
+    };
+    for (const auto& [set, line] : cases)
+    {
+        SCOPED_TRACE(line);
+        EXPECT_EQ(set(), -1);
+        EXPECT_EQ(ks::test::logMessages().back(), line);
+        EXPECT_EQ(dm.getHorizontal(), 80);
+        EXPECT_EQ(dm.getVertical(), 24);
+        EXPECT_FLOAT_EQ(dm.charWidth(), 12);
+        EXPECT_FLOAT_EQ(dm.charHeight(), 32);
+        EXPECT_FLOAT_EQ(dm.getScale(), 1);
+        EXPECT_EQ(dm.getHorizontalPixels(), 1024);
+    }
+    // A font that does not open falls back to the game's; settings after startUp change nothing.
+    ks::test::installFont();
+    ASSERT_EQ(dm.setFontFile("no-such-font.ttf"), 0);
+    ASSERT_EQ(dm.startUp(), 0);
+    EXPECT_EQ(dm.setGrid(10, 10), -1);
+    EXPECT_EQ(dm.getHorizontal(), 80);
+    const std::vector<std::string> log = ks::test::logMessages();
+    EXPECT_EQ(std::vector<std::string>(log.end() - 2, log.end()),
+              (std::vector<std::string>{
+                  "DisplayManager: font file \"no-such-font.ttf\" does not open, using \"ks-font.ttf\"",
+                  "DisplayManager::setGrid: the window is open already, call it before startUp"}));
+    EXPECT_EQ(dm.getWindow()->getSize(), sf::Vector2u(1024, 768));
+    dm.shutDown();
+}
+
+// A chosen grid and cell: the window is the grid's size, and the conversions and the world's
+// bounds (from the grid) follow.
+TEST(DisplayManagerSettings, AChosenGridSetsTheWindowAndTheConversions)
+{
+    ks::test::TempDir temp;
+    ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
+    ks::test::installFont();
+    DisplayManager& dm = DisplayManager::getInstance();
+    ASSERT_EQ(dm.setGrid(100, 40), 0);
+    ASSERT_EQ(dm.setCellSize(10, 20), 0);
+    ASSERT_EQ(dm.setTitle("Grid"), 0);
+    ASSERT_EQ(dm.startUp(), 0);
+    EXPECT_EQ(dm.getWindow()->getSize(), sf::Vector2u(1000, 800));
+    EXPECT_EQ(dm.getHorizontal(), 100);
+    EXPECT_EQ(dm.getVertical(), 40);
+    const Vector pixels = dm.spacesToPixels(Vector(99.5f, 39));
+    EXPECT_FLOAT_EQ(pixels.getX(), 995);
+    EXPECT_FLOAT_EQ(pixels.getY(), 780);
+    EXPECT_TRUE(ks::test::logMessages().empty());
+    dm.shutDown();
 }
 
 TEST(DisplayManagerWithoutWindow, NothingIsDrawnAndEachCallLogs)
@@ -243,6 +312,42 @@ TEST_F(DisplayManagerTest, StringsLandInTheColumnsTheirJustificationGives)
         EXPECT_EQ(countAll(image) > 0, !c.inked.empty());
     }
     EXPECT_TRUE(ks::test::logMessages().empty());
+}
+
+// UTF-8 text is drawn a code point a cell, as drawGlyph draws each; bytes that start no
+// character are drawn as U+FFFD, each with a log line, and justification counts code points.
+TEST_F(DisplayManagerTest, Utf8TextIsDrawnACodePointACell)
+{
+    struct Case
+    {
+        const char* text;
+        std::u32string codePoints;
+        std::vector<std::string> log;
+    };
+    const std::string bad = "DisplayManager::drawUtf8: byte 0x";
+    const Case cases[] = {
+        {"\xe2\x94\x8c\xe2\x94\x80\xe2\x94\x90 A\xe2\x96\x88", U"┌─┐ A█", {}},
+        {"x\xffy\xc3", U"x\uFFFDy\uFFFD",
+         {bad + "ff at 1 starts no UTF-8 character, drawn as U+FFFD", bad + "c3 at 3 starts no UTF-8 character, drawn as U+FFFD"}},
+        // An overlong slash and a surrogate: each of their bytes on its own.
+        {"\xc0\xaf\xed\xa0\x80\xf0\x9f\x98\x80",
+         U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\U0001F600",
+         {bad + "c0 at 0 starts no UTF-8 character, drawn as U+FFFD", bad + "af at 1 starts no UTF-8 character, drawn as U+FFFD",
+          bad + "ed at 2 starts no UTF-8 character, drawn as U+FFFD", bad + "a0 at 3 starts no UTF-8 character, drawn as U+FFFD",
+          bad + "80 at 4 starts no UTF-8 character, drawn as U+FFFD"}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        ks::LogManager::getInstance().startUp();
+        EXPECT_EQ(dm.drawUtf8(Vector(40, 5), c.text, CENTER_JUSTIFIED, ks::Rgb{200, 100, 0}), 0);
+        const sf::Image text = captureAndSwap();
+        const float start = 40.f - static_cast<float>(c.codePoints.size() / 2);
+        for (std::size_t i = 0; i < c.codePoints.size(); i++)
+            dm.drawGlyph(Vector(start + static_cast<float>(i), 5), c.codePoints[i], ks::Rgb{200, 100, 0});
+        EXPECT_EQ(ks::test::compareImages(text, captureAndSwap()).count, 0);
+        EXPECT_EQ(ks::test::logMessages(), c.log);
+    }
 }
 
 // No font is no reason to stop: the window opens, the manager counts as started and the input

@@ -33,6 +33,11 @@ stray=$(find "$stage" -type f ! -name '*.a' ! -name '*.h' ! -name '*.cmake' ! -n
 cmake -S "$src/examples/snake" -B "$work/snake" -DCMAKE_PREFIX_PATH="$stage" >/dev/null
 cmake --build "$work/snake"
 
+# The first game's CMakeLists.txt, which the README shows, configures and fills its folder.
+cmake -S "$src/examples/first-game" -B "$work/first-game-cmake" -DCMAKE_PREFIX_PATH="$stage" >/dev/null
+[ -f "$work/first-game-cmake/ks-font.ttf" ] && [ -f "$work/first-game-cmake/ship-spr.txt" ] ||
+    fail "first-game: CMake did not put the font and the sprite beside the program"
+
 pc=$(dirname "$(find "$stage" -name kestrane.pc)")
 mkdir -p "$work/first-game"
 cp "$src/examples/first-game/ship-spr.txt" "$work/snake/ks-font.ttf" "$work/first-game/"
