@@ -9,6 +9,11 @@
 
 namespace ks {
 
+FrameOverlay::FrameOverlay(int frameTime)
+    : frameTime(frameTime),
+      times(static_cast<std::size_t>(std::max(1, 1000 / std::max(frameTime, 1))))
+{}
+
 void FrameOverlay::toggle()
 {
     shown = !shown;
@@ -22,8 +27,9 @@ bool FrameOverlay::isShown() const
 void FrameOverlay::frameWorked(std::int64_t micros)
 {
     times[static_cast<std::size_t>(next)] = micros;
-    next = (next + 1) % SECOND;
-    recorded = std::min(recorded + 1, SECOND);
+    const int second = static_cast<int>(times.size());
+    next = (next + 1) % second;
+    recorded = std::min(recorded + 1, second);
 }
 
 std::string FrameOverlay::text(int objects, int characters) const
@@ -32,10 +38,10 @@ std::string FrameOverlay::text(int objects, int characters) const
     const double mean = recorded == 0 ? 0 : static_cast<double>(std::accumulate(times.begin(), last, std::int64_t{0})) /
                                                  recorded / 1000.0;
     const double worst = recorded == 0 ? 0 : static_cast<double>(*std::max_element(times.begin(), last)) / 1000.0;
-    const int share = static_cast<int>(mean * 100.0 / FRAME_TIME_DEFAULT + 0.5);
+    const int share = static_cast<int>(mean * 100.0 / frameTime + 0.5);
     char line[128];
     std::snprintf(line, sizeof line, "frame %.1f ms mean %.1f ms worst %d%% of %d ms  %d objects  %d chars", mean,
-                  worst, share, FRAME_TIME_DEFAULT, objects, characters);
+                  worst, share, frameTime, objects, characters);
     return line;
 }
 

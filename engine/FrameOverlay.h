@@ -7,25 +7,25 @@
 /// (GameManager::setOverlayKey); F3 shows and hides it. Hidden, it draws nothing, so the
 /// frame is exactly the game's.
 ///
-///     FrameOverlay overlay;
+///     FrameOverlay overlay(33);
 ///     overlay.toggle();
 ///     overlay.frameWorked(4200);  // after each iteration, its working time in microseconds
 ///     overlay.draw();             // after the world is drawn, before the frame is shown
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
-
-#include "GameManager.h"
+#include <vector>
 
 namespace ks {
 
 class FrameOverlay
 {
 public:
-    static constexpr int SECOND = 1000 / FRAME_TIME_DEFAULT; ///< iterations in a second: 30
-    static constexpr int ROW = 23;                           ///< the grid row it is drawn on
+    static constexpr int ROW = 23; ///< the grid row it is drawn on
+
+    /// For a loop of frameTime milliseconds an iteration, hidden.
+    explicit FrameOverlay(int frameTime);
 
     /// Shows a hidden overlay, hides a shown one.
     void toggle();
@@ -44,7 +44,8 @@ public:
     void draw() const;
 
 private:
-    std::array<std::int64_t, SECOND> times{}; // microseconds, the last `recorded` of them
+    int frameTime;                   // milliseconds
+    std::vector<std::int64_t> times; // a second's iterations, microseconds; the first `recorded` hold times
     int next = 0;
     int recorded = 0;
     bool shown = false;

@@ -71,7 +71,9 @@ void GameManager::run()
 
         // Does nothing unless a game turned sprite reloading on.
         if (stepCount % SPRITE_CHECK_STEPS == 0)
-            ResourceManager::getInstance().reloadChangedSprites();
+            ResourceManager::getInstance().reloadChangedSprites([](Sprite& sprite, int oldWidth, int oldHeight) {
+                WorldManager::getInstance().spriteReloaded(sprite, oldWidth, oldHeight);
+            });
 
         EventStep step(stepCount);
         onEvent(&step);
@@ -118,7 +120,7 @@ void GameManager::setCaptureKeys(bool on)
         return;
     if (on)
     {
-        capture = std::make_unique<ScreenCapture>();
+        capture = std::make_unique<ScreenCapture>(frameTime);
         DisplayManager::getInstance().setFrameListener(
             [this](const sf::RenderWindow& window) { capture->frameDrawn(window); });
     }
@@ -140,7 +142,7 @@ void GameManager::setOverlayKey(bool on)
 {
     if (on == (overlay != nullptr))
         return;
-    overlay = on ? std::make_unique<FrameOverlay>() : nullptr;
+    overlay = on ? std::make_unique<FrameOverlay>(frameTime) : nullptr;
     listen();
 }
 

@@ -1,8 +1,6 @@
 #include "ResourceManager.h"
 
 #include "LogManager.h"
-#include "Object.h"
-#include "WorldManager.h"
 
 #include <cstddef>
 #include <cstdlib>
@@ -41,31 +39,6 @@ Color colorFromLine(const std::string& line)
 // Frames of no rows take nothing from the file, so their number cannot be checked against
 // it; past this many the header is taken as broken rather than allocating for it.
 const int MAX_ROWLESS_FRAMES = 10000;
-
-// Gives fresh's art to the sprite that animations point to, and deletes fresh. Objects showing
-// it take the new extent, and start again from its first frame where it has fewer frames.
-void giveArt(Sprite* shown, Sprite* fresh)
-{
-    const bool resized = fresh->getWidth() != shown->getWidth() || fresh->getHeight() != shown->getHeight();
-    shown->swap(*fresh);
-    delete fresh;
-    const ObjectList all = WorldManager::getInstance().getAllObjects();
-    for (int i = 0; i < all.getCount(); i++)
-    {
-        Object* object = all[i];
-        Animation animation = object->getAnimation();
-        if (animation.getSprite() != shown)
-            continue;
-        if (resized)
-            object->setSprite(shown->getLabel());
-        animation = object->getAnimation();
-        if (animation.getIndex() > shown->getFrameCount())
-        {
-            animation.setIndex(1);
-            object->setAnimation(animation);
-        }
-    }
-}
 
 } // namespace
 
@@ -242,7 +215,7 @@ bool ResourceManager::getSpriteReloading() const
     return spriteReloading;
 }
 
-int ResourceManager::reloadChangedSprites()
+int ResourceManager::reloadChangedSprites(const SpriteReloaded& reloadedHook)
 {
     if (!spriteReloading)
         return 0;
@@ -260,9 +233,14 @@ int ResourceManager::reloadChangedSprites()
                                                sprite[i]->getLabel().c_str(), spriteFile[i].c_str());
             continue;
         }
-        giveArt(sprite[i], fresh);
+        // Animations point to the sprite: it takes the new art in place.
+        const int oldWidth = sprite[i]->getWidth(), oldHeight = sprite[i]->getHeight();
+        sprite[i]->swap(*fresh);
+        delete fresh;
         LogManager::getInstance().writeLog("Sprite %s reloaded from %s", sprite[i]->getLabel().c_str(),
                                            spriteFile[i].c_str());
+        if (reloadedHook)
+            reloadedHook(*sprite[i], oldWidth, oldHeight);
         reloaded++;
     }
     return reloaded;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "Manager.h"
@@ -54,13 +55,16 @@ public:
     bool getSpriteReloading() const;
     ///@}
 
+    /// Told about a sprite read again, with the size its frames had before.
+    using SpriteReloaded = std::function<void(Sprite& sprite, int oldWidth, int oldHeight)>;
+
     /// With reloading on: every sprite whose file changed (time or size) since it was loaded
-    /// is read again. A file that loads replaces the sprite's art in place, so every object
-    /// showing it shows the new art ("Sprite %s reloaded from %s"); one that does not keeps
-    /// the old art, after the loader's own log lines ("Sprite %s not reloaded from %s, keeping
-    /// the old one"), and is tried again when it next changes. The number of sprites reloaded;
-    /// 0 when reloading is off.
-    int reloadChangedSprites();
+    /// is read again. A file that loads replaces the sprite's art in place, so every animation
+    /// playing it shows the new art ("Sprite %s reloaded from %s"; then reloaded is called,
+    /// when given); one that does not keeps the old art, after the loader's own log lines
+    /// ("Sprite %s not reloaded from %s, keeping the old one"), and is tried again when it
+    /// next changes. The number of sprites reloaded; 0 when reloading is off.
+    int reloadChangedSprites(const SpriteReloaded& reloaded = nullptr);
 
     /// Loads a sound into the next free entry. 0, or -1 with log lines.
     int loadSound(std::string filename, std::string label);

@@ -1,6 +1,5 @@
 #include "ScreenCapture.h"
 
-#include "GameManager.h"
 #include "GifWriter.h"
 #include "LogManager.h"
 #include "SfmlCompat.h"
@@ -20,8 +19,6 @@ namespace ks {
 namespace {
 
 const int LEVELS = 36; // brightness steps of each hue: 7 hues x 36 and black fill 253 entries
-// Hundredths of a second a clip frame stays: GIF's nearest to CLIP_EVERY steps of 33 ms.
-const int CLIP_DELAY = (ScreenCapture::CLIP_EVERY * FRAME_TIME_DEFAULT + 5) / 10;
 
 // Written under a hidden name and renamed when complete, so that nobody sees half a file.
 std::string hiddenName(const std::string& path)
@@ -77,7 +74,10 @@ std::uint8_t ScreenCapture::clipIndex(std::uint8_t r, std::uint8_t g, std::uint8
     return static_cast<std::uint8_t>(1 + (hue - 1) * LEVELS + level - 1);
 }
 
-ScreenCapture::ScreenCapture(std::string newFolder) : folder(std::move(newFolder))
+ScreenCapture::ScreenCapture(int frameTime, std::string newFolder)
+    // GIF counts in hundredths of a second: 10 for three steps of 33 ms.
+    : clipDelay((CLIP_EVERY * frameTime + 5) / 10),
+      folder(std::move(newFolder))
 {
     worker = std::thread([this] { work(); });
 }
@@ -216,12 +216,13 @@ void ScreenCapture::startClip()
     std::vector<std::shared_ptr<const ClipFrame>> frames(clip.begin(), clip.end());
     const std::string path = newName("gif");
     const unsigned width = clipWidth, height = clipHeight;
-    const bool queued = enqueue([frames, path, width, height] {
+    const int delay = clipDelay;
+    const bool queued = enqueue([frames, path, width, height, delay] {
         const std::string temporary = hiddenName(path);
         GifWriter gif;
         bool ok = gif.open(temporary, width, height);
         for (std::size_t i = 0; ok && i < frames.size(); i++)
-            ok = gif.addFrame(frames[i]->data(), clipPalette(), CLIP_DELAY);
+            ok = gif.addFrame(frames[i]->data(), clipPalette(), delay);
         ok = gif.close() && ok;
         const std::string saved = finishFile(ok, temporary, path);
         if (saved.empty())

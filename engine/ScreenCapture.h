@@ -12,7 +12,7 @@
 /// frames. Reading a frame back is the only work left on the game's thread; PNG and GIF
 /// files are encoded by a worker thread at low priority, to a hidden name renamed when done.
 ///
-///     ScreenCapture capture;
+///     ScreenCapture capture(33);
 ///     capture.requestClip();
 ///     capture.frameDrawn(window);  // before window.display()
 ///     capture.reportFinished();    // logs "Clip saved: ..." once the worker is done
@@ -51,8 +51,9 @@ public:
     /// The palette index nearest to a colour.
     static std::uint8_t clipIndex(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
-    /// Captures go into folder (the working directory when empty).
-    explicit ScreenCapture(std::string folder = "");
+    /// For a loop of frameTime milliseconds an iteration; captures go into folder (the working
+    /// directory when empty).
+    explicit ScreenCapture(int frameTime, std::string folder = "");
     /// Finishes the captures asked for; their log lines are not written (see finish()).
     ~ScreenCapture();
     ScreenCapture(const ScreenCapture&) = delete;
@@ -91,6 +92,7 @@ private:
     std::string newName(const char* extension);
     void work();
 
+    int clipDelay; // hundredths of a second each clip frame is shown
     std::string folder;
     sf::Texture readBack;              // when OpenGL's reading is not to be had
     std::vector<std::uint8_t> pixels;  // the frame last read, RGBA

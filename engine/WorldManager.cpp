@@ -4,6 +4,7 @@
 #include "EventCollision.h"
 #include "EventOut.h"
 #include "Object.h"
+#include "Sprite.h"
 #include "utility.h"
 
 #include <algorithm>
@@ -259,6 +260,27 @@ void WorldManager::removeFromWorld(Object* p)
     allObjects.remove(p);
     grid.removeAt(index);
     slotNote(removed) = -1;
+}
+
+void WorldManager::spriteReloaded(const Sprite& sprite, int oldWidth, int oldHeight)
+{
+    const float w = static_cast<float>(oldWidth), h = static_cast<float>(oldHeight);
+    for (int i = 0; i < allObjects.getCount(); i++)
+    {
+        Object* object = allObjects[i];
+        Animation animation = object->getAnimation();
+        if (animation.getSprite() != &sprite)
+            continue;
+        if (animation.getIndex() > sprite.getFrameCount())
+        {
+            animation.setIndex(1);
+            object->setAnimation(animation);
+        }
+        const Box box = object->getBox();
+        if (box.getHorizontal() == w && box.getVertical() == h && box.getCorner().getX() == -w / 2 &&
+            box.getCorner().getY() == -h / 2)
+            object->setBox(animation.getBox());
+    }
 }
 
 } // namespace ks

@@ -177,7 +177,11 @@ TEST_F(ResourceManagerTest, ChangedSpriteFilesReloadInPlaceAndBrokenOnesKeepTheO
                                              std::filesystem::file_time_type::clock::now() + std::chrono::hours(++age));
         }
         resources.setSpriteReloading(c.reloading);
-        EXPECT_EQ(resources.reloadChangedSprites(), c.reloaded);
+        // As the game loop does: the world refits the objects playing a sprite read again.
+        EXPECT_EQ(resources.reloadChangedSprites([](Sprite& sprite, int oldWidth, int oldHeight) {
+            WorldManager::getInstance().spriteReloaded(sprite, oldWidth, oldHeight);
+        }),
+                  c.reloaded);
         EXPECT_EQ(resources.getSprite("s"), shown);
         for (const Object* object : {onSecond, onFirst})
         {

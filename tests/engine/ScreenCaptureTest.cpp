@@ -4,6 +4,7 @@
 #include "ScreenCapture.h"
 
 #include "DisplayManager.h"
+#include "GameManager.h"
 #include "LogManager.h"
 #include "SfmlCompat.h"
 #include "TestSupport.h"
@@ -107,7 +108,7 @@ TEST_F(ScreenCaptureTest, ClipHoldsEveryThirdFrameOfTheLastTenSecondsAtHalfSize)
     {
         const auto [drawn, kept] = cases[c];
         SCOPED_TRACE(drawn);
-        ScreenCapture capture;
+        ScreenCapture capture(FRAME_TIME_DEFAULT);
         display.setFrameListener([&](const sf::RenderWindow& window) { capture.frameDrawn(window); });
         for (int i = 0; i < drawn; i++)
             frame();
@@ -130,7 +131,7 @@ TEST_F(ScreenCaptureTest, ClipHoldsEveryThirdFrameOfTheLastTenSecondsAtHalfSize)
 // and only the finished files are left.
 TEST_F(ScreenCaptureTest, ScreenshotsHoldTheirFrameUnderNamesOfTheirOwn)
 {
-    ScreenCapture capture;
+    ScreenCapture capture(FRAME_TIME_DEFAULT);
     std::vector<sf::Image> shown;
     display.setFrameListener([&](const sf::RenderWindow& window) {
         shown.push_back(compat::captureWindow(window));
