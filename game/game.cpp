@@ -1,6 +1,6 @@
-// The zombie shooter's entry: brings the engine up, loads every sprite, sound and the
-// music under the labels the game objects use, shows the title screen and runs the loop
-// until ESCAPE.
+// The zombie shooter's entry: brings the engine up with its capture and overlay keys, loads
+// every sprite, sound and the music under the labels the game objects use, shows the title
+// screen and runs the loop until ESCAPE.
 #include <cstdlib>
 #include <ctime>
 
@@ -29,6 +29,9 @@ int main()
 
     GameManager& game = GameManager::getInstance();
     game.startUp();
+    // The player's keys: F12 a screenshot, F9 the last ten seconds as a GIF, F3 the frame overlay.
+    game.setCaptureKeys(true);
+    game.setOverlayKey(true);
 
     // A file that fails to load is logged by the resource manager and simply stays missing.
     loadGameResources();

@@ -95,7 +95,9 @@ TEST_F(CaptureKeysTest, KeysActOnlyInAGameThatTurnedThemOn)
                 game.setGameOver(true);
                 return;
             }
-            if (!arrived || stepOf(e) < 3)
+            // F9 comes after a hundred steps: a clip of 34 frames, whose writing on the loop's
+            // own thread would make a step late by far more than the bound below.
+            if (!arrived || stepOf(e) < (batch == 2 ? 100 : 3))
                 return;
             const std::string keys = batches[batch++].keys;
             ASSERT_EQ(std::system(("timeout 10 xdotool windowraise " + window + " windowfocus --sync " + window +
@@ -138,9 +140,10 @@ TEST_F(CaptureKeysTest, KeysActOnlyInAGameThatTurnedThemOn)
                 ASSERT_EQ(compat::getPixel(shot[0], x, y), compat::getPixel(shot[1], x, y)) << x << "," << y;
         EXPECT_EQ(compareImages(shot[0], shot[2]).count, 0);
         EXPECT_EQ(linesStarting("Clip saved: " + clips[0] + " ("), 1);
-        // Writing the clip must not stall the loop; the bound leaves room for a busy machine.
+        // Writing the clip must not stall the loop: on a busy machine a step may come up to a
+        // frame late, never more (written on the loop's thread, 34 frames take over 100 ms).
         std::printf("worst step gap while the clip was written: %.1f ms\n", worstWhileClipping);
-        EXPECT_LT(worstWhileClipping, 50.0);
+        EXPECT_LT(worstWhileClipping, 2.0 * FRAME_TIME_DEFAULT);
         game.setCaptureKeys(false);
         game.setOverlayKey(false);
     }
