@@ -35,8 +35,9 @@ void FrameOverlay::frameWorked(std::int64_t micros)
 std::string FrameOverlay::text(int objects, int characters) const
 {
     const auto last = times.begin() + recorded;
-    const double mean = recorded == 0 ? 0 : static_cast<double>(std::accumulate(times.begin(), last, std::int64_t{0})) /
-                                                 recorded / 1000.0;
+    const double mean =
+        recorded == 0 ? 0
+                      : static_cast<double>(std::accumulate(times.begin(), last, std::int64_t{0})) / recorded / 1000.0;
     const double worst = recorded == 0 ? 0 : static_cast<double>(*std::max_element(times.begin(), last)) / 1000.0;
     const int share = static_cast<int>(mean * 100.0 / frameTime + 0.5);
     char line[128];

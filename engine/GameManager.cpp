@@ -121,8 +121,9 @@ void GameManager::setCaptureKeys(bool on)
     if (on)
     {
         capture = std::make_unique<ScreenCapture>(frameTime);
-        DisplayManager::getInstance().setFrameListener(
-            [this](const sf::RenderWindow& window) { capture->frameDrawn(window); });
+        DisplayManager::getInstance().setFrameListener([this](const sf::RenderWindow& window) {
+            capture->frameDrawn(window);
+        });
     }
     else
     {
@@ -167,7 +168,9 @@ void GameManager::onKey(const EventKeyboard& key)
 void GameManager::listen()
 {
     if (capture || overlay)
-        InputManager::getInstance().setKeyListener([this](const EventKeyboard& key) { onKey(key); });
+        InputManager::getInstance().setKeyListener([this](const EventKeyboard& key) {
+            onKey(key);
+        });
     else
         InputManager::getInstance().setKeyListener(nullptr);
 }

@@ -8,7 +8,7 @@
 namespace ks {
 
 const int FRAME_TIME_DEFAULT = 33; ///< milliseconds per loop iteration
-const int SPRITE_CHECK_STEPS = 10;  ///< steps between looks at sprite files when reloading is on
+const int SPRITE_CHECK_STEPS = 10; ///< steps between looks at sprite files when reloading is on
 
 class EventKeyboard;
 class FrameOverlay;
@@ -84,8 +84,8 @@ private:
 
     std::unique_ptr<ScreenCapture> capture; ///< while capture keys are on
     std::unique_ptr<FrameOverlay> overlay;  ///< while the overlay key is on
-    bool gameOver = false;              ///< the loop stops before its next iteration when true
-    int frameTime = FRAME_TIME_DEFAULT; ///< milliseconds
+    bool gameOver = false;                  ///< the loop stops before its next iteration when true
+    int frameTime = FRAME_TIME_DEFAULT;     ///< milliseconds
 };
 
 } // namespace ks

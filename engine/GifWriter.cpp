@@ -49,7 +49,9 @@ bool GifWriter::addFrame(const std::uint8_t* indices, const std::vector<std::uin
     if (palette.empty() || palette.size() > 256)
         return fail("a palette of " + std::to_string(palette.size()) + " colours", 0);
     const std::size_t pixels = static_cast<std::size_t>(width) * height;
-    if (std::any_of(indices, indices + pixels, [&](std::uint8_t i) { return i >= palette.size(); }))
+    if (std::any_of(indices, indices + pixels, [&](std::uint8_t i) {
+            return i >= palette.size();
+        }))
         return fail("a pixel outside its palette", 0);
 
     // giflib wants a power of two colours; the rest of the table stays black.

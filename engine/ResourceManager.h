@@ -99,7 +99,7 @@ private:
     void reloadSprite(int index);
 
     int spriteCount = 0;
-    Sprite* sprite[MAX_SPRITES]; ///< owned, load order
+    Sprite* sprite[MAX_SPRITES];         ///< owned, load order
     std::string spriteFile[MAX_SPRITES]; ///< the file each was loaded from
     FileStamp spriteStamp[MAX_SPRITES];  ///< that file when it was last read
     bool spriteReloading = false;

@@ -79,7 +79,9 @@ ScreenCapture::ScreenCapture(int frameTime, std::string newFolder)
     : clipDelay((CLIP_EVERY * frameTime + 5) / 10),
       folder(std::move(newFolder))
 {
-    worker = std::thread([this] { work(); });
+    worker = std::thread([this] {
+        work();
+    });
 }
 
 ScreenCapture::~ScreenCapture()
@@ -212,7 +214,8 @@ void ScreenCapture::keep()
 
 void ScreenCapture::startClip()
 {
-    // The frame just drawn is kept first when it is the first, so a clip is never empty. The worker shares the frames; the game goes on keeping new ones.
+    // The frame just drawn is kept first when it is the first, so a clip is never empty. The worker shares the frames;
+    // the game goes on keeping new ones.
     std::vector<std::shared_ptr<const ClipFrame>> frames(clip.begin(), clip.end());
     const std::string path = newName("gif");
     const unsigned width = clipWidth, height = clipHeight;
@@ -284,7 +287,9 @@ void ScreenCapture::finish()
 {
     {
         std::unique_lock<std::mutex> lock(mutex);
-        wake.wait(lock, [this] { return pending == 0; });
+        wake.wait(lock, [this] {
+            return pending == 0;
+        });
     }
     reportFinished();
 }
@@ -301,7 +306,9 @@ void ScreenCapture::work()
     std::unique_lock<std::mutex> lock(mutex);
     for (;;)
     {
-        wake.wait(lock, [this] { return stopping || !jobs.empty(); });
+        wake.wait(lock, [this] {
+            return stopping || !jobs.empty();
+        });
         if (jobs.empty())
             return;
         Job job = std::move(jobs.front());

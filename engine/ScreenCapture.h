@@ -81,7 +81,7 @@ public:
 
 private:
     using ClipFrame = std::vector<std::uint8_t>; // clip palette indices, row by row
-    using Job = std::function<std::string()>; // returns the log line
+    using Job = std::function<std::string()>;    // returns the log line
 
     void readFrame(const sf::RenderWindow& window);
     sf::Image topDownImage() const;
@@ -94,10 +94,10 @@ private:
 
     int clipDelay; // hundredths of a second each clip frame is shown
     std::string folder;
-    sf::Texture readBack;              // when OpenGL's reading is not to be had
-    std::vector<std::uint8_t> pixels;  // the frame last read, RGBA
+    sf::Texture readBack;             // when OpenGL's reading is not to be had
+    std::vector<std::uint8_t> pixels; // the frame last read, RGBA
     unsigned frameWidth = 0, frameHeight = 0;
-    bool bottomUp = false;             // pixels' rows are bottom first
+    bool bottomUp = false; // pixels' rows are bottom first
     bool screenshotWanted = false;
     bool clipWanted = false;
     long frameCount = 0;

@@ -26,8 +26,9 @@ using Clock = std::chrono::steady_clock;
 int linesStarting(const std::string& start)
 {
     const std::vector<std::string> log = logMessages();
-    return static_cast<int>(
-        std::count_if(log.begin(), log.end(), [&](const std::string& line) { return line.rfind(start, 0) == 0; }));
+    return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const std::string& line) {
+        return line.rfind(start, 0) == 0;
+    }));
 }
 
 std::vector<std::string> filesWith(const std::string& extension)
@@ -68,7 +69,9 @@ TEST_F(CaptureKeysTest, KeysActOnlyInAGameThatTurnedThemOn)
         const std::string window = std::to_string(compat::nativeHandle(*display.getWindow()));
         std::vector<sf::Image> frames; // without capture, the test reads the frames itself
         if (!on)
-            display.setFrameListener([&](const sf::RenderWindow& w) { frames.push_back(compat::captureWindow(w)); });
+            display.setFrameListener([&](const sf::RenderWindow& w) {
+                frames.push_back(compat::captureWindow(w));
+            });
 
         Probe* p = new Probe(journal, "P", Vector(40, 12));
         p->setSprite("s");
@@ -84,8 +87,8 @@ TEST_F(CaptureKeysTest, KeysActOnlyInAGameThatTurnedThemOn)
                 return;
             const Clock::time_point now = Clock::now();
             if (clipping)
-                worstWhileClipping =
-                    std::max(worstWhileClipping, std::chrono::duration<double, std::milli>(now - last).count() - driving);
+                worstWhileClipping = std::max(worstWhileClipping,
+                                              std::chrono::duration<double, std::milli>(now - last).count() - driving);
             last = now;
             driving = 0;
             clipping = clipping && linesStarting("Clip saved") == 0;

@@ -95,8 +95,8 @@ TEST(ScreenCapturePalette, ColoursMapToTheirHueAtTheirBrightness)
     };
     for (const auto& [in, out] : cases)
     {
-        const std::uint8_t index = ScreenCapture::clipIndex(static_cast<std::uint8_t>(in >> 16),
-                                                            static_cast<std::uint8_t>(in >> 8), static_cast<std::uint8_t>(in));
+        const std::uint8_t index = ScreenCapture::clipIndex(
+            static_cast<std::uint8_t>(in >> 16), static_cast<std::uint8_t>(in >> 8), static_cast<std::uint8_t>(in));
         EXPECT_EQ(ScreenCapture::clipPalette()[index], out) << std::hex << in;
     }
 }
@@ -109,7 +109,9 @@ TEST_F(ScreenCaptureTest, ClipHoldsEveryThirdFrameOfTheLastTenSecondsAtHalfSize)
         const auto [drawn, kept] = cases[c];
         SCOPED_TRACE(drawn);
         ScreenCapture capture(FRAME_TIME_DEFAULT);
-        display.setFrameListener([&](const sf::RenderWindow& window) { capture.frameDrawn(window); });
+        display.setFrameListener([&](const sf::RenderWindow& window) {
+            capture.frameDrawn(window);
+        });
         for (int i = 0; i < drawn; i++)
             frame();
         EXPECT_EQ(capture.keptFrames(), kept);

@@ -117,20 +117,25 @@ TEST_F(SpriteTool, WatchShowsEachSaveThatLoadsAndKeepsTheLastFramesOtherwise)
         if (save != nullptr)
         {
             writeFile(file, save);
-            std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() +
-                                                       std::chrono::hours(looks));
+            std::filesystem::last_write_time(file,
+                                             std::filesystem::file_time_type::clock::now() + std::chrono::hours(looks));
         }
         return true;
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(out.str(), "ab\n\n" + file + ": reloaded\ncd\n\n" + file + ": reloaded\ngh\n");
-    EXPECT_EQ(err.str(), file + ": not reloaded, the frames shown are the last that loaded\n"
-                                "  Error in loading in sprite on line 1 frame 1 it had length 4 expeted 2 sprite w not "
-                                "loaded. error line: efg\\r\n"
-                                "  Sprite w not reloaded from " +
+    EXPECT_EQ(err.str(), file +
+                             ": not reloaded, the frames shown are the last that loaded\n"
+                             "  Error in loading in sprite on line 1 frame 1 it had length 4 expeted 2 sprite w not "
+                             "loaded. error line: efg\\r\n"
+                             "  Sprite w not reloaded from " +
                              file + ", keeping the old one\n");
     std::ostringstream none;
-    EXPECT_EQ(spritetool::watch("absent.txt", false, none, none, [] { return true; }), 1);
+    EXPECT_EQ(spritetool::watch("absent.txt", false, none, none,
+                                [] {
+                                    return true;
+                                }),
+              1);
 }
 
 // Frame 1 has its block in the left cell, frame 2 in the right one. The sheet holds the frames
