@@ -19,8 +19,8 @@ namespace {
 bool toSfmlColor(Color color, sf::Color& out)
 {
     static const sf::Color pictures[] = {
-        sf::Color(0, 0, 0, 255),     sf::Color(255, 0, 0, 255),     sf::Color(0, 255, 0, 255),
-        sf::Color(255, 255, 0, 255), sf::Color(0, 0, 255, 255),     sf::Color(255, 0, 255, 255),
+        sf::Color(0, 0, 0, 255),     sf::Color(255, 0, 0, 255),   sf::Color(0, 255, 0, 255),
+        sf::Color(255, 255, 0, 255), sf::Color(0, 0, 255, 255),   sf::Color(255, 0, 255, 255),
         sf::Color(0, 255, 255, 255), sf::Color(255, 255, 255, 255),
     };
     const bool known = color >= BLACK && color <= WHITE;
@@ -168,8 +168,8 @@ int DisplayManager::setCellSize(int width, int height)
     const bool fits = width >= 1 && height >= 1 && width <= CELL_MAX && height <= CELL_MAX;
     if (!fits)
         LogManager::getInstance().writeLog(
-            "DisplayManager::setCellSize: %d x %d pixels cannot be a cell, using the window divided by the grid", width,
-            height);
+            "DisplayManager::setCellSize: %d x %d pixels cannot be a cell, using the window divided by the grid",
+            width, height);
     cellWidthSetting = fits ? width : 0;
     cellHeightSetting = fits ? height : 0;
     layout = layoutAt(scaleSetting);
@@ -297,17 +297,15 @@ DisplayManager::Layout DisplayManager::layoutAt(float scale) const
     l.cellHeight = scaled(cellHeight);
     l.areaWidth = scaled(baseWidth());
     l.areaHeight = scaled(baseHeight());
-    l.glyphSize =
-        static_cast<unsigned>(scaled(fontSizeSetting > 0 ? fontSizeSetting : 2 * std::min(cellWidth, cellHeight)));
+    l.glyphSize = static_cast<unsigned>(scaled(fontSizeSetting > 0 ? fontSizeSetting : 2 * std::min(cellWidth, cellHeight)));
     return l;
 }
 
 // The largest scale at which the drawing area fits width x height, centred there.
 DisplayManager::Layout DisplayManager::fittedInto(int width, int height) const
 {
-    const float scale =
-        std::max(SCALE_MIN / 4, std::min(static_cast<float>(width) / static_cast<float>(baseWidth()),
-                                         static_cast<float>(height) / static_cast<float>(baseHeight())));
+    const float scale = std::max(SCALE_MIN / 4, std::min(static_cast<float>(width) / static_cast<float>(baseWidth()),
+                                                         static_cast<float>(height) / static_cast<float>(baseHeight())));
     Layout l = layoutAt(scale);
     l.offsetX = std::max(0, (width - l.areaWidth) / 2);
     l.offsetY = std::max(0, (height - l.areaHeight) / 2);

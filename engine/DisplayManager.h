@@ -163,10 +163,10 @@ private:
     struct Layout
     {
         float scale = 1;
-        int cellWidth = 0, cellHeight = 0; // one cell
-        int areaWidth = 0, areaHeight = 0; // the grid's drawing area
-        int offsetX = 0, offsetY = 0;      // where it lies in the window
-        unsigned glyphSize = 0;            // character size
+        int cellWidth = 0, cellHeight = 0;   // one cell
+        int areaWidth = 0, areaHeight = 0;   // the grid's drawing area
+        int offsetX = 0, offsetY = 0;        // where it lies in the window
+        unsigned glyphSize = 0;              // character size
     };
 
     DisplayManager();

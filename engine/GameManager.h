@@ -82,10 +82,11 @@ private:
     void onKey(const EventKeyboard& key);
     void listen();
 
+    bool gameOver = false;              ///< the loop stops before its next iteration when true
+    int frameTime = FRAME_TIME_DEFAULT; ///< milliseconds
+
     std::unique_ptr<ScreenCapture> capture; ///< while capture keys are on
     std::unique_ptr<FrameOverlay> overlay;  ///< while the overlay key is on
-    bool gameOver = false;                  ///< the loop stops before its next iteration when true
-    int frameTime = FRAME_TIME_DEFAULT;     ///< milliseconds
 };
 
 } // namespace ks
