@@ -12,15 +12,17 @@ namespace ks {
 
 class Object;
 
-/// CollisionGrid: the world manager's index for collision searches. It keeps a copy of the
-/// world box of every entry of the world's object list, in the list's order, and files each
-/// box under the squares of a uniform grid that the box covers. A search then tests only the
-/// boxes filed under the squares the searched box covers, with the same comparisons as the
-/// plain box test, and returns the hits in list order: the same list a scan of the whole
-/// world gives, found in time that grows with the crowd around the box, not with the world.
+/// CollisionGrid: the world manager's index of its objects' boxes, for collision searches and
+/// for finding what the view shows. It keeps a copy of the world box of every entry of the
+/// world's object list, in the list's order, and files each box under the squares of a uniform
+/// grid that the box covers. A search then tests only the boxes filed under the squares the
+/// searched box covers, with the same comparisons as the plain box test, and returns the hits
+/// in list order: the same list a scan of the whole world gives, found in time that grows with
+/// the crowd around the box, not with the world.
 ///
 /// Entries are numbered like the list's (0..count-1); the world manager calls append, removeAt
-/// and refresh as the list and the objects change.
+/// and refresh as the list and the objects change, and shape when the world's bounds or
+/// capacity change.
 ///
 /// @code
 /// grid.append(object);            // after allObjects.insert(object)
@@ -30,19 +32,24 @@ class Object;
 class CollisionGrid
 {
 public:
+    /// A grid over the display's default grid of cells, for MAX_OBJECTS entries.
     CollisionGrid();
 
     /// Forgets every entry.
     void clear();
 
+    /// Covers bounds (with MARGIN cells around them) for capacity entries; the entries there
+    /// are kept and filed anew when only the bounds change, and forgotten when the capacity does.
+    void shape(Box bounds, int capacity);
+
     /// A new last entry for p (which may be null: such an entry is never hit). Ignored when
-    /// MAX_OBJECTS entries are already there, as the world's list refuses the object then.
+    /// capacity entries are already there, as the world's list refuses the object then.
     void append(Object* p);
 
     /// Takes out the entry at slot; the entries after it move down by one.
     void removeAt(int slot);
 
-    /// Takes p's current position and box for the entry at slot.
+    /// Takes p's current position and box (and whether it is fixed to the screen) for the entry at slot.
     void refresh(int slot, Object* p);
 
     /// Appends to hit, in list order, every solid object whose box overlaps box moved to
@@ -50,20 +57,21 @@ public:
     /// whose id is moverId.
     void collect(Box box, Vector where, int moverId, ObjectList& hit) const;
 
+    /// Fills shown, in list order, with every object whose box overlaps area (edges included)
+    /// and every object fixed to the screen.
+    void collectShown(Box area, std::vector<Object*>& shown) const;
+
     /// Number of entries.
     int getCount() const;
 
-    /// Grid geometry, in cells: squares of SQUARE x SQUARE from (LEFT, TOP), COLUMNS x ROWS of
-    /// them. Boxes beyond the grid are filed under its border squares, so nothing is lost;
-    /// the grid only has to cover where objects usually are (the screen and what lies just
-    /// beyond its edges).
-    ///@{
+    /// Cells around the bounds that the squares cover too: objects that have just left the
+    /// world stay spread out. Boxes beyond that are filed under the border squares, so nothing
+    /// is lost.
+    static constexpr float MARGIN = 32;
+    /// Side of a square in cells, unless the world is so large that squares must be larger to
+    /// keep their number below MAX_GRID_SQUARES.
     static constexpr float SQUARE = 4;
-    static constexpr float LEFT = -32;
-    static constexpr float TOP = -32;
-    static constexpr int COLUMNS = 36;
-    static constexpr int ROWS = 22;
-    ///@}
+    static constexpr int MAX_GRID_SQUARES = 1 << 16;
     /// A box covering more squares than this is kept on a list that every search reads.
     static constexpr int MAX_SQUARES = 16;
 
@@ -74,8 +82,8 @@ private:
         float x1, x2, y1, y2;
     };
 
-    /// Squares [c1, c2] x [r1, r2]; c1 < 0 when the box is filed nowhere (it can never be hit)
-    /// and c1 == WIDE when it is on the wide list.
+    /// Squares [c1, c2] x [r1, r2]; c1 == WIDE when the box is on the wide list, and any other
+    /// c1 < 0 when it is filed nowhere (it can never be hit).
     struct Squares
     {
         int c1, r1, c2, r2;
@@ -87,31 +95,38 @@ private:
         std::uint64_t order; ///< increases along the list
         Extent extent;
         Squares squares;
+        bool fixed; ///< drawn fixed to the screen: always shown
     };
 
-    static constexpr int WIDE = COLUMNS;
+    static constexpr int WIDE = -2;
 
     static Extent extentOf(Box box, Vector where);
-    static Squares squaresOf(const Extent& e);
-    static int column(float x);
-    static int row(float y);
-    void file(std::uint16_t entry);
-    void unfile(std::uint16_t entry);
-    void candidate(std::uint16_t entry, const Extent& mover, int moverId) const;
+    Squares squaresOf(const Extent& e, bool fixed) const;
+    int column(float x) const;
+    int row(float y) const;
+    void file(std::uint32_t entry);
+    void unfile(std::uint32_t entry);
+    void candidate(std::uint32_t entry, const Extent& mover, int moverId) const;
+    void startSearch() const;
 
-    Entry entries[MAX_OBJECTS];
-    std::uint16_t slots[MAX_OBJECTS]; ///< slot -> entry
-    std::uint16_t freeEntries[MAX_OBJECTS];
+    // Geometry: squares of side square from (left, top), columns x rows of them.
+    float left = 0, top = 0, square = SQUARE;
+    int columns = 1, rows = 1;
+    int capacity = 0;
+
+    std::vector<Entry> entries;
+    std::vector<std::uint32_t> slots; ///< slot -> entry
+    std::vector<std::uint32_t> freeEntries;
     int freeCount = 0;
     int count = 0;
     std::uint64_t nextOrder = 0;
 
-    std::vector<std::uint16_t> squares[COLUMNS * ROWS];
-    std::vector<std::uint16_t> wide;
+    std::vector<std::vector<std::uint32_t>> squares;
+    std::vector<std::uint32_t> wide;
 
     /// Scratch for one search: which entries were seen (an entry filed under several
     /// squares is met several times), and the hits before they are put in list order.
-    mutable std::uint32_t seen[MAX_OBJECTS];
+    mutable std::vector<std::uint32_t> seen;
     mutable std::uint32_t search = 0;
     mutable std::vector<std::pair<std::uint64_t, Object*>> found;
 };

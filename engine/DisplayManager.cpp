@@ -19,8 +19,8 @@ namespace {
 bool toSfmlColor(Color color, sf::Color& out)
 {
     static const sf::Color pictures[] = {
-        sf::Color(0, 0, 0, 255),     sf::Color(255, 0, 0, 255),   sf::Color(0, 255, 0, 255),
-        sf::Color(255, 255, 0, 255), sf::Color(0, 0, 255, 255),   sf::Color(255, 0, 255, 255),
+        sf::Color(0, 0, 0, 255),     sf::Color(255, 0, 0, 255),     sf::Color(0, 255, 0, 255),
+        sf::Color(255, 255, 0, 255), sf::Color(0, 0, 255, 255),     sf::Color(255, 0, 255, 255),
         sf::Color(0, 255, 255, 255), sf::Color(255, 255, 255, 255),
     };
     const bool known = color >= BLACK && color <= WHITE;
@@ -88,7 +88,7 @@ int DisplayManager::startUp()
     // Started from here on, whatever fails below: the input manager only asks for the flag.
     Manager::startUp();
 
-    if (window != nullptr)
+    if (window != nullptr || headless)
         return 0;
 
     const int opened = openWindow();
@@ -370,7 +370,7 @@ void DisplayManager::followWindowSize()
 int DisplayManager::drawCh(Vector position, char ch, Color color) const
 {
     sf::Color fill;
-    if (window != nullptr && !toSfmlColor(color, fill))
+    if (drawing() && !toSfmlColor(color, fill))
         LogManager::getInstance().writeLog("Unknown color, defaulting to white");
     return record(position, codePointOf(ch), fill);
 }
@@ -378,7 +378,7 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) const
 int DisplayManager::drawGlyph(Vector position, char32_t codePoint, Color color) const
 {
     sf::Color fill;
-    if (window != nullptr && !toSfmlColor(color, fill))
+    if (drawing() && !toSfmlColor(color, fill))
         LogManager::getInstance().writeLog("Unknown color, defaulting to white");
     return record(position, codePoint, fill);
 }
@@ -391,14 +391,22 @@ int DisplayManager::drawGlyph(Vector position, char32_t codePoint, Rgb color) co
 // Every character, whatever its kind, goes through here.
 int DisplayManager::record(Vector position, char32_t codePoint, sf::Color color) const
 {
-    if (window == nullptr)
+    if (!drawing())
     {
         LogManager::getInstance().writeLog("Can not drawChar because displaymanager window is not open");
         return -1;
     }
+    // Positions are world cells: the world's view says which cell shows in the grid's corner.
+    const float x = position.getX() - origin.getX(), y = position.getY() - origin.getY();
+    if (!uncounted)
+    {
+        digest.add(x, y, static_cast<uint32_t>(codePoint), color.toInteger());
+        characterCount++;
+    }
+    if (window == nullptr)
+        return 0;
     // Drawing-area pixels: the window's view puts them where the grid shows.
-    batch->add(position.getX() * charWidth(), position.getY() * charHeight(), codePoint, color);
-    characterCount++;
+    batch->add(x * charWidth(), y * charHeight(), codePoint, color);
     return 0;
 }
 
@@ -443,19 +451,23 @@ int DisplayManager::drawUtf8(Vector position, const std::string& text, Justifica
 
 int DisplayManager::swapBuffers()
 {
-    if (window == nullptr)
+    if (!drawing())
     {
         LogManager::getInstance().writeLog("Can not swap buffer because displaymanager window is not open");
         return -1;
     }
-    followWindowSize();
+    frameDigest = digest.finish();
+    characterCount = 0;
+    if (window == nullptr)
+        return 0;
     batch->paint(*window);
     if (frameListener)
         frameListener(*window);
-    characterCount = 0;
     // No event is taken off the queue here: the input manager empties it once per frame,
     // and anything arriving later waits for the next frame instead of being lost.
     window->display();
+    // After showing: by then the renderer has caught up with a window of a new size.
+    followWindowSize();
     // The frame is shown: the window is free to draw glyphs first met in it for the sheet.
     batch->learnGlyphs(*window);
     window->clear(WINDOW_BACKGROUND_COLOR_DEFAULT);
@@ -498,6 +510,27 @@ sf::RenderWindow* DisplayManager::getWindow() const
     return window;
 }
 
+void DisplayManager::setHeadless(bool newHeadless)
+{
+    headless = newHeadless;
+}
+
+bool DisplayManager::isHeadless() const
+{
+    return headless;
+}
+
+uint32_t DisplayManager::getFrameDigest() const
+{
+    return frameDigest;
+}
+
+// Drawing goes on without a window only once a headless display has started.
+bool DisplayManager::drawing() const
+{
+    return window != nullptr || (headless && isStarted());
+}
+
 float DisplayManager::charWidth() const
 {
     return static_cast<float>(layout.cellWidth);
@@ -506,6 +539,16 @@ float DisplayManager::charWidth() const
 float DisplayManager::charHeight() const
 {
     return static_cast<float>(layout.cellHeight);
+}
+
+void DisplayManager::setOrigin(Vector newOrigin)
+{
+    origin = newOrigin;
+}
+
+Vector DisplayManager::getOrigin() const
+{
+    return origin;
 }
 
 Vector DisplayManager::spacesToPixels(Vector spaces) const
@@ -523,6 +566,13 @@ Vector DisplayManager::pixelsToSpaces(Vector pixels) const
 int DisplayManager::getCharacterCount() const
 {
     return characterCount;
+}
+
+void DisplayManager::drawUncounted(const std::function<void()>& draw) const
+{
+    uncounted = true;
+    draw();
+    uncounted = false;
 }
 
 void DisplayManager::setFrameListener(std::function<void(const sf::RenderWindow&)> listener)

@@ -14,6 +14,9 @@
 ///     dm.startUp();
 ///     dm.drawString(Vector(40, 12), "hello", CENTER_JUSTIFIED, GREEN);
 ///     dm.swapBuffers();
+///
+/// Without a window (setHeadless before startUp) nothing touches the X display or OpenGL:
+/// drawCh and swapBuffers only keep each frame's digest, the same one a window's frame has.
 #pragma once
 
 #include <functional>
@@ -23,6 +26,7 @@
 #include <SFML/Graphics.hpp>
 
 #include "Color.h"
+#include "FrameDigest.h"
 #include "Manager.h"
 #include "Vector.h"
 
@@ -143,13 +147,34 @@ public:
     float charWidth() const;  ///< pixels per column at the current scale (whole pixels)
     float charHeight() const; ///< pixels per row at the current scale (whole pixels)
 
+    /// Before startUp: true runs without a window (nothing needs an X display or a GL
+    /// context), false (the default) opens one. Frames still get their digests.
+    void setHeadless(bool newHeadless);
+    bool isHeadless() const;
+
+    /// The digest of the last frame swapBuffers() finished (FrameDigest): every character it
+    /// drew with its position and colour. 0 before the first frame.
+    uint32_t getFrameDigest() const;
+
+    /// The cell of the world that drawCh paints in the grid's top-left cell: drawCh subtracts it
+    /// from every position it is given. (0, 0), so that positions are the grid's own cells,
+    /// except while the world manager draws objects through a view it has moved.
+    ///@{
+    void setOrigin(Vector newOrigin);
+    Vector getOrigin() const;
+    ///@}
+
     /// Spaces to window pixels, without rounding (past the letterbox's border, if any).
     Vector spacesToPixels(Vector spaces) const;
     /// Window pixels (a pointer's position) to spaces, without rounding.
     Vector pixelsToSpaces(Vector pixels) const;
 
-    /// Characters drawn since the frame was last shown (drawCh calls with a window).
+    /// Characters drawn since the frame was last shown, but for those of drawUncounted.
     int getCharacterCount() const;
+
+    /// Runs draw: what it draws is shown but left out of the frame's digest and character
+    /// count, as the engine's frame overlay is, whose figures differ from run to run.
+    void drawUncounted(const std::function<void()>& draw) const;
 
     /// Called by swapBuffers with the finished frame in the window, just before it is shown;
     /// none after construction, an empty function removes it. Screen capture reads frames here.
@@ -182,6 +207,7 @@ private:
 
     sf::Font font;
     sf::RenderWindow* window = nullptr;
+    Vector origin; ///< (0, 0) after construction
     int horizontalPixels = WINDOW_HORIZONTAL_PIXELS_DEFAULT; // at scale 1
     int verticalPixels = WINDOW_VERTICAL_PIXELS_DEFAULT;
     int horizontalChars = WINDOW_HORIZONTAL_CHARS_DEFAULT;
@@ -201,7 +227,15 @@ private:
     // What drawCh has recorded and not yet painted (drawCh is const: recording changes
     // nothing anyone can see before the window is handed out or shown). Made by startUp.
     std::unique_ptr<CharacterBatch> batch;
-    mutable int characterCount = 0; ///< drawCh calls since the last swap
+    /// True when characters are drawn: a window is open, or a headless display started.
+    bool drawing() const;
+
+    bool headless = false;
+    mutable FrameDigest digest; ///< the frame being drawn
+    uint32_t frameDigest = 0;   ///< the last frame shown
+
+    mutable int characterCount = 0; ///< characters drawn since the last swap
+    mutable bool uncounted = false; ///< inside drawUncounted
     std::function<void(const sf::RenderWindow&)> frameListener;
 };
 

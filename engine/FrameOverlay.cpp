@@ -51,9 +51,11 @@ void FrameOverlay::draw() const
     if (!shown)
         return;
     const DisplayManager& display = DisplayManager::getInstance();
-    const int characters = display.getCharacterCount();
-    display.drawString(Vector(0, ROW), text(WorldManager::getInstance().getAllObjects().getCount(), characters),
-                       LEFT_JUSTIFIED, YELLOW);
+    const std::string line = text(WorldManager::getInstance().getAllObjects().getCount(), display.getCharacterCount());
+    // Its figures are the machine's, not the game's: a replay's frames must match without them.
+    display.drawUncounted([&] {
+        display.drawString(Vector(0, ROW), line, LEFT_JUSTIFIED, YELLOW);
+    });
 }
 
 } // namespace ks

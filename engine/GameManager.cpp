@@ -7,15 +7,19 @@
 #include "FrameOverlay.h"
 #include "InputManager.h"
 #include "LogManager.h"
+#include "Recorder.h"
+#include "Replayer.h"
 #include "ResourceManager.h"
 #include "ScreenCapture.h"
 #include "WorldManager.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <ctime>
 
 namespace ks {
 
-GameManager::GameManager()
+GameManager::GameManager() : gameName(program_invocation_short_name)
 {
     setType("GameManager");
 }
@@ -41,7 +45,63 @@ int GameManager::startUp()
     DisplayManager::getInstance().startUp();
     InputManager::getInstance().startUp();
     ResourceManager::getInstance().startUp();
+    startSession();
     return 0;
+}
+
+void GameManager::startSession()
+{
+    InputManager& input = InputManager::getInstance();
+    unsigned seed = static_cast<unsigned>(time(nullptr));
+    const bool seeded = !recordFile.empty() || !replayFile.empty();
+    if (!replayFile.empty())
+    {
+        replayer = std::make_unique<Replayer>();
+        if (replayer->open(replayFile, gameName) == 0)
+        {
+            seed = replayer->getHeader().seed;
+            input.setReplayer(replayer.get());
+            // A recording of no whole step has ended before it starts.
+            if (!replayer->isActive() && replayExit)
+                setGameOver(true);
+        }
+        else
+        {
+            replayer.reset();
+        }
+    }
+    if (seeded)
+        srand(seed);
+    if (!recordFile.empty())
+    {
+        const DisplayManager& display = DisplayManager::getInstance();
+        RecordingHeader header;
+        header.game = gameName;
+        header.seed = seed;
+        header.frameTime = getFrameTime();
+        header.width = display.getHorizontalPixels();
+        header.height = display.getVerticalPixels();
+        header.columns = display.getHorizontal();
+        header.rows = display.getVertical();
+        recorder = std::make_unique<Recorder>();
+        if (recorder->open(recordFile, header) == 0)
+            input.setRecorder(recorder.get());
+        else
+            recorder.reset();
+    }
+}
+
+void GameManager::endSessionStep()
+{
+    const uint32_t digest = DisplayManager::getInstance().getFrameDigest();
+    if (replayer != nullptr && replayer->endStep(digest))
+    {
+        InputManager::getInstance().setReplayer(nullptr);
+        if (replayExit)
+            setGameOver(true);
+    }
+    if (recorder != nullptr)
+        recorder->endStep(digest);
 }
 
 void GameManager::shutDown()
@@ -51,6 +111,12 @@ void GameManager::shutDown()
     // Captures still being written get their log lines while the log is open.
     if (capture)
         capture->finish();
+
+    // The recording's end mark while the log can still say what went wrong.
+    InputManager::getInstance().setRecorder(nullptr);
+    InputManager::getInstance().setReplayer(nullptr);
+    recorder.reset();
+    replayer.reset();
 
     // The resource manager keeps its sprites, sounds and music until the program exits.
     LogManager::getInstance().shutDown();
@@ -75,6 +141,8 @@ void GameManager::run()
                 WorldManager::getInstance().spriteReloaded(sprite, oldWidth, oldHeight);
             });
 
+        if (replayer != nullptr)
+            replayer->beginStep(stepCount);
         EventStep step(stepCount);
         onEvent(&step);
         InputManager::getInstance().getInput();
@@ -85,13 +153,15 @@ void GameManager::run()
         DisplayManager::getInstance().swapBuffers();
         if (capture)
             capture->reportFinished();
+        if (recorder != nullptr || replayer != nullptr)
+            endSessionStep();
         stepCount++;
 
         const int64_t work = clock.split();
         if (overlay)
             overlay->frameWorked(work);
         const int sleepMs = sleepTimeFor(work);
-        if (sleepMs >= 0)
+        if (sleepMs >= 0 && !(fast && isReplaying()))
         {
             const timespec pause{0, static_cast<long>(sleepMs) * 1000000L};
             nanosleep(&pause, nullptr);
@@ -112,6 +182,37 @@ bool GameManager::getGameOver() const
 int GameManager::getFrameTime() const
 {
     return frameTime;
+}
+
+void GameManager::setRecording(const std::string& file)
+{
+    recordFile = file;
+}
+
+void GameManager::setReplay(const std::string& file, bool exitAtEnd)
+{
+    replayFile = file;
+    replayExit = exitAtEnd;
+}
+
+void GameManager::setFast(bool newFast)
+{
+    fast = newFast;
+}
+
+void GameManager::setGameName(const std::string& name)
+{
+    gameName = name;
+}
+
+const std::string& GameManager::getGameName() const
+{
+    return gameName;
+}
+
+bool GameManager::isReplaying() const
+{
+    return replayer != nullptr && replayer->isActive();
 }
 
 void GameManager::setCaptureKeys(bool on)
@@ -152,15 +253,13 @@ bool GameManager::getOverlayKey() const
     return overlay != nullptr;
 }
 
-void GameManager::onKey(const EventKeyboard& key)
+void GameManager::onKey(Keyboard::Key key)
 {
-    if (key.getKeyboardAction() != KEY_PRESSED)
-        return;
-    if (capture && key.getKey() == Keyboard::F12)
+    if (capture && key == Keyboard::F12)
         capture->requestScreenshot();
-    else if (capture && key.getKey() == Keyboard::F9)
+    else if (capture && key == Keyboard::F9)
         capture->requestClip();
-    else if (overlay && key.getKey() == Keyboard::F3)
+    else if (overlay && key == Keyboard::F3)
         overlay->toggle();
 }
 
@@ -168,7 +267,7 @@ void GameManager::onKey(const EventKeyboard& key)
 void GameManager::listen()
 {
     if (capture || overlay)
-        InputManager::getInstance().setKeyListener([this](const EventKeyboard& key) {
+        InputManager::getInstance().setKeyListener([this](Keyboard::Key key) {
             onKey(key);
         });
     else

@@ -168,6 +168,17 @@ Box Object::getBox() const
     return box;
 }
 
+void Object::setScreenFixed(bool fixed)
+{
+    screenFixed = fixed;
+    ObjectHome::home().boxChanged(this);
+}
+
+bool Object::isScreenFixed() const
+{
+    return screenFixed;
+}
+
 int& ObjectHome::slotNote(Object* p)
 {
     return p->homeSlot;

@@ -111,6 +111,14 @@ public:
     Box getBox() const;
     ///@}
 
+    /// Fixed to the screen (a head-up display, a score): drawn at its position taken as a cell
+    /// of the window's grid, wherever the world's view is, and never left out of a frame. It
+    /// still moves and collides at that position in the world. False after construction.
+    ///@{
+    void setScreenFixed(bool fixed = true);
+    bool isScreenFixed() const;
+    ///@}
+
 private:
     int id;           ///< unique for the run, never reused
     std::string type; ///< empty after construction
@@ -121,6 +129,7 @@ private:
     Solidness solidness = NONSOLID;
     Animation animation; ///< no sprite after construction
     Box box;             ///< a point at the position until setSprite
+    bool screenFixed = false;
 
     /// The home (the world) keeps a copy of every object's world box for its collision search,
     /// and is told through ObjectHome whenever the position or the box changes.

@@ -8,11 +8,17 @@ namespace ks {
 
 ObjectList::ObjectList() = default;
 
+ObjectList::ObjectList(int newCapacity) : capacity(newCapacity > MAX_OBJECTS ? newCapacity : MAX_OBJECTS)
+{}
+
 int ObjectList::insert(Object* p)
 {
-    if (count >= MAX_OBJECTS)
+    if (count >= capacity)
         return -1;
-    objects[count] = p;
+    if (isLarge())
+        largeItems.push_back(p);
+    else
+        objects[count] = p;
     count++;
     return 0;
 }
@@ -23,13 +29,16 @@ int ObjectList::remove(Object* p)
     if (p == nullptr)
         return -1;
     const int id = p->getId();
+    Object** items = isLarge() ? largeItems.data() : objects;
     for (int i = 0; i < count; i++)
     {
-        if (objects[i] != nullptr && objects[i]->getId() == id)
+        if (items[i] != nullptr && items[i]->getId() == id)
         {
             for (int j = i; j < count - 1; j++)
-                objects[j] = objects[j + 1];
+                items[j] = items[j + 1];
             count--;
+            if (isLarge())
+                largeItems.pop_back();
             return 0;
         }
     }
@@ -39,6 +48,7 @@ int ObjectList::remove(Object* p)
 void ObjectList::clear()
 {
     count = 0;
+    largeItems.clear();
 }
 
 int ObjectList::getCount() const
@@ -53,14 +63,24 @@ bool ObjectList::isEmpty() const
 
 bool ObjectList::isFull() const
 {
-    return count == MAX_OBJECTS;
+    return count == capacity;
+}
+
+int ObjectList::getCapacity() const
+{
+    return capacity;
 }
 
 Object* ObjectList::operator[](int index) const
 {
     if (index < 0 || index >= count)
         throw std::out_of_range("invalid index");
-    return objects[index];
+    return isLarge() ? largeItems[static_cast<size_t>(index)] : objects[index];
+}
+
+bool ObjectList::isLarge() const
+{
+    return capacity > MAX_OBJECTS;
 }
 
 } // namespace ks

@@ -1,14 +1,18 @@
 #pragma once
 
+#include <vector>
+
 namespace ks {
 
 class Object;
 
-/// Capacity of an object list, and so of the world.
+/// Capacity of an object list, and so of the world unless a game raises the world's capacity.
 const int MAX_OBJECTS = 2000;
 
-/// ObjectList: a fixed array of MAX_OBJECTS object pointers with a count, copied by
-/// value. It never owns, creates or deletes the objects. Walk it with an index:
+/// ObjectList: an array of object pointers with a count and a fixed capacity, copied by value.
+/// A list of the usual capacity (MAX_OBJECTS) keeps its entries inside itself and never touches
+/// the heap; a list made larger (for a world whose capacity was raised) keeps them on the heap.
+/// It never owns, creates or deletes the objects. Walk it with an index:
 ///
 /// @code
 /// ObjectList list = WorldManager::getInstance().getAllObjects();
@@ -18,7 +22,11 @@ const int MAX_OBJECTS = 2000;
 class ObjectList
 {
 public:
+    /// An empty list of MAX_OBJECTS entries.
     ObjectList();
+
+    /// An empty list that holds capacity entries (never fewer than MAX_OBJECTS).
+    explicit ObjectList(int capacity);
 
     /// Appends p. 0, or -1 when the list is full.
     int insert(Object* p);
@@ -32,15 +40,21 @@ public:
     int getCount() const;
     /// True with no entries.
     bool isEmpty() const;
-    /// True with MAX_OBJECTS entries.
+    /// True with getCapacity() entries.
     bool isFull() const;
+    /// Entries the list can hold: MAX_OBJECTS unless it was made larger.
+    int getCapacity() const;
 
     /// The entry at index; throws std::out_of_range("invalid index") outside 0..count-1.
     Object* operator[](int index) const;
 
 private:
-    int count = 0;                ///< entries in use
-    Object* objects[MAX_OBJECTS]; ///< entries 0..count-1 in insertion order
+    bool isLarge() const;
+
+    int count = 0;                   ///< entries in use
+    int capacity = MAX_OBJECTS;      ///< entries it can hold
+    Object* objects[MAX_OBJECTS];    ///< entries 0..count-1 in insertion order (usual capacity)
+    std::vector<Object*> largeItems; ///< the same for a list made larger; count entries long
 };
 
 } // namespace ks

@@ -151,7 +151,9 @@ void ScreenCapture::readFrame(const sf::RenderWindow& window)
         bottomUp = true;
         return;
     }
-    const sf::Image image = compat::captureWindow(window, readBack);
+    if (!readBack)
+        readBack = std::make_unique<sf::Texture>();
+    const sf::Image image = compat::captureWindow(window, *readBack);
     pixels.assign(image.getPixelsPtr(), image.getPixelsPtr() + static_cast<std::size_t>(frameWidth) * frameHeight * 4);
     bottomUp = false;
 }

@@ -94,7 +94,9 @@ private:
 
     int clipDelay; // hundredths of a second each clip frame is shown
     std::string folder;
-    sf::Texture readBack;             // when OpenGL's reading is not to be had
+    // When OpenGL's reading is not to be had; made on first use, as a texture needs a display
+    // and a game without a window (headless) has none.
+    std::unique_ptr<sf::Texture> readBack;
     std::vector<std::uint8_t> pixels; // the frame last read, RGBA
     unsigned frameWidth = 0, frameHeight = 0;
     bool bottomUp = false; // pixels' rows are bottom first

@@ -5,8 +5,6 @@
 #include <set>
 #include <string>
 
-#include <SFML/Window/Keyboard.hpp>
-
 #include "Color.h"
 #include "DisplayManager.h"
 #include "EventCollision.h"
@@ -14,6 +12,7 @@
 #include "EventMouse.h"
 #include "EventStep.h"
 #include "GameManager.h"
+#include "InputManager.h"
 #include "ObjectList.h"
 #include "ResourceManager.h"
 #include "Vector.h"
@@ -155,11 +154,13 @@ void player::step()
     }
 
     setSpeed(0);
-    // Held keys come from the live keyboard state: the input events only report edges.
-    upHeld = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::W);
-    downHeld = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::S);
-    leftHeld = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::A);
-    rightHeld = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::D);
+    // Held keys come from the keyboard's state (live, or a replay's): the input events only
+    // report edges.
+    const InputManager& input = InputManager::getInstance();
+    upHeld = input.isKeyPressed(Keyboard::W);
+    downHeld = input.isKeyPressed(Keyboard::S);
+    leftHeld = input.isKeyPressed(Keyboard::A);
+    rightHeld = input.isKeyPressed(Keyboard::D);
 
     // The bounds are tested before the move, so the hunter can end one step beyond them.
     const Vector position = getPosition();

@@ -1,5 +1,6 @@
-// The world's collision index against the plain scan of every object: on random worlds,
-// whole runs of updates (with handlers that add, take out, delete, move, resize and change
+// The world's collision index against the plain scan of every object: on random worlds (the
+// grid's, and worlds many screens large with most objects far outside the view), whole runs
+// of updates (with handlers that add, take out, delete, move, resize and change
 // objects) must tell the same events in the same order, and after every update every
 // collision list must be the same list in the same order.
 #include "LogManager.h"
@@ -22,7 +23,11 @@ const float INF = std::numeric_limits<float>::infinity();
 // What a run saw: its journal, and any list on which the index and the scan disagreed.
 struct Trial
 {
-    explicit Trial(unsigned seed) : random(seed), checks(seed + 1000)
+    explicit Trial(unsigned seed, float width = 80, float height = 24)
+        : random(seed),
+          checks(seed + 1000),
+          sx(width / 80),
+          sy(height / 24)
     {}
 
     std::mt19937 random;
@@ -31,6 +36,7 @@ struct Trial
     std::vector<std::string> disagreements;
     int made = 0;
     bool acting = true; // handlers change the world
+    float sx, sy;       // the world's size in screens along each axis
 
     float uniform(float low, float high)
     {
@@ -58,20 +64,21 @@ void crossCheck(Trial& run, const Object* p, Vector where)
                                     "]");
 }
 
-// A position somewhere in and around the screen; now and then on whole cells (so that edges
+// A position somewhere in and around the world; now and then on whole cells (so that edges
 // touch), far away, or not a number at all.
 Vector somewhere(Trial& run)
 {
     const int kind = run.below(100);
     if (kind < 15)
-        return Vector(static_cast<float>(run.below(100) - 10), static_cast<float>(run.below(44) - 10));
+        return Vector(static_cast<float>(run.below(static_cast<int>(100 * run.sx)) - 10),
+                      static_cast<float>(run.below(static_cast<int>(44 * run.sy)) - 10));
     if (kind < 17)
-        return Vector(run.uniform(-1e4f, 1e4f), run.uniform(-1e4f, 1e4f));
+        return Vector(run.uniform(-1e4f, 1e4f) * run.sx, run.uniform(-1e4f, 1e4f) * run.sy);
     if (kind < 18)
         return Vector(run.below(2) ? NaN : 5.f, run.below(2) ? NaN : 5.f);
     if (kind < 19)
         return Vector(run.below(2) ? -INF : INF, 5.f);
-    return Vector(run.uniform(-30, 110), run.uniform(-30, 54));
+    return Vector(run.uniform(-30, 110 * run.sx), run.uniform(-30, 54 * run.sy));
 }
 
 // Mostly sprite-sized boxes; some empty, a few inside out, huge or not a number.
@@ -130,7 +137,7 @@ public:
             run.journal.push_back("out " + name + " @" + at(getPosition()));
             // Far out, come back in somewhere: the world stays crowded.
             const Vector p = getPosition();
-            if (run.acting && (std::fabs(p.getX()) > 200 || std::fabs(p.getY()) > 200))
+            if (run.acting && (std::fabs(p.getX()) > 200 * run.sx || std::fabs(p.getY()) > 200 * run.sy))
                 setPosition(somewhere(run));
         }
         return 0;
@@ -199,13 +206,18 @@ protected:
         world.shutDown();
     }
 
-    // A fresh world of n motes made from seed, then updates; the journal of it all.
-    Trial play(unsigned seed, int n, int updates, bool byScan)
+    // A fresh world of n motes made from seed, then updates; the journal of it all. A world
+    // larger than the grid holds up to capacity objects.
+    Trial play(unsigned seed, int n, int updates, bool byScan, float width = 80, float height = 24,
+               int capacity = MAX_OBJECTS)
     {
         world.shutDown();
+        world.setCapacity(capacity);
         world.startUp();
+        if (width != 80 || height != 24)
+            world.setBounds(Box(Vector(0, 0), width, height));
         world.setCollisionScan(byScan);
-        Trial run(seed);
+        Trial run(seed, width, height);
         for (int i = 0; i < n; i++)
             new Mote(run);
         for (int u = 0; u < updates; u++)
@@ -218,6 +230,7 @@ protected:
         // The objects still there, in world order, end the journal; none outlives the run.
         run.journal.push_back("world " + names(world.getAllObjects()));
         world.shutDown();
+        world.setCapacity(MAX_OBJECTS);
         world.startUp();
         return run;
     }
@@ -227,11 +240,27 @@ protected:
 
 TEST_F(CollisionGridTest, UpdatesTellTheSameEventsAsTheScan)
 {
-    for (unsigned seed = 1; seed <= 8; seed++)
+    // Seed, objects, updates, the world's size and capacity. From seed 9 on the world is ten
+    // screens wide and tall, then so large that its squares must grow, then raised past
+    // MAX_OBJECTS (lists and index on the heap).
+    struct Run
     {
-        SCOPED_TRACE(testing::Message() << "seed " << seed);
-        const Trial scanned = play(seed, 150 + static_cast<int>(seed) * 40, 40, true);
-        const Trial indexed = play(seed, 150 + static_cast<int>(seed) * 40, 40, false);
+        unsigned seed;
+        int objects, updates;
+        float width, height;
+        int capacity;
+    };
+    std::vector<Run> runs;
+    for (unsigned seed = 1; seed <= 8; seed++)
+        runs.push_back({seed, 150 + static_cast<int>(seed) * 40, 40, 80, 24, MAX_OBJECTS});
+    runs.push_back({9, 900, 12, 800, 240, MAX_OBJECTS});
+    runs.push_back({10, 600, 10, 40000, 12000, MAX_OBJECTS});
+    runs.push_back({11, 2100, 3, 400, 120, 3000});
+    for (const Run& r : runs)
+    {
+        SCOPED_TRACE(testing::Message() << "seed " << r.seed);
+        const Trial scanned = play(r.seed, r.objects, r.updates, true, r.width, r.height, r.capacity);
+        const Trial indexed = play(r.seed, r.objects, r.updates, false, r.width, r.height, r.capacity);
         ASSERT_GT(scanned.journal.size(), 1000u);
         const auto [scan, index] = std::mismatch(scanned.journal.begin(), scanned.journal.end(),
                                                  indexed.journal.begin(), indexed.journal.end());

@@ -13,6 +13,7 @@
 #include "WorldManager.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <thread>
@@ -164,6 +165,60 @@ TEST_F(InputManagerTest, HandlerClosingTheDisplayEndsTheInputPhase)
     }));
     input.getInput();
     EXPECT_EQ(recorder->keys, (std::vector<std::vector<int>>{{ks::KEY_PRESSED, ks::Keyboard::C}}));
+}
+
+} // namespace
+
+namespace {
+
+// F11 and Alt+Enter switch a game that enables them to fullscreen and back; a pointer over any
+// cell, moved there in the letterbox (1280 x 1024 display: scale 1.25, 32 black rows above) or
+// in the window, converts to that cell.
+TEST_F(InputManagerTest, FullscreenKeysToggleAndThePointerStaysOverItsCell)
+{
+    ks::DisplayManager& dm = ks::DisplayManager::getInstance();
+    dm.setFullscreenKeys(true);
+    struct Step
+    {
+        const char* keys;
+        bool fullscreen;
+        unsigned width, height;
+    };
+    const Step steps[] = {{"key F11", true, 1280, 1024}, {"key alt+Return", false, 1024, 768},
+                          {"key alt+Return", true, 1280, 1024}, {"key F11", false, 1024, 768}};
+    for (const Step& step : steps)
+    {
+        SCOPED_TRACE(step.keys);
+        ASSERT_TRUE(drive(step.keys));
+        ASSERT_TRUE(pumpUntil([&] {
+            return dm.isFullscreen() == step.fullscreen;
+        }));
+        // The window is made again: xdotool needs its new id.
+        window = std::to_string(ks::compat::nativeHandle(*dm.getWindow()));
+        pumpFor(200ms);
+        EXPECT_EQ(dm.getWindow()->getSize(), sf::Vector2u(step.width, step.height));
+        EXPECT_FLOAT_EQ(dm.spacesToPixels(ks::Vector(0, 0)).getY(), step.fullscreen ? 32 : 0);
+        const int cells[][2] = {{0, 0}, {79, 23}, {40, 12}, {7, 19}};
+        for (const auto& cell : cells)
+        {
+            // The cell's first pixel and its last.
+            for (const float inside : {0.f, 1.f})
+            {
+                const ks::Vector corner = dm.spacesToPixels(ks::Vector(float(cell[0]) + inside, float(cell[1]) + inside));
+                const int x = int(corner.getX()) - int(inside), y = int(corner.getY()) - int(inside);
+                recorder->mice.clear();
+                ASSERT_TRUE(drive("mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y)));
+                ASSERT_TRUE(pumpUntil([&] {
+                    return !recorder->mice.empty() && recorder->mice.back()[2] == float(x) &&
+                           recorder->mice.back()[3] == float(y);
+                })) << "pointer at " << x << ", " << y;
+                const ks::Vector spaces = dm.pixelsToSpaces(ks::Vector(float(x), float(y)));
+                EXPECT_EQ(int(std::floor(spaces.getX())), cell[0]) << x << ", " << y;
+                EXPECT_EQ(int(std::floor(spaces.getY())), cell[1]) << x << ", " << y;
+            }
+        }
+    }
+    EXPECT_FLOAT_EQ(dm.getScale(), 1);
 }
 
 } // namespace

@@ -21,31 +21,41 @@ std::vector<Object*> entries(const ObjectList& list)
 
 TEST_F(ObjectListTest, KeepsOrderRemovesByIdAndCopiesIndependently)
 {
-    Object* a = new Object;
-    Object* b = new Object;
-    Object* c = new Object;
-    ObjectList list;
-    for (Object* o : {a, b, c, a})
-        list.insert(o);
-    const ObjectList copy = list;
-    EXPECT_EQ(list.remove(b), 0);
-    EXPECT_EQ(list.remove(b), -1);
-    // Only the first of two entries goes, and the rest keep their order.
-    EXPECT_EQ(list.remove(a), 0);
-    EXPECT_EQ(entries(list), (std::vector<Object*>{c, a}));
-    EXPECT_EQ(entries(copy), (std::vector<Object*>{a, b, c, a}));
-    // Ids, not pointers, decide what matches.
-    Object* twin = new Object;
-    twin->setId(c->getId());
-    EXPECT_EQ(list.remove(twin), 0);
-    EXPECT_EQ(entries(list), std::vector<Object*>{a});
-    EXPECT_THROW((void)list[-1], std::out_of_range);
-    EXPECT_THROW((void)list[1], std::out_of_range); // one past the end
+    // The usual list keeps its entries inside itself; a larger one (a raised world's) on the heap.
+    EXPECT_EQ(ObjectList(5).getCapacity(), MAX_OBJECTS);
+    for (const int capacity : {MAX_OBJECTS, 3 * MAX_OBJECTS / 2})
+    {
+        SCOPED_TRACE(capacity);
+        fresh();
+        Object* a = new Object;
+        Object* b = new Object;
+        Object* c = new Object;
+        ObjectList list(capacity);
+        for (Object* o : {a, b, c, a})
+            list.insert(o);
+        const ObjectList copy = list;
+        EXPECT_EQ(list.remove(b), 0);
+        EXPECT_EQ(list.remove(b), -1);
+        // Only the first of two entries goes, and the rest keep their order.
+        EXPECT_EQ(list.remove(a), 0);
+        EXPECT_EQ(entries(list), (std::vector<Object*>{c, a}));
+        EXPECT_EQ(entries(copy), (std::vector<Object*>{a, b, c, a}));
+        // Ids, not pointers, decide what matches.
+        Object* twin = new Object;
+        twin->setId(c->getId());
+        EXPECT_EQ(list.remove(twin), 0);
+        EXPECT_EQ(entries(list), std::vector<Object*>{a});
+        EXPECT_THROW((void)list[-1], std::out_of_range);
+        EXPECT_THROW((void)list[1], std::out_of_range); // one past the end
 
-    list.clear();
-    for (int i = 0; i < MAX_OBJECTS; i++)
-        ASSERT_EQ(list.insert(a), 0);
-    EXPECT_TRUE(list.isFull());
-    EXPECT_EQ(list.insert(b), -1);
-    EXPECT_EQ(list[MAX_OBJECTS - 1], a);
+        list.clear();
+        for (int i = 0; i < capacity; i++)
+            ASSERT_EQ(list.insert(i == capacity - 1 ? b : a), 0);
+        EXPECT_TRUE(list.isFull());
+        EXPECT_EQ(list.insert(c), -1);
+        EXPECT_EQ(list[capacity - 1], b);
+        EXPECT_EQ(list.remove(b), 0);
+        EXPECT_EQ(list.insert(c), 0);
+        EXPECT_EQ(list[capacity - 1], c);
+    }
 }

@@ -9,6 +9,8 @@
 #include "Probe.h"
 #include "ResourceManager.h"
 
+#include <cmath>
+#include <functional>
 #include <tuple>
 #include <type_traits>
 #include <utility>
@@ -147,4 +149,203 @@ TEST_F(WorldManagerTest, TouchingBoxesCollideAndOutEventsGoToTheMoverAfterPlacem
             expected.push_back("out M @" + at(where));
         EXPECT_EQ(journal, expected);
     }
+}
+
+// A world of its own, 300 x 100 cells from (-10, 5): out events at its edges, as strict as the
+// grid's; the grid's edges no longer count.
+TEST_F(WorldManagerTest, OutEventsComeAtTheBoundsEdges)
+{
+    ASSERT_EQ(world.setBounds(Box(Vector(-10, 5), 300, 100)), 0);
+    Probe* mover = new Probe(journal, "M", Vector(0, 10));
+    const std::pair<Vector, bool> moves[] = {
+        {Vector(-10, 5), false},     {Vector(290, 105), false},   {Vector(81, 25), false},
+        {Vector(-10.01f, 50), true}, {Vector(290.01f, 50), true}, {Vector(50, 4.99f), true},
+        {Vector(50, 105.01f), true}, {Vector(0, 0), true},
+    };
+    for (const auto& [where, out] : moves)
+    {
+        journal.clear();
+        world.moveObject(mover, where);
+        Journal expected{"place M @" + at(where)};
+        if (out)
+            expected.push_back("out M @" + at(where));
+        EXPECT_EQ(journal, expected);
+    }
+}
+
+// The view keeps inside the bounds at every edge and corner; a view larger than the world
+// shows it from its corner.
+TEST_F(WorldManagerTest, ViewStaysInsideTheBounds)
+{
+    ASSERT_EQ(world.setBounds(Box(Vector(0, 0), 400, 120)), 0);
+    // Asked corner, then the corner kept.
+    const std::pair<Vector, Vector> corners[] = {
+        {Vector(100, 50), Vector(100, 50)}, {Vector(-5, 50), Vector(0, 50)},    {Vector(500, 50), Vector(320, 50)},
+        {Vector(100, -1), Vector(100, 0)},  {Vector(100, 97), Vector(100, 96)}, {Vector(-9, -9), Vector(0, 0)},
+        {Vector(999, -9), Vector(320, 0)},  {Vector(-9, 999), Vector(0, 96)},   {Vector(999, 999), Vector(320, 96)},
+    };
+    for (const auto& [asked, kept] : corners)
+    {
+        ASSERT_EQ(world.setView(Box(asked, 80, 24)), 0);
+        EXPECT_EQ(at(world.getView().getCorner()), at(kept)) << "asked " << at(asked);
+        EXPECT_EQ(world.getView().getHorizontal(), 80);
+    }
+    // A smaller world: the view is cut to it and starts at its corner.
+    ASSERT_EQ(world.setBounds(Box(Vector(3, 4), 40, 10)), 0);
+    const Box small = world.getView();
+    EXPECT_EQ(at(small.getCorner()) + " " + at(Vector(small.getHorizontal(), small.getVertical())), "3,4 40,10");
+}
+
+// The view follows only when the object leaves the slack region around its centre, by whole
+// cells, after the movement pass, and never past the bounds.
+TEST_F(WorldManagerTest, FollowingMovesTheViewOutOfTheSlackAfterTheMovementPass)
+{
+    ASSERT_EQ(world.setBounds(Box(Vector(0, 0), 400, 120)), 0);
+    ASSERT_EQ(world.setView(Box(Vector(100, 50), 80, 24)), 0);
+    Probe* hero = new Probe(journal, "H", Vector(140, 62));
+    ASSERT_EQ(world.setViewFollowing(hero), 0);
+    EXPECT_EQ(at(world.getViewSlack()), "40,12"); // half the view: x 120..160, y 56..68
+    // Position after the move, velocity, view corner after the update.
+    const std::tuple<Vector, Vector, Vector> steps[] = {
+        {Vector(159, 67), Vector(0, 0), Vector(100, 50)},     {Vector(160, 68), Vector(1, 1), Vector(101, 51)},
+        {Vector(130, 60), Vector(-9.4f, 0), Vector(101, 51)}, {Vector(110.6f, 60), Vector(0, 0), Vector(91, 51)},
+        {Vector(5, 3), Vector(0, 0), Vector(0, 0)},           {Vector(399, 119), Vector(0, 0), Vector(320, 96)},
+    };
+    for (const auto& [place, velocity, corner] : steps)
+    {
+        hero->setPosition(place);
+        hero->setVelocity(velocity);
+        world.update();
+        EXPECT_EQ(at(world.getView().getCorner()), at(corner)) << "at " << at(hero->getPosition());
+    }
+    ASSERT_EQ(world.setViewSlack(0, 0), 0);
+    hero->setPosition(Vector(200, 60));
+    world.update();
+    EXPECT_EQ(at(world.getView().getCorner()), "160,48");
+    // An object that leaves the world is no longer followed.
+    world.removeObject(outside.emplace_back(hero).get());
+    EXPECT_EQ(world.getViewFollowing(), nullptr);
+}
+
+// Window pixels to world cells through the view, and back.
+TEST_F(WorldManagerTest, PointerPixelsConvertThroughTheView)
+{
+    ASSERT_EQ(world.setBounds(Box(Vector(-50, 0), 400, 120)), 0);
+    // View corner, pixels, world cells.
+    const std::tuple<Vector, Vector, Vector> cases[] = {
+        {Vector(-50, 0), Vector(0, 0), Vector(-50, 0)},
+        {Vector(100, 50), Vector(126, 96), Vector(110.5f, 53)},
+        {Vector(100, 50), Vector(1023, 767), Vector(185.25f, 73.96875f)},
+        {Vector(270, 96), Vector(-12, -16), Vector(269, 95.5f)},
+    };
+    for (const auto& [corner, pixels, cells] : cases)
+    {
+        ASSERT_EQ(world.setView(Box(corner, 80, 24)), 0);
+        EXPECT_EQ(at(world.pixelsToWorld(pixels)), at(cells));
+        EXPECT_EQ(at(world.worldToPixels(cells)), at(pixels));
+    }
+}
+
+// Each bad value: a log line naming it, -1, and the default in its place; nothing breaks.
+TEST_F(WorldManagerTest, BadWorldSettingsAreLoggedAndGiveTheDefault)
+{
+    LogManager::getInstance().startUp();
+    const float NaN = std::nanf("");
+    Probe* stray = new Probe(journal, "S");
+    world.removeObject(outside.emplace_back(stray).get());
+    struct Case
+    {
+        std::function<int()> set;
+        std::string logged, bounds, view, slack;
+    };
+    const Case cases[] = {
+        {[&] {
+             return world.setBounds(Box(Vector(0, 0), -400, 120));
+         },
+         "WorldManager::setBounds: bounds at (0, 0) of -400 x 120", "0,0 80,24", "0,0 80,24", ""},
+        {[&] {
+             return world.setBounds(Box(Vector(NaN, 0), 400, 120));
+         },
+         "WorldManager::setBounds: bounds at (nan, 0)", "0,0 80,24", "0,0 80,24", ""},
+        {[&] {
+             return world.setView(Box(Vector(0, 0), 80, -24));
+         },
+         "WorldManager::setView: a view of 80 x -24", "0,0 400,120", "0,0 80,24", ""},
+        {[&] {
+             return world.setView(Box(Vector(0, 0), 500, 24));
+         },
+         "WorldManager::setView: a view of 500 x 24 is larger", "0,0 400,120", "0,0 400,24", ""},
+        {[&] {
+             return world.setView(Box(Vector(NaN, 9), 80, 24));
+         },
+         "WorldManager::setView: the corner (nan, 9)", "0,0 400,120", "0,0 80,24", ""},
+        {[&] {
+             return world.setViewSlack(-1, 5);
+         },
+         "WorldManager::setViewSlack: -1 x 5", "0,0 400,120", "0,0 80,24", "40,12"},
+        {[&] {
+             return world.setViewSlack(81, 5);
+         },
+         "WorldManager::setViewSlack: 81 x 5", "0,0 400,120", "0,0 80,24", "40,12"},
+        {[&] {
+             return world.setViewFollowing(stray);
+         },
+         "WorldManager::setViewFollowing: object", "0,0 400,120", "0,0 80,24", ""},
+    };
+    for (const Case& c : cases)
+    {
+        fresh();
+        world.setViewSlack(10, 10);
+        if (c.bounds != "0,0 80,24")
+            world.setBounds(Box(Vector(0, 0), 400, 120));
+        world.setView(Box(Vector(0, 0), 80, 24));
+        const size_t before = logMessages().size();
+        EXPECT_EQ(c.set(), -1) << c.logged;
+        const std::vector<std::string> log = logMessages();
+        ASSERT_EQ(log.size(), before + 1) << c.logged;
+        EXPECT_EQ(log.back().rfind(c.logged, 0), 0u) << log.back();
+        const Box b = world.getBounds(), v = world.getView();
+        EXPECT_EQ(at(b.getCorner()) + " " + at(Vector(b.getHorizontal(), b.getVertical())), c.bounds) << c.logged;
+        EXPECT_EQ(at(v.getCorner()) + " " + at(Vector(v.getHorizontal(), v.getVertical())), c.view) << c.logged;
+        if (!c.slack.empty())
+        {
+            EXPECT_EQ(at(world.getViewSlack()), c.slack);
+        }
+        EXPECT_EQ(world.getViewFollowing(), nullptr);
+    }
+}
+
+// A game may raise the world's capacity before it starts; a bad one is logged and the world
+// holds MAX_OBJECTS.
+TEST_F(WorldManagerTest, RaisedCapacityHoldsMoreObjectsAndBadOnesGiveTheDefault)
+{
+    LogManager::getInstance().startUp();
+    // Asked, then held, and whether a line is logged.
+    const std::tuple<int, int, bool> capacities[] = {
+        {MAX_OBJECTS, MAX_OBJECTS, false},
+        {2500, 2500, false},
+        {-3, MAX_OBJECTS, true},
+        {MAX_OBJECTS - 1, MAX_OBJECTS, true},
+        {MAX_WORLD_CAPACITY + 1, MAX_OBJECTS, true},
+    };
+    for (const auto& [asked, held, logged] : capacities)
+    {
+        world.shutDown();
+        world.setCapacity(asked);
+        const size_t before = logMessages().size();
+        world.startUp();
+        EXPECT_EQ(world.getCapacity(), held);
+        EXPECT_EQ(logMessages().size(), before + (logged ? 1 : 0)) << asked;
+        for (int i = 0; i < held; i++)
+            new Probe(journal, "p", Vector(static_cast<float>(i % 80), 3), PASSABLE);
+        // One more is lost, as in a full world of the usual size.
+        outside.emplace_back(new Probe(journal, "lost"));
+        EXPECT_EQ(world.getAllObjects().getCount(), held);
+        EXPECT_EQ(world.objectsOfType("").getCount(), held);
+        // Every 80th stands on the first one's cell.
+        EXPECT_EQ(world.getCollisions(world.getAllObjects()[0], Vector(0, 3)).getCount(), (held + 79) / 80 - 1);
+    }
+    world.shutDown();
+    world.setCapacity(MAX_OBJECTS);
+    world.startUp();
 }

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <thread>
@@ -15,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "Recording.h"
 #include "TestSupport.h"
 #include "resources.h"
 
@@ -64,15 +64,13 @@ protected:
 
     // Starts the program in the working directory, with or without the game's data beside
     // it, and waits for its window.
-    void launch(bool withData)
+    void launch(bool withData, const char* record = nullptr)
     {
-        for (const auto& entry : std::filesystem::directory_iterator(KS_GAME_DIR))
-            if (entry.path().filename() == "kestrane" || (withData && entry.path().extension() != ".log"))
-                std::filesystem::create_symlink(entry.path(), entry.path().filename());
+        ks::test::linkGameFolder(withData);
         if ((pid = fork()) == 0)
         {
             prctl(PR_SET_PDEATHSIG, SIGKILL);
-            execl("./kestrane", "kestrane", static_cast<char*>(nullptr));
+            execl("./kestrane", "kestrane", record ? "--record" : nullptr, record, static_cast<char*>(nullptr));
             _exit(127);
         }
         const std::string find = "timeout 10 xdotool search --sync --onlyvisible --name '^Kestrane$' > window.txt";
@@ -140,9 +138,11 @@ protected:
     unsigned long window = 0;
 };
 
-TEST_F(EndToEndTest, PlayedWithRealKeysAndMouse)
+// Played once with real keys and mouse while recording; the recording then replays to the
+// same frames, twice in a window and once with no display at all.
+TEST_F(EndToEndTest, PlayedWithRealKeysAndMouseThenReplayedExactly)
 {
-    launch(true);
+    launch(true, "session.ksr");
     ASSERT_TRUE(shows(YELLOW, 48, 96, 912, 704, 1000)) << "no title picture";
     xdotool("key space");
     // "Health: 3" in red from column 1 of row 1, its digit in column 9; "Score: 0" in green
@@ -150,6 +150,8 @@ TEST_F(EndToEndTest, PlayedWithRealKeysAndMouse)
     ASSERT_TRUE(shows(RED, 12, 38, 120, 70, 50)) << "no head-up display";
     EXPECT_TRUE(shows(RED, 112, 38, 120, 70, 8)) << "no digit after \"Health: \"";
     EXPECT_TRUE(shows(GREEN, 864, 38, 966, 70, 50)) << "no green score";
+    // A walk to the right and up (held keys, which the game reads as the keyboard's state).
+    xdotool("keydown d sleep 0.4 keydown w sleep 0.3 keyup d keyup w");
     // A left click spends a shot and a right click reloads: the digit of "Ammo: 5" (column 7,
     // row 2) changes, changes again and comes back.
     const auto full = pixels(84, 70, 100, 102);
@@ -174,6 +176,22 @@ TEST_F(EndToEndTest, PlayedWithRealKeysAndMouse)
     for (const std::string& line : log)
         EXPECT_TRUE(line.find("fail") == std::string::npos && line.find("Unable") == std::string::npos) << line;
     expectEscapeQuits();
+
+    ks::Recording recording;
+    std::string reason;
+    ASSERT_EQ(recording.parse(ks::test::readFile("session.ksr"), reason), 0) << reason;
+    ASSERT_TRUE(recording.isComplete());
+    const std::string end = "Replay: end of session.ksr after step " + std::to_string(recording.getSteps() - 1) +
+                            ", 0 frames unlike the recording";
+    for (bool windowed : {true, true, false})
+    {
+        EXPECT_EQ(ks::test::runGame("--replay session.ksr --replay-exit --fast" + std::string(windowed ? "" : " --headless"),
+                                    windowed),
+                  0);
+        const std::vector<std::string> replayed = ks::test::logMessages();
+        EXPECT_NE(std::find(replayed.begin(), replayed.end(), end), replayed.end())
+            << (windowed ? "windowed: " : "headless: ") << ::testing::PrintToString(replayed);
+    }
 }
 
 // A folder holding nothing but the program: the font's and every resource's failure is logged

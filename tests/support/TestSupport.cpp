@@ -1,5 +1,8 @@
 #include "TestSupport.h"
 
+#include "EventKeyboard.h"
+#include "EventMouse.h"
+#include "Recording.h"
 #include "SfmlCompat.h"
 
 #include <algorithm>
@@ -8,6 +11,8 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+
+#include <sys/wait.h>
 
 namespace ks::test {
 
@@ -74,6 +79,63 @@ int inkedPixels(const sf::Image& image)
         for (unsigned x = 0; x < image.getSize().x; x++)
             count += compat::getPixel(image, x, y) != sf::Color::Black;
     return count;
+}
+
+void linkGameFolder(bool withData)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(KS_GAME_DIR))
+        if (entry.path().filename() == "kestrane" || (withData && entry.path().extension() != ".log"))
+            std::filesystem::create_symlink(entry.path(), entry.path().filename());
+}
+
+int runGame(const std::string& args, bool windowed)
+{
+    const std::string command = std::string(windowed ? "" : "env -u DISPLAY ") + "ALSOFT_DRIVERS=null ./kestrane " +
+                                args + " > output.txt 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string scriptedRecording(const std::string& game, int steps, bool cut)
+{
+    RecordingHeader header;
+    header.game = game;
+    header.seed = 1;
+    header.frameTime = 33;
+    header.width = 1024;
+    header.height = 768;
+    header.columns = 80;
+    header.rows = 24;
+    using I = RecordedInput;
+    // step, input: a game started, a walk right and up, shots at two places, a reload.
+    const std::vector<std::pair<int, I>> script = {
+        {20, {I::KEY, Keyboard::SPACE, KEY_PRESSED}},  {22, {I::KEY, Keyboard::SPACE, KEY_RELEASED}},
+        {40, {I::MOUSE_MOVED, -1, 0, 700, 500}},       {50, {I::KEY_HELD, Keyboard::D, 1}},
+        {60, {I::MOUSE_CLICKED, Mouse::LEFT}},         {70, {I::MOUSE_CLICKED, Mouse::LEFT}},
+        {80, {I::KEY_HELD, Keyboard::D, 0}},           {90, {I::MOUSE_CLICKED, Mouse::RIGHT}},
+        {100, {I::KEY_HELD, Keyboard::W, 1}},          {100, {I::KEY_HELD, Keyboard::A, 1}},
+        {130, {I::KEY_HELD, Keyboard::W, 0}},          {140, {I::MOUSE_MOVED, -1, 0, 100, 120}},
+        {150, {I::KEY_HELD, Keyboard::A, 0}},          {160, {I::MOUSE_CLICKED, Mouse::LEFT}},
+        {170, {I::MOUSE_CLICKED, Mouse::LEFT}},        {200, {I::KEY_HELD, Keyboard::S, 1}},
+        {230, {I::KEY_HELD, Keyboard::S, 0}},          {240, {I::MOUSE_MOVED, -1, 0, 900, 60}},
+        {250, {I::MOUSE_CLICKED, Mouse::LEFT}},
+    };
+    // Blocks of 100 steps, as a game writes about every three seconds.
+    std::string file = Recording::encodeStart(header), records;
+    size_t next = 0;
+    for (int step = 0; step < steps; step++)
+    {
+        for (; next < script.size() && script[next].first == step; next++)
+            Recording::encodeInput(records, script[next].second);
+        Recording::encodeFrame(records, 0);
+        if (step + 1 == steps && !cut)
+            Recording::encodeEnd(records, static_cast<uint32_t>(steps));
+        if ((step + 1) % 100 == 0 || step + 1 == steps)
+            file += Recording::encodeBlock(records), records.clear();
+    }
+    if (cut)
+        file.resize(file.size() - 3);
+    return file;
 }
 
 } // namespace ks::test

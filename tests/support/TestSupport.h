@@ -40,6 +40,20 @@ std::vector<std::string> logLines();
 // The log's lines with the " Message : " prefix removed.
 std::vector<std::string> logMessages();
 
+// Links the built game's program, and with withData its font, sprites and sounds, into the
+// working directory.
+void linkGameFolder(bool withData = true);
+
+// Runs the game program of the working directory with args, its output into "output.txt",
+// with no X display and silent audio unless windowed; the exit status, or -1 if it did not
+// exit.
+int runGame(const std::string& args, bool windowed = false);
+
+// A recording of a short scripted game of `game` (seed 1): Space, walking with held keys,
+// aiming, firing and reloading over `steps` steps, and a digest of 0 for every frame (so a
+// replay of it logs that the first frame differs). Without its end mark when cut.
+std::string scriptedRecording(const std::string& game = "kestrane", int steps = 300, bool cut = false);
+
 // How two images of the same size differ: the pixels where some channel differs by more than
 // tolerance, the largest difference in any channel, and the first such pixel.
 struct ImageDifference
