@@ -212,6 +212,36 @@ TEST(DisplayManagerWithoutWindow, NothingIsDrawnAndEachCallLogs)
     EXPECT_EQ(ks::test::logMessages(), (std::vector<std::string>{draw, swap, draw, draw, draw}));
 }
 
+// Characters drawn through drawUncounted (the frame overlay's) are neither counted nor part
+// of the frame's digest: the digest and the count are those of the same frame without them.
+TEST(DisplayManagerHeadless, UncountedCharactersStayOutOfTheDigestAndTheCount)
+{
+    ks::test::TempDir temp;
+    ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
+    DisplayManager& dm = DisplayManager::getInstance();
+    dm.setHeadless(true);
+    dm.startUp();
+    std::vector<std::pair<std::uint32_t, int>> frames; // digest, count
+    for (const bool overlay : {false, true, false})
+    {
+        dm.drawString(Vector(2, 3), "game", LEFT_JUSTIFIED, ks::RED);
+        if (overlay)
+            dm.drawUncounted([&] { dm.drawString(Vector(0, 23), "overlay", LEFT_JUSTIFIED, ks::YELLOW); });
+        const int count = dm.getCharacterCount();
+        dm.swapBuffers();
+        frames.push_back({dm.getFrameDigest(), count});
+    }
+    EXPECT_EQ(frames[0], std::make_pair(frames[0].first, 4));
+    EXPECT_EQ(frames[1], frames[0]);
+    EXPECT_EQ(frames[2], frames[0]);
+    // A character counted does change the digest.
+    dm.drawString(Vector(2, 3), "game!", LEFT_JUSTIFIED, ks::RED);
+    dm.swapBuffers();
+    EXPECT_NE(dm.getFrameDigest(), frames[0].first);
+    dm.shutDown();
+    dm.setHeadless(false);
+}
+
 TEST_F(DisplayManagerTest, StartUpOpensOneWindowOfTheGridSizeAndShutDownReleasesIt)
 {
     sf::RenderWindow* window = dm.getWindow();
