@@ -120,6 +120,8 @@ int DisplayManager::startUp()
 void DisplayManager::shutDown()
 {
     batch.reset();
+    // The next start-up reads the font again: one that fails then must not find this one.
+    font = sf::Font();
     if (window != nullptr)
     {
         window->close();
