@@ -19,6 +19,7 @@
 /// drawCh and swapBuffers only keep each frame's digest, the same one a window's frame has.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -170,6 +171,17 @@ public:
     /// Window pixels (a pointer's position) to spaces, without rounding.
     Vector pixelsToSpaces(Vector pixels) const;
 
+    /// Characters drawn since the frame was last shown, but for those of drawUncounted.
+    int getCharacterCount() const;
+
+    /// Runs draw: what it draws is shown but left out of the frame's digest and character
+    /// count, as the engine's frame overlay is, whose figures differ from run to run.
+    void drawUncounted(const std::function<void()>& draw) const;
+
+    /// Called by swapBuffers with the finished frame in the window, just before it is shown;
+    /// none after construction, an empty function removes it. Screen capture reads frames here.
+    void setFrameListener(std::function<void(const sf::RenderWindow&)> listener);
+
     DisplayManager(const DisplayManager&) = delete;            ///< one instance only
     DisplayManager& operator=(const DisplayManager&) = delete; ///< one instance only
 
@@ -223,6 +235,10 @@ private:
     bool headless = false;
     mutable FrameDigest digest; ///< the frame being drawn
     uint32_t frameDigest = 0;   ///< the last frame shown
+
+    mutable int characterCount = 0; ///< characters drawn since the last swap
+    mutable bool uncounted = false; ///< inside drawUncounted
+    std::function<void(const sf::RenderWindow&)> frameListener;
 };
 
 } // namespace ks

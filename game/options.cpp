@@ -61,6 +61,11 @@ const OptionRow OPTION_TABLE[] = {
          o.fullscreen = true;
          return true;
      }},
+    {"--watch", nullptr, "load a sprite file again whenever it is saved while the game runs",
+     [](options& o, const std::string&, std::string&) {
+         o.watch = true;
+         return true;
+     }},
     {"--help", nullptr, "print these options and exit",
      [](options& o, const std::string&, std::string&) {
          o.help = true;

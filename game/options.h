@@ -21,6 +21,7 @@ struct options
     bool headless = false;   ///< no window (a replay that quits at its end)
     float scale = 1;         ///< window, cells and glyphs scaled by this
     bool fullscreen = false; ///< start in fullscreen
+    bool watch = false;      ///< sprite files saved while the game runs are loaded again
     bool help = false;       ///< print the options and exit
 };
 

@@ -107,6 +107,18 @@ protected:
     Recorder* recorder = nullptr; // owned by the world
 };
 
+// Without a started display there is no window to read input from.
+TEST(InputManagerWithoutDisplay, RefusesToStartAndSaysWhy)
+{
+    ks::test::TempDir temp;
+    ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
+    ks::InputManager& input = ks::InputManager::getInstance();
+    EXPECT_EQ(input.startUp(), -1);
+    EXPECT_FALSE(input.isStarted());
+    EXPECT_EQ(ks::test::logMessages(),
+              std::vector<std::string>{"Could not start input manager because display manager is not started"});
+}
+
 TEST_F(InputManagerTest, KeysArriveInOrderWithEngineCodesAndAHeldKeyPressesOnce)
 {
     ASSERT_TRUE(drive("keydown a keyup a key 0 key 1 key BackSpace keydown space"));

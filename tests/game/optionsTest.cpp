@@ -31,6 +31,7 @@ TEST(optionsTest, GoodCommandLinesSetTheirFields)
         std::vector<const char*> words;
         std::string record, replay;
         bool replayExit, fast, help;
+        bool watch = false;
     } cases[] = {
         {{}, "", "", false, false, false},
         {{"--record", "a.ksr"}, "a.ksr", "", false, false, false},
@@ -39,6 +40,7 @@ TEST(optionsTest, GoodCommandLinesSetTheirFields)
         {{"--fast", "--replay=--odd"}, "", "--odd", false, true, false},
         {{"--replay", "b", "--record", "c"}, "c", "b", false, false, false},
         {{"--help"}, "", "", false, false, true},
+        {{"--watch", "--replay", "b"}, "", "b", false, false, false, true},
     };
     for (const Case& c : cases)
     {
@@ -50,6 +52,7 @@ TEST(optionsTest, GoodCommandLinesSetTheirFields)
         EXPECT_EQ(p.opts.replayExit, c.replayExit);
         EXPECT_EQ(p.opts.fast, c.fast);
         EXPECT_EQ(p.opts.help, c.help);
+        EXPECT_EQ(p.opts.watch, c.watch);
     }
     // {words, scale, fullscreen}
     const std::tuple<std::vector<const char*>, float, bool> display[] = {
@@ -77,6 +80,7 @@ TEST(optionsTest, BadCommandLinesFailWithOneMessage)
         {{"--record="}, "--record needs a file name"},
         {{"--replay", ""}, "--replay needs a file name"},
         {{"--fast=yes"}, "--fast takes no value"},
+        {{"--watch=yes"}, "--watch takes no value"},
         {{"--record", "a", "--record", "b"}, "--record given twice"},
         {{"--fast"}, "--fast needs --replay FILE"},
         {{"--replay-exit"}, "--replay-exit needs --replay FILE"},
