@@ -5,7 +5,7 @@
 //  - the busy frame against the full grid, both by the engine, taking turns with each other;
 //  - a full grid of box-drawing glyphs against one of ASCII, one in 256 RGB colours against one
 //    in the eight named colours, the game's frame (the input manager takes the window) against
-//    one that never hands it out, and the full grid and busy frame at scale 2;
+//    the same frame without input, and the full grid and busy frame at scale 2;
 //  - the full grid again with glibc keeping freed heap memory, as the game chooses to;
 //  - one world update with N moving PASSABLE objects (and, for comparison, the same world
 //    searched for collisions by the plain linear scan);
