@@ -6,9 +6,11 @@
 /// order, as soon as anything gets the window through getWindow() and at the latest in
 /// swapBuffers(), which then shows the frame and clears the window for the next one. Recorded
 /// characters are painted in a few draw calls of quads, leaving out what later boxes hide and
-/// cutting glyphs on the grid to the ink that shows (from a sheet of glyphs the renderer drew
-/// once at startUp), with the pixels that one rectangle and one sf::Text per character drawn at
-/// once would give.
+/// cutting glyphs on the grid to the ink that shows (from a glyph atlas the renderer drew when
+/// the window opened, and learns new glyphs into at the swap after they first appear), with the
+/// pixels that one rectangle and one sf::Text per character drawn at once would give. The grid
+/// is drawn in its own pixels (getHorizontalPixels() x getVerticalPixels()); the window's view
+/// puts them where the grid shows, scaled or in a letterbox.
 ///
 ///     DisplayManager &dm = DisplayManager::getInstance();
 ///     dm.startUp();
