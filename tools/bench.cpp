@@ -3,6 +3,9 @@
 //    rectangle and one sf::Text per character, and by the engine: the first N cells of the
 //    grid, and a busy frame of 8,000 characters at random cells, with the ratios between them;
 //  - the busy frame against the full grid, both by the engine, taking turns with each other;
+//  - a full grid of box-drawing glyphs against one of ASCII, one in 256 RGB colours against one
+//    in the eight named colours, the game's frame (the input manager takes the window) against
+//    one that never hands it out, and the full grid and busy frame at scale 2;
 //  - the full grid again with glibc keeping freed heap memory, as the game chooses to;
 //  - one world update with N moving PASSABLE objects (and, for comparison, the same world
 //    searched for collisions by the plain linear scan);
@@ -404,6 +407,44 @@ int main(int argc, char** argv)
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
     const FrameRow keptHeap = timeFrames("full grid, heap kept", gridFrame);
 
+    // Glyphs beyond ASCII and colours beyond the eight named ones, each against the same full
+    // grid of ASCII in named colours; and the game's own frame, in which the input manager takes
+    // the window before anything is drawn.
+    auto byEngineGlyphs = [&display](const std::vector<Cell>& cells, char32_t first, char32_t count, int colors) {
+        return [&display, &cells, first, count, colors] {
+            for (std::size_t i = 0; i < cells.size(); i++)
+            {
+                const auto k = static_cast<unsigned>(i % static_cast<std::size_t>(colors));
+                const ks::Rgb rgb{static_cast<std::uint8_t>(k * 37), static_cast<std::uint8_t>(255 - k * 5),
+                                  static_cast<std::uint8_t>(k * 101)};
+                const char32_t glyph = count > 0 ? first + static_cast<char32_t>(i % count) : char32_t(cells[i].ch);
+                if (colors > 8)
+                    display.drawGlyph(cells[i].position, glyph, rgb);
+                else
+                    display.drawGlyph(cells[i].position, glyph, cells[i].color);
+            }
+            display.swapBuffers();
+        };
+    };
+    const auto [asciiFrame, boxFrame] =
+        takeTurns(byEngineGlyphs(gridFrame, 0, 0, 8), byEngineGlyphs(gridFrame, 0x2500, 0xA0, 8));
+    const auto [namedFrame, rgbFrame] =
+        takeTurns(byEngineGlyphs(gridFrame, 0, 0, 8), byEngineGlyphs(gridFrame, 0, 0, 256));
+    const auto [apartFrame, gameFrame] = takeTurns(byEngine(gridFrame), [&] {
+        ks::InputManager::getInstance().getInput();
+        byEngine(gridFrame)();
+    });
+
+    // Scale 2: a window of 2048 x 1536, four times the pixels.
+    display.shutDown();
+    display.setScale(2);
+    display.startUp();
+    const auto [gridAt2, busyAt2] = takeTurns(byEngine(gridFrame), byEngine(busyFrame));
+    display.shutDown();
+    display.setScale(1);
+    display.startUp();
+    window = display.getWindow();
+
     std::printf("wall-clock milliseconds (processor milliseconds of all the program's threads)\n\n");
     std::printf("frame: draw + show              two draws/char        engine           two-draw/engine\n");
     for (const FrameRow& r : frames)
@@ -413,6 +454,15 @@ int main(int argc, char** argv)
     std::printf("  busy frame / full grid, engine, the two taking turns: %.2f (%.2f) / %.2f (%.2f) = %.2fx (%.2fx)\n",
                 busyAlone.wall, busyAlone.cpu, gridAlone.wall, gridAlone.cpu, busyAlone.wall / gridAlone.wall,
                 busyAlone.cpu / gridAlone.cpu);
+    auto ratioRow = [](const char* what, Cost a, Cost b) {
+        std::printf("  %s: %.2f (%.2f) / %.2f (%.2f) = %.2fx (%.2fx)\n", what, a.wall, a.cpu, b.wall, b.cpu,
+                    a.wall / b.wall, a.cpu / b.cpu);
+    };
+    ratioRow("box-drawing and block glyphs / ASCII, full grid, engine", boxFrame, asciiFrame);
+    ratioRow("256 RGB colours / the eight named ones, full grid, engine", rgbFrame, namedFrame);
+    ratioRow("the game's frame (the input manager polls the window first) / the same without", gameFrame, apartFrame);
+    ratioRow("scale 2 (2048 x 1536), full grid / scale 1 full grid, engine", gridAt2, gridAlone);
+    ratioRow("scale 2, busy frame / full grid, the two taking turns", busyAt2, gridAt2);
     std::printf("  full grid with the heap kept (as the game sets glibc): two draws %.2f (%.2f), engine %.2f (%.2f), "
                 "%.2fx (%.2fx); engine %.0f%% faster than without\n",
                 keptHeap.twoDraw.wall, keptHeap.twoDraw.cpu, keptHeap.engine.wall, keptHeap.engine.cpu,
