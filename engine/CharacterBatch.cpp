@@ -287,10 +287,10 @@ bool CharacterBatch::drawLooks(sf::RenderWindow& window, const std::vector<std::
                 return false;
             }
             auto coverageAt = [&](int x, int y) {
-                return image.getPixelsPtr()[(static_cast<std::size_t>(y + originY) *
-                                                 static_cast<std::size_t>(imageWidth) +
-                                             static_cast<std::size_t>(x + originX)) *
-                                            4];
+                return image
+                    .getPixelsPtr()[(static_cast<std::size_t>(y + originY) * static_cast<std::size_t>(imageWidth) +
+                                     static_cast<std::size_t>(x + originX)) *
+                                    4];
             };
             for (const Drawn& d : drawn)
             {
@@ -309,12 +309,11 @@ bool CharacterBatch::drawLooks(sf::RenderWindow& window, const std::vector<std::
                 for (int y = ink.y0; y < ink.y1; y++)
                     for (int x = ink.x0; x < ink.x1; x++)
                         look.coverage.push_back(coverageAt(x, y));
-                auto same = std::find_if(looks.begin() + static_cast<std::ptrdiff_t>(firstNew), looks.end(),
-                                         [&](const Look& l) {
-                                             return l.slot == look.slot && l.ink.x0 == look.ink.x0 &&
-                                                    l.ink.y0 == look.ink.y0 && l.ink.x1 == look.ink.x1 &&
-                                                    l.ink.y1 == look.ink.y1 && l.coverage == look.coverage;
-                                         });
+                auto same = std::find_if(
+                    looks.begin() + static_cast<std::ptrdiff_t>(firstNew), looks.end(), [&](const Look& l) {
+                        return l.slot == look.slot && l.ink.x0 == look.ink.x0 && l.ink.y0 == look.ink.y0 &&
+                               l.ink.x1 == look.ink.x1 && l.ink.y1 == look.ink.y1 && l.coverage == look.coverage;
+                    });
                 if (same == looks.end())
                     same = looks.insert(looks.end(), std::move(look));
                 sheetLookAt[static_cast<std::size_t>(d.slot) * static_cast<std::size_t>(rows) +
@@ -460,9 +459,9 @@ void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
             }
             if (hasSheet && onGrid && slot != NO_SLOT && r < sheetRows)
             {
-                const std::int32_t look = sheetLookAt[static_cast<std::size_t>(slot) *
-                                                          static_cast<std::size_t>(sheetRows) +
-                                                      static_cast<std::size_t>(r)];
+                const std::int32_t look =
+                    sheetLookAt[static_cast<std::size_t>(slot) * static_cast<std::size_t>(sheetRows) +
+                                static_cast<std::size_t>(r)];
                 if (look >= 0)
                     item.sheetGlyph = &sheetGlyphs[static_cast<std::size_t>(look)];
             }
@@ -940,7 +939,7 @@ bool CharacterBatch::extendLastBox(const Rect& r, float rowY)
 // ordered part.
 void CharacterBatch::recordItem(const Item& item, const Rect& repaint)
 {
-    if (item.boxShows && !targetIsBlack && !extendLastBox(boxOf(item), item.rowY))
+    if (item.boxShows && !targetIsBlack && !onlyCells && !extendLastBox(boxOf(item), item.rowY))
         record(boxVertices, boxBatches, boxOf(item), item.rowY, BOX_COLOR, 0, 0, 0, 0);
     if (!repaint.isEmpty())
     {
@@ -970,6 +969,27 @@ void CharacterBatch::recordItem(const Item& item, const Rect& repaint)
         const GlyphQuad& q = *item.glyph;
         place(PAGE, item.rowY, glyphOf(item), item.color, q.u1, q.v1, q.u2, q.v2);
     }
+}
+
+// On the grid every box is a whole cell's and all are the same black, drawn before any glyph:
+// the order they were recorded in changes no pixel. So they are recorded cell by cell, row by
+// row, and each run of cells that some character took is one quad; in call order a busy
+// frame's boxes come in random cells and would be as many quads as cells.
+void CharacterBatch::recordCellBoxes()
+{
+    for (int row = 0; row < cellRows; row++)
+        for (int column = 0; column < cellColumns; column++)
+        {
+            if (cellCovered[static_cast<std::size_t>(row * cellColumns + column)] == 0)
+                continue;
+            Item cell;
+            cell.x = static_cast<float>(column) * cellWidth;
+            cell.y = static_cast<float>(row) * cellHeight;
+            cell.rowY = rowOf(cell.y);
+            const Rect box = boxOf(cell);
+            if (!extendLastBox(box, cell.rowY))
+                record(boxVertices, boxBatches, box, cell.rowY, BOX_COLOR, 0, 0, 0, 0);
+        }
 }
 
 void CharacterBatch::paint(sf::RenderTarget& target)
@@ -1014,7 +1034,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
                 cover(inside(box));
             covered = 1;
             shown[shownCount] = static_cast<std::uint32_t>(i);
-            shownCount += item.glyphShows || (item.boxShows && !targetIsBlack);
+            shownCount += item.glyphShows; // boxes on the grid are recorded cell by cell
             continue;
         }
         item.boxShows = !isCovered(touched(box));
@@ -1023,9 +1043,9 @@ void CharacterBatch::paint(sf::RenderTarget& target)
 
     // In call order: which part of each box lies over ink that glyphs before it may have left.
     // Pieces from the sheet leave none where a later box surely lies, but off the grid a box
-    // edge may cut a pixel they keep; glyphs drawn whole from the page may leave ink anywhere. On a target cleared to black, a black glyph over no ink leaves every pixel
-    // as it is, and is left out. A frame with only cells has no repaints to trim, so each
-    // character is recorded right away.
+    // edge may cut a pixel they keep; glyphs drawn whole from the page may leave ink anywhere. On a target cleared to
+    // black, a black glyph over no ink leaves every pixel as it is, and is left out. A frame with only cells has no
+    // repaints to trim, so each character is recorded right away.
     if (targetIsBlack || !onlyCells)
         std::fill(inkPixels.begin(), inkPixels.end(), 0);
     std::size_t firstRepaint = items.size();
@@ -1086,6 +1106,9 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         for (std::size_t i = 0; i < items.size(); i++)
             recordItem(items[i], repaints[i]);
     }
+
+    if (onlyCells && !targetIsBlack)
+        recordCellBoxes();
 
     sf::RenderStates boxStates = sf::RenderStates::Default;
     boxStates.blendMode = sf::BlendNone;

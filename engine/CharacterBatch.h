@@ -19,10 +19,11 @@ namespace ks {
 ///
 /// When the font is set, every printable ASCII glyph is drawn once by the renderer itself,
 /// white over black with its pen on each row of cells, and read back into a small glyph sheet:
-/// texel for pixel, the coverage that glyph gives in that row at any whole-pixel column. A
+/// texel for pixel, the coverage that glyph gives in that row at any whole-pixel column. Other
+/// glyphs join the sheet the same way at the first learnGlyphs after they were recorded. A
 /// glyph in a cell of the grid is painted from the sheet without filtering, in pieces that take
 /// in its ink that later boxes leave showing and no ink they hide; other glyphs (off the grid,
-/// beyond ASCII) are drawn whole from the font's own page.
+/// not learned yet) are drawn whole from the font's own page.
 ///
 /// paint() first finds, from the last character back, which boxes and glyphs later boxes hide
 /// and leaves those out: the cost of a frame is bounded by what the screen shows, not by how
@@ -171,6 +172,7 @@ private:
     bool extendLastBox(const Rect& r, float rowY);
     int& latestBatch(Source source, float rowY);
     void recordItem(const Item& item, const Rect& repaint);
+    void recordCellBoxes();
     void place(Source source, float rowY, const Rect& r, sf::Color color, float u1, float v1, float u2, float v2);
 
     int width, height;
@@ -211,7 +213,7 @@ private:
 
     std::vector<Item> items;
     std::vector<std::uint32_t> shown; // set by paint: on the grid, the items with something to paint, last first
-    std::vector<Rect> repaints; // set by paint off the grid: the part of each item's box painted again over ink
+    std::vector<Rect> repaints;       // set by paint off the grid: the part of each item's box painted again over ink
     std::vector<Span> pieces;
     std::vector<sf::Vertex> boxVertices; // the untextured box pass
     std::vector<Batch> boxBatches;

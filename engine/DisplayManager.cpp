@@ -62,9 +62,8 @@ char32_t nextCodePoint(const std::string& text, std::size_t& at, bool& valid)
     return valid ? code : REPLACEMENT_CHARACTER;
 }
 
-// The largest scale the settings allow, and the smallest: beyond them windows and glyphs
-// grow past what a texture holds or shrink below a pixel.
-const float SCALE_MIN = 0.25f, SCALE_MAX = 8.f;
+// Beyond these, windows and glyphs grow past what a texture holds or shrink below a pixel.
+const float SCALE_MIN = WINDOW_SCALE_MIN, SCALE_MAX = WINDOW_SCALE_MAX;
 const int GRID_MAX = 1000;
 const int CELL_MAX = 256;
 
@@ -121,6 +120,8 @@ int DisplayManager::startUp()
 void DisplayManager::shutDown()
 {
     batch.reset();
+    // The next start-up reads the font again: one that fails then must not find this one.
+    font = sf::Font();
     if (window != nullptr)
     {
         window->close();

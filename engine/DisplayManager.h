@@ -48,6 +48,8 @@ const int WINDOW_STYLE_DEFAULT = sf::Style::Titlebar;          ///< title bar on
 const sf::Color WINDOW_BACKGROUND_COLOR_DEFAULT(0, 0, 0, 255); ///< clear colour and cell background
 const std::string WINDOW_TITLE_DEFAULT = "Kestrane";           ///< window title
 const std::string FONT_FILE_DEFAULT = "ks-font.ttf";           ///< font file, relative to the working directory
+const float WINDOW_SCALE_MIN = 0.25f;                          ///< smallest scale setScale takes
+const float WINDOW_SCALE_MAX = 8.f;                            ///< largest scale setScale takes
 
 class CharacterBatch;
 

@@ -46,6 +46,9 @@ int main(int argc, char* argv[])
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
 #endif
 
+    // F11 and Alt+Enter switch between the window and fullscreen; the game uses neither.
+    DisplayManager::getInstance().setFullscreenKeys(true);
+
     GameManager& game = GameManager::getInstance();
     // Recordings name the game, whatever the program file is called.
     game.setGameName("kestrane");
@@ -53,6 +56,8 @@ int main(int argc, char* argv[])
     game.setReplay(opts.replayFile, opts.replayExit || opts.headless);
     game.setFast(opts.fast);
     DisplayManager::getInstance().setHeadless(opts.headless);
+    DisplayManager::getInstance().setScale(opts.scale);
+    DisplayManager::getInstance().setFullscreen(opts.fullscreen);
     game.startUp();
     // The player's keys: F12 a screenshot, F9 the last ten seconds as a GIF, F3 the frame overlay.
     game.setCaptureKeys(true);

@@ -10,11 +10,19 @@
 #include "TwoDrawPainter.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
+
+// Last: Xlib's macros (None, Status, Bool) would clash with names in the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 
 namespace {
 
@@ -116,15 +124,34 @@ TEST(DisplayManagerSettings, BadValuesAreLoggedAndLeaveTheDefaults)
     ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
     DisplayManager& dm = DisplayManager::getInstance();
     const std::pair<std::function<int()>, std::string> cases[] = {
-        {[&] { return dm.setGrid(0, 24); }, "DisplayManager::setGrid: 0 x 24 cells cannot be drawn, using 80 x 24"},
-        {[&] { return dm.setGrid(2000, 24); }, "DisplayManager::setGrid: 2000 x 24 cells cannot be drawn, using 80 x 24"},
-        {[&] { return dm.setCellSize(12, -3); },
+        {[&] {
+             return dm.setGrid(0, 24);
+         },
+         "DisplayManager::setGrid: 0 x 24 cells cannot be drawn, using 80 x 24"},
+        {[&] {
+             return dm.setGrid(2000, 24);
+         },
+         "DisplayManager::setGrid: 2000 x 24 cells cannot be drawn, using 80 x 24"},
+        {[&] {
+             return dm.setCellSize(12, -3);
+         },
          "DisplayManager::setCellSize: 12 x -3 pixels cannot be a cell, using the window divided by the grid"},
-        {[&] { return dm.setFontSize(0); },
+        {[&] {
+             return dm.setFontSize(0);
+         },
          "DisplayManager::setFontSize: 0 pixels cannot be drawn, using twice the cell's smaller side"},
-        {[&] { return dm.setScale(0); }, "DisplayManager::setScale: 0 is outside 0.25 to 8, using 1"},
-        {[&] { return dm.setScale(-2.5f); }, "DisplayManager::setScale: -2.5 is outside 0.25 to 8, using 1"},
-        {[&] { return dm.setFontFile(""); }, "DisplayManager::setFontFile: an empty name, using \"ks-font.ttf\""},
+        {[&] {
+             return dm.setScale(0);
+         },
+         "DisplayManager::setScale: 0 is outside 0.25 to 8, using 1"},
+        {[&] {
+             return dm.setScale(-2.5f);
+         },
+         "DisplayManager::setScale: -2.5 is outside 0.25 to 8, using 1"},
+        {[&] {
+             return dm.setFontFile("");
+         },
+         "DisplayManager::setFontFile: an empty name, using \"ks-font.ttf\""},
     };
     for (const auto& [set, line] : cases)
     {
@@ -145,10 +172,10 @@ TEST(DisplayManagerSettings, BadValuesAreLoggedAndLeaveTheDefaults)
     EXPECT_EQ(dm.setGrid(10, 10), -1);
     EXPECT_EQ(dm.getHorizontal(), 80);
     const std::vector<std::string> log = ks::test::logMessages();
-    EXPECT_EQ(std::vector<std::string>(log.end() - 2, log.end()),
-              (std::vector<std::string>{
-                  "DisplayManager: font file \"no-such-font.ttf\" does not open, using \"ks-font.ttf\"",
-                  "DisplayManager::setGrid: the window is open already, call it before startUp"}));
+    EXPECT_EQ(
+        std::vector<std::string>(log.end() - 2, log.end()),
+        (std::vector<std::string>{"DisplayManager: font file \"no-such-font.ttf\" does not open, using \"ks-font.ttf\"",
+                                  "DisplayManager::setGrid: the window is open already, call it before startUp"}));
     EXPECT_EQ(dm.getWindow()->getSize(), sf::Vector2u(1024, 768));
     dm.shutDown();
 }
@@ -237,6 +264,77 @@ TEST_F(DisplayManagerTest, StartUpOpensOneWindowOfTheGridSizeAndShutDownReleases
     dm.shutDown();
     EXPECT_EQ(dm.getWindow(), nullptr);
     EXPECT_FALSE(dm.isStarted());
+}
+
+// The window as the X server has it: the title "Kestrane", a title bar without a close button
+// and a size that cannot change, no cursor over it; and what swapBuffers shows is on the
+// screen, not only in the renderer.
+TEST(DisplayManagerWindow, TitleBarOnlyFixedSizeNoCursorAndSwapShowsTheFrame)
+{
+    ks::test::TempDir temp;
+    ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
+    ks::test::installFont();
+    DisplayManager& dm = DisplayManager::getInstance();
+    ASSERT_EQ(dm.startUp(), 0);
+    const Window window = ks::compat::nativeHandle(*dm.getWindow());
+    Display* x = XOpenDisplay(nullptr);
+    ASSERT_NE(x, nullptr);
+
+    char* name = nullptr;
+    ASSERT_NE(XFetchName(x, window, &name), 0);
+    EXPECT_STREQ(name, "Kestrane");
+    XFree(name);
+
+    // Motif hints {flags, functions, decorations}: a title bar and moving, but neither
+    // resizing, maximising nor closing (functions 2, 16, 32; decorations 4 and 64 for the
+    // resize handles and maximise button, 8 the title).
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    const Atom motif = XInternAtom(x, "_MOTIF_WM_HINTS", False);
+    ASSERT_EQ(XGetWindowProperty(x, window, motif, 0, 5, False, AnyPropertyType, &type, &format, &count, &after, &data),
+              Success);
+    ASSERT_GE(count, 3u);
+    const unsigned long functions = reinterpret_cast<unsigned long*>(data)[1];
+    const unsigned long decorations = reinterpret_cast<unsigned long*>(data)[2];
+    XFree(data);
+    EXPECT_EQ(functions & (2 | 16 | 32), 0u) << functions;
+    EXPECT_EQ(decorations & (4 | 8 | 64), 8u) << decorations;
+    XSizeHints* size = XAllocSizeHints();
+    long supplied = 0;
+    ASSERT_NE(XGetWMNormalHints(x, window, size, &supplied), 0);
+    EXPECT_EQ(size->flags & (PMinSize | PMaxSize), PMinSize | PMaxSize);
+    EXPECT_EQ(std::vector<int>({size->min_width, size->min_height, size->max_width, size->max_height}),
+              std::vector<int>({1024, 768, 1024, 768}));
+    XFree(size);
+
+    // The pointer over the window shows a cursor with no opaque pixel.
+    XWarpPointer(x, 0, window, 0, 0, 0, 0, 512, 384);
+    XSync(x, False);
+    XFixesCursorImage* cursor = XFixesGetCursorImage(x);
+    ASSERT_NE(cursor, nullptr);
+    int opaque = 0;
+    for (int i = 0; i < cursor->width * cursor->height; i++)
+        opaque += (cursor->pixels[i] >> 24) != 0;
+    XFree(cursor);
+    EXPECT_EQ(opaque, 0);
+    XCloseDisplay(x);
+
+    ASSERT_EQ(dm.drawCh(Vector(40, 12), 'K', ks::GREEN), 0);
+    ASSERT_EQ(dm.swapBuffers(), 0);
+    // The renderer's connection to the X server may not have sent the frame yet.
+    sf::Image shown;
+    for (int wait = 0; wait < 40 && (shown.getSize().x == 0 || cellCore(shown, 40, 12) == 0); wait++)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        shown = ks::test::shownOnScreen(window);
+    }
+    ASSERT_EQ(shown.getSize(), sf::Vector2u(1024, 768));
+    EXPECT_GT(cellCore(shown, 40, 12), 20);
+    // And nothing but the K: the screen shows this frame alone.
+    EXPECT_EQ(countAll(shown), countIn(shown, 12 * 39, 32 * 12, 12 * 42, 32 * 13));
+    dm.shutDown();
 }
 
 // The window handed out holds every character drawn so far, and what is drawn through it
@@ -357,13 +455,17 @@ TEST_F(DisplayManagerTest, Utf8TextIsDrawnACodePointACell)
     const std::string bad = "DisplayManager::drawUtf8: byte 0x";
     const Case cases[] = {
         {"\xe2\x94\x8c\xe2\x94\x80\xe2\x94\x90 A\xe2\x96\x88", U"┌─┐ A█", {}},
-        {"x\xffy\xc3", U"x\uFFFDy\uFFFD",
-         {bad + "ff at 1 starts no UTF-8 character, drawn as U+FFFD", bad + "c3 at 3 starts no UTF-8 character, drawn as U+FFFD"}},
+        {"x\xffy\xc3",
+         U"x\uFFFDy\uFFFD",
+         {bad + "ff at 1 starts no UTF-8 character, drawn as U+FFFD",
+          bad + "c3 at 3 starts no UTF-8 character, drawn as U+FFFD"}},
         // An overlong slash and a surrogate: each of their bytes on its own.
         {"\xc0\xaf\xed\xa0\x80\xf0\x9f\x98\x80",
          U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\U0001F600",
-         {bad + "c0 at 0 starts no UTF-8 character, drawn as U+FFFD", bad + "af at 1 starts no UTF-8 character, drawn as U+FFFD",
-          bad + "ed at 2 starts no UTF-8 character, drawn as U+FFFD", bad + "a0 at 3 starts no UTF-8 character, drawn as U+FFFD",
+         {bad + "c0 at 0 starts no UTF-8 character, drawn as U+FFFD",
+          bad + "af at 1 starts no UTF-8 character, drawn as U+FFFD",
+          bad + "ed at 2 starts no UTF-8 character, drawn as U+FFFD",
+          bad + "a0 at 3 starts no UTF-8 character, drawn as U+FFFD",
           bad + "80 at 4 starts no UTF-8 character, drawn as U+FFFD"}},
     };
     for (const Case& c : cases)
@@ -382,12 +484,17 @@ TEST_F(DisplayManagerTest, Utf8TextIsDrawnACodePointACell)
 
 // No font is no reason to stop: the window opens, the manager counts as started and the input
 // manager, which needs only that, still starts. Characters paint their black boxes over what
-// was there, and no glyphs.
+// was there, and no glyphs, even when an earlier start-up had a font.
 TEST(DisplayManagerWithoutFont, KeepsTheWindowAndPaintsBoxes)
 {
     ks::test::TempDir temp;
     ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
     DisplayManager& dm = DisplayManager::getInstance();
+    ks::test::installFont();
+    ASSERT_EQ(dm.startUp(), 0);
+    ASSERT_EQ(dm.drawCh(Vector(2, 2), 'n', ks::RED), 0);
+    dm.shutDown();
+    std::remove("ks-font.ttf");
     EXPECT_EQ(dm.startUp(), -1);
     EXPECT_EQ(ks::test::logMessages(), std::vector<std::string>{"failed to open font file"});
     ASSERT_NE(dm.getWindow(), nullptr);

@@ -1,6 +1,7 @@
 // The game program recording and replaying without a window: a recording made while
 // replaying a scripted session replays to the same frames, every time; a game killed while
 // recording leaves a recording that replays up to about a second before the kill.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <thread>

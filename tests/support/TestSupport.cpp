@@ -6,6 +6,7 @@
 #include "SfmlCompat.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,10 @@
 #include <sstream>
 
 #include <sys/wait.h>
+
+// Last: Xlib's macros (None, Status, Bool) would clash with names in the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace ks::test {
 
@@ -54,6 +59,18 @@ std::vector<std::string> logMessages()
 ImageDifference compareImages(const sf::Image& a, const sf::Image& b, int tolerance)
 {
     ImageDifference d;
+    // Every pixel of images of different sizes counts as different, and an empty image (a
+    // capture that failed) differs from everything.
+    if (a.getSize() != b.getSize() || a.getSize().x == 0 || a.getSize().y == 0)
+    {
+        d.count = static_cast<int>(std::max(a.getSize().x * a.getSize().y, b.getSize().x * b.getSize().y)) + 1;
+        d.largest = 255;
+        std::ostringstream out;
+        out << "sizes " << a.getSize().x << "x" << a.getSize().y << " against " << b.getSize().x << "x"
+            << b.getSize().y;
+        d.first = out.str();
+        return d;
+    }
     for (unsigned y = 0; y < a.getSize().y; y++)
     {
         for (unsigned x = 0; x < a.getSize().x; x++)
@@ -79,6 +96,35 @@ int inkedPixels(const sf::Image& image)
         for (unsigned x = 0; x < image.getSize().x; x++)
             count += compat::getPixel(image, x, y) != sf::Color::Black;
     return count;
+}
+
+sf::Image shownOnScreen(unsigned long window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return sf::Image();
+    XWindowAttributes attributes;
+    XImage* image = nullptr;
+    if (XGetWindowAttributes(display, window, &attributes) != 0)
+        image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    sf::Image shown;
+    if (image != nullptr)
+    {
+        std::vector<std::uint8_t> rgba;
+        for (int y = 0; y < attributes.height; y++)
+        {
+            for (int x = 0; x < attributes.width; x++)
+            {
+                const unsigned long pixel = XGetPixel(image, x, y);
+                rgba.insert(rgba.end(),
+                            {std::uint8_t(pixel >> 16), std::uint8_t(pixel >> 8), std::uint8_t(pixel), 255});
+            }
+        }
+        shown = compat::makeImage(unsigned(attributes.width), unsigned(attributes.height), rgba.data());
+        XDestroyImage(image);
+    }
+    XCloseDisplay(display);
+    return shown;
 }
 
 void linkGameFolder(bool withData)

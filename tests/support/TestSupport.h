@@ -54,8 +54,9 @@ int runGame(const std::string& args, bool windowed = false);
 // replay of it logs that the first frame differs). Without its end mark when cut.
 std::string scriptedRecording(const std::string& game = "kestrane", int steps = 300, bool cut = false);
 
-// How two images of the same size differ: the pixels where some channel differs by more than
-// tolerance, the largest difference in any channel, and the first such pixel.
+// How two images differ: the pixels where some channel differs by more than tolerance, the
+// largest difference in any channel, and the first such pixel. Images of different sizes, or
+// empty ones, differ in every pixel, and `first` names the sizes.
 struct ImageDifference
 {
     int count = 0;
@@ -66,5 +67,9 @@ ImageDifference compareImages(const sf::Image& a, const sf::Image& b, int tolera
 
 // Pixels of the image that are not black.
 int inkedPixels(const sf::Image& image);
+
+// What the X server shows of a window (its native handle) right now, read from the screen
+// rather than from the renderer; empty if it cannot be read.
+sf::Image shownOnScreen(unsigned long window);
 
 } // namespace ks::test
