@@ -20,27 +20,21 @@ const float PAGE_WHITE_TEXEL = 1.f;
 // reaches at most this many.
 const int MAX_PATTERN_CELLS = 6;
 
-// Pixels left free around each glyph on the sheet.
-const int SHEET_MARGIN = 2;
-
-// A row of a glyph's ink on the sheet is one 64-bit word: wider glyphs are drawn from the page.
-const int INK_ROW_BITS = 64;
-
-// Code points below this have slots of their own number; learned ones follow.
-const std::uint32_t ASCII_SLOTS = 128;
-const std::uint32_t NO_SLOT = ~std::uint32_t(0);
-
-// Glyphs beyond ASCII the sheet learns at most; more are drawn from the font's page.
-const std::size_t MAX_LEARNED_GLYPHS = 2048;
-
 // Pixels per side of the squares in which paint() notes which batch drew there last.
 const int ORDER_TILE = 8;
 
-// How far (in pixels) an edge may move between where it is computed here and where the
-// rasteriser puts it; a pixel centre closer than this to an edge counts on both sides.
-const float EDGE_SLACK = 1.f / 64;
-
 const sf::Color BOX_COLOR(0, 0, 0, 255);
+
+// Bits in a word of the pixel maps (a row of WORD_BITS pixels); a row of a look's ink is one.
+const int WORD_BITS = 64;
+static_assert(GlyphAtlas::INK_ROW_BITS == WORD_BITS);
+
+// A character's box lies a tenth of a cell left of its cell and a fifth of a cell below it
+// (divided, not multiplied by a fraction, to round as the plain way does).
+const float BOX_LEFT_DIVISOR = 10, BOX_DOWN_DIVISOR = 5;
+
+// The cuts kept for a look count their pieces in a byte.
+const int MAX_KEPT_PIECES = 255;
 
 void appendQuad(std::vector<sf::Vertex>& out, const Rect& r, sf::Color color, float u1, float v1, float u2, float v2)
 {
@@ -68,12 +62,6 @@ bool isBoxColor(sf::Color c)
     return c.r == BOX_COLOR.r && c.g == BOX_COLOR.g && c.b == BOX_COLOR.b && c.a == BOX_COLOR.a;
 }
 
-// Floor of a / b for b > 0.
-int floorDiv(int a, int b)
-{
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
 // Whether v is a whole number of pixels (and small enough to be one exactly). A cast, not
 // std::floor, which is a library call on the baseline x86-64 this builds for.
 bool isWhole(float v)
@@ -81,30 +69,15 @@ bool isWhole(float v)
     return v > -1e6f && v < 1e6f && static_cast<float>(static_cast<int>(v)) == v;
 }
 
-// The part of a cell's y that the draw's transform must carry (see compat::BATCH_ROW_IN_TRANSFORM).
-float rowOf(float y)
-{
-    return compat::BATCH_ROW_IN_TRANSFORM ? y : 0;
-}
-
-Rect moved(const Rect& r, float dy)
-{
-    return Rect{r.left, r.top + dy, r.right, r.bottom + dy};
-}
-
 } // namespace
-
-bool CharacterBatch::Rect::isEmpty() const
-{
-    return !(left < right && top < bottom);
-}
 
 CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cellHeight)
     : width(width),
       height(height),
       cellWidth(cellWidth),
       cellHeight(cellHeight),
-      coverWords((width + 63) / 64),
+      atlas(width, height, cellWidth, cellHeight),
+      coverWords((width + WORD_BITS - 1) / WORD_BITS),
       coverage(static_cast<std::size_t>(coverWords * height), 0),
       inkPixels(coverage.size(), 0),
       orderColumns((width + ORDER_TILE - 1) / ORDER_TILE),
@@ -129,6 +102,7 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
         firstRow = floorDiv(-cellTop, static_cast<int>(cellHeight));
         lastColumn = floorDiv(width - 1 - cellLeft, static_cast<int>(cellWidth));
         lastRow = floorDiv(height - 1 - cellTop, static_cast<int>(cellHeight));
+        atlas.setCellBoxes(cellLeft, cellTop);
     }
     // Room for a full grid of cells, so that a frame records without allocating.
     const std::size_t cells = static_cast<std::size_t>(width / cellWidth * height / cellHeight) + 1;
@@ -136,279 +110,27 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
     boxVertices.reserve(cells * compat::QUAD_VERTICES);
 }
 
-void CharacterBatch::setFont(const sf::Font* newFont, unsigned newCharacterSize, sf::RenderWindow* window, int originX,
+void CharacterBatch::setFont(const sf::Font* font, unsigned newCharacterSize, sf::RenderWindow* window, int originX,
                              int originY)
 {
     discard();
-    font = newFont;
     characterSize = newCharacterSize;
-    sheetOriginX = originX;
-    sheetOriginY = originY;
-    slotQuads.assign(ASCII_SLOTS, GlyphQuad{});
-    asciiLoaded.fill(false);
-    learnedSlot.clear();
-    pendingGlyphs.clear();
-    looks.clear();
-    sheetRows = static_cast<int>(static_cast<float>(height) / cellHeight);
-    sheetLookAt.clear();
-    hasSheet = false;
-    if (font == nullptr)
-        return;
-    // Every printable ASCII glyph goes on the page now, so that the page seldom grows while a
-    // frame is recorded.
-    std::vector<std::uint32_t> ascii;
-    for (char32_t c = U' '; c <= U'~'; c++)
-    {
-        slotQuads[c] = glyphQuad(c);
-        asciiLoaded[c] = true;
-        if (compat::textDrawsGlyph(c))
-            ascii.push_back(static_cast<std::uint32_t>(c));
-    }
-    sheetLookAt.assign(slotQuads.size() * static_cast<std::size_t>(sheetRows), -1);
-    if (window != nullptr && drawLooks(*window, ascii))
-        buildSheet();
+    atlas.setFont(font, characterSize, window, originX, originY);
+    forgetCuts();
 }
 
 void CharacterBatch::learnGlyphs(sf::RenderWindow& window)
 {
-    if (pendingGlyphs.empty() || font == nullptr || !hasSheet)
-    {
-        pendingGlyphs.clear();
-        return;
-    }
-    std::vector<std::uint32_t> slots;
-    for (char32_t codePoint : pendingGlyphs)
-    {
-        const auto slot = static_cast<std::uint32_t>(slotQuads.size());
-        learnedSlot.emplace(codePoint, slot);
-        slotQuads.push_back(glyphQuad(codePoint));
-        slots.push_back(slot);
-    }
-    pendingGlyphs.clear();
-    sheetLookAt.resize(slotQuads.size() * static_cast<std::size_t>(sheetRows), -1);
-    if (drawLooks(window, slots))
-        buildSheet();
+    if (atlas.learnGlyphs(window))
+        forgetCuts();
 }
 
-// Draws the glyphs of slots the way sf::Text would, white over black, with the pen on each row
-// of cells, and keeps what the renderer made of each: the red of each pixel is the coverage
-// it blended with. Painted from that sheet texel for pixel, unfiltered, in the same row at any
-// whole-pixel column, a glyph gives what its own quad gives there, whatever the quad does to
-// the page's texels (the bold glyphs of SFML 2 are stretched by a texel), and only its pieces
-// with ink need drawing. Rows are kept apart because the renderer rounds a quad's texture
-// coordinates a little differently from one row to the next. The window is left cleared to
-// black; false (and no sheet at all) when it cannot be read as drawn.
-bool CharacterBatch::drawLooks(sf::RenderWindow& window, const std::vector<std::uint32_t>& slotsToDraw)
+// The cuts kept for the looks, which learning adds to.
+void CharacterBatch::forgetCuts()
 {
-    const int rows = sheetRows;
-    const int originX = sheetOriginX, originY = sheetOriginY;
-
-    // Places across the window for drawing, as many windows wide as the glyphs need.
-    struct Place
-    {
-        std::uint32_t slot;
-        int pass, penX;
-    };
-    std::vector<Place> places;
-    int passes = 1, placeX = 0;
-    for (std::uint32_t slot : slotsToDraw)
-    {
-        const GlyphQuad& q = slotQuads[slot];
-        const int placeWidth = static_cast<int>(std::ceil(q.right - q.left)) + 2 * SHEET_MARGIN;
-        if (placeWidth > width)
-            continue;
-        if (placeX + placeWidth > width)
-        {
-            passes++;
-            placeX = 0;
-        }
-        places.push_back(Place{slot, passes - 1, placeX + SHEET_MARGIN - static_cast<int>(std::floor(q.left))});
-        placeX += placeWidth;
-    }
-
-    // What each glyph looks like with its pen on each row: its ink relative to the pen, and the
-    // coverage there. Most rows look alike and share one place on the sheet.
-    const std::size_t firstNew = looks.size();
-    sf::RenderStates states = sf::RenderStates::Default;
-    states.texture = &font->getTexture(characterSize);
-    // Every other row at a time, so that no glyph reaches into another's pixels.
-    for (int pass = 0; pass < passes; pass++)
-        for (int parity = 0; parity < 2; parity++)
-        {
-            window.clear(sf::Color::Black);
-            struct Drawn
-            {
-                int row;
-                std::uint32_t slot;
-                int penX, penY;
-                Span footprint;
-            };
-            std::vector<Drawn> drawn;
-            for (int row = parity; row < rows; row += 2)
-                for (const Place& place : places)
-                {
-                    if (place.pass != pass)
-                        continue;
-                    const GlyphQuad& q = slotQuads[place.slot];
-                    const float y = static_cast<float>(row) * cellHeight;
-                    Item item;
-                    item.x = static_cast<float>(place.penX);
-                    item.y = y;
-                    item.rowY = rowOf(y);
-                    item.glyph = &q;
-                    const Rect at = glyphOf(item);
-                    const Rect r = moved(at, item.rowY);
-                    if (r.left < 0 || r.top < 0 || r.right > static_cast<float>(width) ||
-                        r.bottom > static_cast<float>(height))
-                        continue;
-                    // As sf::Text draws it: two triangles, which do not always round like a quad.
-                    const sf::Vertex topLeft{{at.left, at.top}, sf::Color::White, {q.u1, q.v1}};
-                    const sf::Vertex topRight{{at.right, at.top}, sf::Color::White, {q.u2, q.v1}};
-                    const sf::Vertex bottomLeft{{at.left, at.bottom}, sf::Color::White, {q.u1, q.v2}};
-                    const sf::Vertex bottomRight{{at.right, at.bottom}, sf::Color::White, {q.u2, q.v2}};
-                    const sf::Vertex quad[] = {topLeft, topRight, bottomLeft, bottomLeft, topRight, bottomRight};
-                    sf::RenderStates moveDown = states;
-                    moveDown.transform.translate({0.f, item.rowY});
-                    window.draw(quad, 6, sf::PrimitiveType::Triangles, moveDown);
-                    drawn.push_back(Drawn{row, place.slot, place.penX,
-                                          static_cast<int>(y) + static_cast<int>(characterSize), touched(r)});
-                }
-            const sf::Image image = compat::captureWindow(window);
-            const int imageWidth = static_cast<int>(image.getSize().x);
-            if (originX < 0 || originY < 0 || imageWidth < originX + width ||
-                static_cast<int>(image.getSize().y) < originY + height)
-            {
-                // A window smaller than the target (a window manager's doing) cannot be read as
-                // drawn: every glyph is drawn from the page instead.
-                window.clear(sf::Color::Black);
-                sheetLookAt.clear();
-                looks.clear();
-                hasSheet = false;
-                return false;
-            }
-            auto coverageAt = [&](int x, int y) {
-                return image.getPixelsPtr()[(static_cast<std::size_t>(y + originY) *
-                                                 static_cast<std::size_t>(imageWidth) +
-                                             static_cast<std::size_t>(x + originX)) *
-                                            4];
-            };
-            for (const Drawn& d : drawn)
-            {
-                const Span& f = d.footprint;
-                Span ink{f.x1, f.y1, f.x0, f.y0};
-                for (int y = f.y0; y < f.y1; y++)
-                    for (int x = f.x0; x < f.x1; x++)
-                        if (coverageAt(x, y) != 0)
-                            ink = Span{std::min(ink.x0, x), std::min(ink.y0, y), std::max(ink.x1, x + 1),
-                                       std::max(ink.y1, y + 1)};
-                if (ink.x0 >= ink.x1)
-                    ink = Span{f.x0, f.y0, f.x0, f.y0};
-                if (ink.x1 - ink.x0 > INK_ROW_BITS)
-                    continue; // drawn from the page
-                Look look{d.slot, Span{ink.x0 - d.penX, ink.y0 - d.penY, ink.x1 - d.penX, ink.y1 - d.penY}, {}};
-                for (int y = ink.y0; y < ink.y1; y++)
-                    for (int x = ink.x0; x < ink.x1; x++)
-                        look.coverage.push_back(coverageAt(x, y));
-                auto same = std::find_if(looks.begin() + static_cast<std::ptrdiff_t>(firstNew), looks.end(),
-                                         [&](const Look& l) {
-                                             return l.slot == look.slot && l.ink.x0 == look.ink.x0 &&
-                                                    l.ink.y0 == look.ink.y0 && l.ink.x1 == look.ink.x1 &&
-                                                    l.ink.y1 == look.ink.y1 && l.coverage == look.coverage;
-                                         });
-                if (same == looks.end())
-                    same = looks.insert(looks.end(), std::move(look));
-                sheetLookAt[static_cast<std::size_t>(d.slot) * static_cast<std::size_t>(rows) +
-                            static_cast<std::size_t>(d.row)] = static_cast<std::int32_t>(same - looks.begin());
-            }
-        }
-    window.clear(sf::Color::Black);
-    return true;
-}
-
-// Packs every look onto the sheet's texture and notes where each lies and where its ink is.
-void CharacterBatch::buildSheet()
-{
-    sheetGlyphs.clear();
-    sheetInk.clear();
-
-    // Whether the ink of glyphs in one row of cells can reach another row's.
-    int inkTop = 0, inkBottom = 0;
-    for (const Look& look : looks)
-    {
-        inkTop = std::min(inkTop, look.ink.y0);
-        inkBottom = std::max(inkBottom, look.ink.y1);
-    }
-    sheetRowsApart = static_cast<float>(inkBottom - inkTop) <= cellHeight;
-
-    // The looks side by side on shelves, a margin apart.
-    int x = 0, y = 0, shelf = 0;
-    for (Look& look : looks)
-    {
-        const int w = look.ink.x1 - look.ink.x0, h = look.ink.y1 - look.ink.y0;
-        if (x + w > width)
-        {
-            x = 0;
-            y += shelf + SHEET_MARGIN;
-            shelf = 0;
-        }
-        look.sheetX = x;
-        look.sheetY = y;
-        x += w + SHEET_MARGIN;
-        shelf = std::max(shelf, h);
-    }
-    const int sheetHeight = y + shelf + SHEET_MARGIN;
-    std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * static_cast<std::size_t>(sheetHeight) * 4, 0);
-    auto texel = [&](int tx, int ty) {
-        return &texels[(static_cast<std::size_t>(ty) * static_cast<std::size_t>(width) + static_cast<std::size_t>(tx)) *
-                       4];
-    };
-    for (Look& look : looks)
-    {
-        const int w = look.ink.x1 - look.ink.x0, h = look.ink.y1 - look.ink.y0;
-        look.inkRows = sheetInk.size();
-        for (int ty = 0; ty < h; ty++)
-        {
-            std::uint64_t row = 0;
-            for (int tx = 0; tx < w; tx++)
-            {
-                const std::uint8_t coverage = look.coverage[static_cast<std::size_t>(ty * w + tx)];
-                std::uint8_t* t = texel(look.sheetX + tx, look.sheetY + ty);
-                t[0] = t[1] = t[2] = 255;
-                t[3] = coverage;
-                if (coverage != 0)
-                    row |= std::uint64_t(1) << tx;
-            }
-            sheetInk.push_back(row);
-        }
-    }
-
-    // A cell's corner is (column * cellWidth, row * cellHeight), its pen characterSize below.
-    const int w = static_cast<int>(cellWidth), h = static_cast<int>(cellHeight);
-    const int penY = static_cast<int>(characterSize);
-    for (const Look& look : looks)
-        sheetGlyphs.push_back(
-            SheetGlyph{look.sheetX - look.ink.x0, look.sheetY - look.ink.y0, look.ink.x0, look.ink.y0, look.ink.x1,
-                       look.ink.y1, floorDiv(look.ink.x0 - cellLeft, w), floorDiv(penY + look.ink.y0 - cellTop, h),
-                       floorDiv(look.ink.x1 - 1 - cellLeft, w), floorDiv(penY + look.ink.y1 - 1 - cellTop, h),
-                       look.inkRows, static_cast<int>(sheetGlyphs.size())});
-    cutFirst.assign(looks.size() * (std::size_t(1) << MAX_PATTERN_CELLS), -1);
+    cutFirst.assign(atlas.lookCount() * (std::size_t(1) << MAX_PATTERN_CELLS), -1);
     cutCount.assign(cutFirst.size(), 0);
     cachedPieces.clear();
-    hasSheet = sheet.loadFromImage(
-        compat::makeImage(static_cast<unsigned>(width), static_cast<unsigned>(sheetHeight), texels.data()));
-}
-
-// sf::Text's quad for one glyph: its ink bounds and texture rectangle, each grown by a pixel
-// so that smoothing has transparent texels to fade into.
-CharacterBatch::GlyphQuad CharacterBatch::glyphQuad(char32_t codePoint) const
-{
-    if (codePoint < asciiLoaded.size() && asciiLoaded[codePoint])
-        return slotQuads[codePoint];
-    const compat::GlyphRects g = compat::glyphRects(font->getGlyph(codePoint, characterSize, true));
-    const float padding = 1;
-    return GlyphQuad{
-        g.left - padding,    g.top - padding,    g.left + g.width + padding,       g.top + g.height + padding,
-        g.texLeft - padding, g.texTop - padding, g.texLeft + g.texWidth + padding, g.texTop + g.texHeight + padding};
 }
 
 void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
@@ -428,47 +150,24 @@ void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
         item.column = static_cast<std::int16_t>(c);
         item.row = static_cast<std::int16_t>(r);
     }
-    if (font != nullptr)
+    // A space (or a character sf::Text would leave out) shows only its box.
+    if (atlas.hasFont() && compat::textDrawsGlyph(codePoint))
     {
-        // A space (or a character sf::Text would leave out) shows only its box.
-        if (compat::textDrawsGlyph(codePoint))
+        // From the atlas if it holds the glyph; else from the font's page, until it is learned.
+        const std::uint32_t slot = atlas.slotOf(codePoint);
+        if (slot != GlyphAtlas::NO_SLOT)
         {
-            // Its slot on the sheet, if it has one yet; else it is learned at the next swap.
-            std::uint32_t slot = NO_SLOT;
-            if (codePoint < ASCII_SLOTS)
-            {
-                if (asciiLoaded[codePoint])
-                    slot = static_cast<std::uint32_t>(codePoint);
-            }
-            else if (const auto learned = learnedSlot.find(codePoint); learned != learnedSlot.end())
-            {
-                slot = learned->second;
-            }
-            else if (learnedSlot.size() + pendingGlyphs.size() < MAX_LEARNED_GLYPHS &&
-                     std::find(pendingGlyphs.begin(), pendingGlyphs.end(), codePoint) == pendingGlyphs.end())
-            {
-                pendingGlyphs.push_back(codePoint);
-            }
-            if (slot != NO_SLOT)
-            {
-                item.glyph = &slotQuads[slot];
-            }
-            else
-            {
-                otherQuads.push_back(glyphQuad(codePoint));
-                item.glyph = &otherQuads.back();
-            }
-            if (hasSheet && onGrid && slot != NO_SLOT && r < sheetRows)
-            {
-                const std::int32_t look = sheetLookAt[static_cast<std::size_t>(slot) *
-                                                          static_cast<std::size_t>(sheetRows) +
-                                                      static_cast<std::size_t>(r)];
-                if (look >= 0)
-                    item.sheetGlyph = &sheetGlyphs[static_cast<std::size_t>(look)];
-            }
+            item.glyph = &atlas.quad(slot);
         }
+        else
+        {
+            otherQuads.push_back(atlas.pageQuad(codePoint));
+            item.glyph = &otherQuads.back();
+        }
+        if (onGrid)
+            item.atlasLook = atlas.lookAt(slot, r);
     }
-    if (item.cell < 0 || (item.glyph != nullptr && item.sheetGlyph == nullptr))
+    if (item.cell < 0 || (item.glyph != nullptr && item.atlasLook == nullptr))
         offCells++;
     items.push_back(item);
 }
@@ -476,8 +175,8 @@ void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
 // Both relative to the item's row: the transform adds rowY.
 CharacterBatch::Rect CharacterBatch::boxOf(const Item& item) const
 {
-    const float left = item.x - cellWidth / 10;
-    const float top = item.y - item.rowY + cellHeight / 5;
+    const float left = item.x - cellWidth / BOX_LEFT_DIVISOR;
+    const float top = item.y - item.rowY + cellHeight / BOX_DOWN_DIVISOR;
     return Rect{left, top, left + cellWidth, top + cellHeight};
 }
 
@@ -491,30 +190,13 @@ CharacterBatch::Rect CharacterBatch::glyphOf(const Item& item) const
 // Every pixel whose centre r may reach.
 CharacterBatch::Span CharacterBatch::touched(const Rect& r) const
 {
-    if (!(r.left < r.right && r.top < r.bottom))
-        return Span{0, 0, 0, 0};
-    const float w = static_cast<float>(width), h = static_cast<float>(height);
-    auto low = [](float v, float limit) {
-        return static_cast<int>(std::ceil(std::clamp(v - 0.5f - EDGE_SLACK, -1.f, limit)));
-    };
-    auto high = [](float v, float limit) {
-        return static_cast<int>(std::ceil(std::clamp(v - 0.5f + EDGE_SLACK, -1.f, limit)));
-    };
-    return Span{std::max(low(r.left, w), 0), std::max(low(r.top, h), 0), std::min(high(r.right, w), width),
-                std::min(high(r.bottom, h), height)};
+    return touchedPixels(r, width, height);
 }
 
 // Only the pixels whose centres r surely holds.
 CharacterBatch::Span CharacterBatch::inside(const Rect& r) const
 {
-    if (!(r.left < r.right && r.top < r.bottom))
-        return Span{0, 0, 0, 0};
-    const float w = static_cast<float>(width), h = static_cast<float>(height);
-    auto at = [](float v, float slack, float limit) {
-        return static_cast<int>(std::ceil(std::clamp(v - 0.5f + slack, -1.f, limit)));
-    };
-    return Span{std::max(at(r.left, EDGE_SLACK, w), 0), std::max(at(r.top, EDGE_SLACK, h), 0),
-                std::min(at(r.right, -EDGE_SLACK, w), width), std::min(at(r.bottom, -EDGE_SLACK, h), height)};
+    return insidePixels(r, width, height);
 }
 
 namespace {
@@ -523,30 +205,30 @@ namespace {
 std::uint64_t bitRange(int from, int to)
 {
     from = std::max(from, 0);
-    if (from >= std::min(to, 64))
+    if (from >= std::min(to, WORD_BITS))
         return 0;
-    const std::uint64_t upTo = to >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
+    const std::uint64_t upTo = to >= WORD_BITS ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
     return upTo & ~((std::uint64_t(1) << from) - 1);
 }
 
 // Bits from the lowest to the highest set bit of a non-zero word.
 std::uint64_t hull(std::uint64_t bits)
 {
-    return bitRange(__builtin_ctzll(bits), 64 - __builtin_clzll(bits));
+    return bitRange(__builtin_ctzll(bits), WORD_BITS - __builtin_clzll(bits));
 }
 
 } // namespace
 
 namespace {
 
-// Sets the bits of pixels [x0, x1) x [y0, y1) in a bit map whose rows have words 64-bit words.
+// Sets the bits of pixels [x0, x1) x [y0, y1) in a bit map whose rows have words words.
 void setBits(std::vector<std::uint64_t>& bits, int words, int x0, int y0, int x1, int y1)
 {
     if (x0 >= x1 || y0 >= y1)
         return;
-    for (int w = x0 / 64; w <= (x1 - 1) / 64; w++)
+    for (int w = x0 / WORD_BITS; w <= (x1 - 1) / WORD_BITS; w++)
     {
-        const std::uint64_t mask = bitRange(x0 - w * 64, x1 - w * 64);
+        const std::uint64_t mask = bitRange(x0 - w * WORD_BITS, x1 - w * WORD_BITS);
         for (int y = y0; y < y1; y++)
             bits[static_cast<std::size_t>(y * words + w)] |= mask;
     }
@@ -558,9 +240,9 @@ bool bitsSet(const std::vector<std::uint64_t>& bits, int words, int x0, int y0, 
 {
     if (x0 >= x1 || y0 >= y1)
         return all;
-    for (int w = x0 / 64; w <= (x1 - 1) / 64; w++)
+    for (int w = x0 / WORD_BITS; w <= (x1 - 1) / WORD_BITS; w++)
     {
-        const std::uint64_t mask = bitRange(x0 - w * 64, x1 - w * 64);
+        const std::uint64_t mask = bitRange(x0 - w * WORD_BITS, x1 - w * WORD_BITS);
         for (int y = y0; y < y1; y++)
         {
             const std::uint64_t set = bits[static_cast<std::size_t>(y * words + w)] & mask;
@@ -611,7 +293,7 @@ bool CharacterBatch::hiddenByCells(const Item& item) const
 {
     if (item.cell < 0)
         return false;
-    const SheetGlyph& g = *item.sheetGlyph;
+    const GlyphAtlas::Look& g = *item.atlasLook;
     const int c0 = std::max(item.column + g.cellsLeft, 0), c1 = std::min(item.column + g.cellsRight, lastColumn);
     const int r0 = std::max(item.row + g.cellsUp, firstRow), r1 = std::min(item.row + g.cellsDown, lastRow);
     if (r0 < 0 || c1 >= cellColumns || r1 >= cellRows)
@@ -625,13 +307,13 @@ bool CharacterBatch::hiddenByCells(const Item& item) const
 
 namespace {
 
-// Up to 64 bits of a bit map row, from column x on: bit i is column x + i.
+// A word of a bit map row from column x on: bit i is column x + i.
 std::uint64_t bitsFrom(const std::uint64_t* row, int words, int x)
 {
-    const int w = x / 64, shift = x % 64;
+    const int w = x / WORD_BITS, shift = x % WORD_BITS;
     std::uint64_t bits = row[w] >> shift;
     if (shift != 0 && w + 1 < words)
-        bits |= row[w + 1] << (64 - shift);
+        bits |= row[w + 1] << (WORD_BITS - shift);
     return bits;
 }
 
@@ -642,7 +324,7 @@ std::uint64_t bitsFrom(const std::uint64_t* row, int words, int x)
 // cells).
 int CharacterBatch::coverPattern(const Item& item) const
 {
-    const SheetGlyph& g = *item.sheetGlyph;
+    const GlyphAtlas::Look& g = *item.atlasLook;
     const int c0 = item.column + g.cellsLeft, c1 = item.column + g.cellsRight;
     const int r0 = item.row + g.cellsUp, r1 = item.row + g.cellsDown;
     const int x = static_cast<int>(item.x), penY = static_cast<int>(item.y) + static_cast<int>(characterSize);
@@ -669,16 +351,16 @@ void CharacterBatch::findShownPieces(Item& item)
             cutIntoPieces(item);
         return;
     }
-    const SheetGlyph& g = *item.sheetGlyph;
+    const GlyphAtlas::Look& g = *item.atlasLook;
     if (pattern == (1 << ((g.cellsRight - g.cellsLeft + 1) * (g.cellsDown - g.cellsUp + 1))) - 1)
         return; // every cell its ink reaches hidden
     const std::size_t at =
-        static_cast<std::size_t>(g.look) * (std::size_t(1) << MAX_PATTERN_CELLS) + static_cast<std::size_t>(pattern);
+        static_cast<std::size_t>(g.index) * (std::size_t(1) << MAX_PATTERN_CELLS) + static_cast<std::size_t>(pattern);
     const int x = static_cast<int>(item.x), penY = static_cast<int>(item.y) + static_cast<int>(characterSize);
     if (cutFirst[at] < 0)
     {
         cutIntoPieces(item);
-        if (item.pieceCount > 255)
+        if (item.pieceCount > MAX_KEPT_PIECES)
             return; // too many to keep: cut each time
         cutFirst[at] = static_cast<int>(cachedPieces.size());
         cutCount[at] = static_cast<std::uint8_t>(item.pieceCount);
@@ -701,7 +383,7 @@ void CharacterBatch::findShownPieces(Item& item)
 // show hold no such ink.
 void CharacterBatch::cutIntoPieces(Item& item)
 {
-    const SheetGlyph& g = *item.sheetGlyph;
+    const GlyphAtlas::Look& g = *item.atlasLook;
     const int left = static_cast<int>(item.x) + g.inkLeft;
     const int top = static_cast<int>(item.y) + static_cast<int>(characterSize) + g.inkTop;
     const std::uint64_t onTarget = bitRange(std::max(-left, 0), std::min(g.inkRight - g.inkLeft, width - left));
@@ -711,7 +393,7 @@ void CharacterBatch::cutIntoPieces(Item& item)
     auto closeBand = [&] {
         if (band != 0)
             pieces.push_back(
-                Span{left + __builtin_ctzll(band), bandTop, left + 64 - __builtin_clzll(band), bandBottom});
+                Span{left + __builtin_ctzll(band), bandTop, left + WORD_BITS - __builtin_clzll(band), bandBottom});
         band = 0;
     };
     const int from = std::max(left, 0);
@@ -721,7 +403,7 @@ void CharacterBatch::cutIntoPieces(Item& item)
     std::uint64_t coveredByCells = 0;
     for (int y = std::max(top, 0); y < std::min(top + g.inkBottom - g.inkTop, height) && onTarget != 0; y++)
     {
-        const std::uint64_t ink = sheetInk[g.inkRows + static_cast<std::size_t>(y - top)];
+        const std::uint64_t ink = atlas.inkRow(g.inkRows + static_cast<std::size_t>(y - top));
         if (ink == 0)
             continue; // changes no band
         std::uint64_t covered;
@@ -771,7 +453,7 @@ void CharacterBatch::cutIntoPieces(Item& item)
         {
             const int start = __builtin_ctzll(rest);
             const std::uint64_t fromStart = rest >> start;
-            const int length = ~fromStart == 0 ? 64 - start : __builtin_ctzll(~fromStart);
+            const int length = ~fromStart == 0 ? WORD_BITS - start : __builtin_ctzll(~fromStart);
             pieces.push_back(Span{left + start, y, left + start + length, y + 1});
             rest &= ~bitRange(start, start + length);
         }
@@ -780,10 +462,10 @@ void CharacterBatch::cutIntoPieces(Item& item)
     item.pieceCount = static_cast<std::uint16_t>(pieces.size() - item.firstPiece);
 }
 
-// Notes the pixels of a piece where the sheet's glyph has ink (a piece may hold pixels without).
+// Notes the pixels of a piece where the atlas's look has ink (a piece may hold pixels without).
 void CharacterBatch::markInk(const Item& item, const Span& piece)
 {
-    const SheetGlyph& g = *item.sheetGlyph;
+    const GlyphAtlas::Look& g = *item.atlasLook;
     const int left = static_cast<int>(item.x) + g.inkLeft;
     const int top = static_cast<int>(item.y) + static_cast<int>(characterSize) + g.inkTop;
     for (int y = piece.y0; y < piece.y1; y++)
@@ -791,17 +473,17 @@ void CharacterBatch::markInk(const Item& item, const Span& piece)
         // Bit i of ink is column left + i; the piece lies inside the target, so no bit left
         // of column 0 is set.
         const std::uint64_t ink =
-            sheetInk[g.inkRows + static_cast<std::size_t>(y - top)] & bitRange(piece.x0 - left, piece.x1 - left);
+            atlas.inkRow(g.inkRows + static_cast<std::size_t>(y - top)) & bitRange(piece.x0 - left, piece.x1 - left);
         std::uint64_t* row = &inkPixels[static_cast<std::size_t>(y * coverWords)];
         if (left < 0)
         {
             row[0] |= ink >> -left;
             continue;
         }
-        const int w = left / 64, shift = left % 64;
+        const int w = left / WORD_BITS, shift = left % WORD_BITS;
         row[w] |= ink << shift;
         if (shift != 0 && w + 1 < coverWords)
-            row[w + 1] |= ink >> (64 - shift);
+            row[w + 1] |= ink >> (WORD_BITS - shift);
     }
 }
 
@@ -940,7 +622,7 @@ bool CharacterBatch::extendLastBox(const Rect& r, float rowY)
 // ordered part.
 void CharacterBatch::recordItem(const Item& item, const Rect& repaint)
 {
-    if (item.boxShows && !targetIsBlack && !extendLastBox(boxOf(item), item.rowY))
+    if (item.boxShows && !targetIsBlack && !onlyCells && !extendLastBox(boxOf(item), item.rowY))
         record(boxVertices, boxBatches, boxOf(item), item.rowY, BOX_COLOR, 0, 0, 0, 0);
     if (!repaint.isEmpty())
     {
@@ -948,11 +630,11 @@ void CharacterBatch::recordItem(const Item& item, const Rect& repaint)
         place(PAGE, item.rowY, moved(repaint, -item.rowY), BOX_COLOR, PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL,
               PAGE_WHITE_TEXEL, PAGE_WHITE_TEXEL);
     }
-    if (item.glyphShows && item.sheetGlyph != nullptr)
+    if (item.glyphShows && item.atlasLook != nullptr)
     {
-        // Only the parts that show, from the sheet, texel for pixel: whole pixels need no row in
+        // Only the parts that show, from the atlas, texel for pixel: whole pixels need no row in
         // the transform, so the whole frame's pieces can share a batch.
-        const SheetGlyph& g = *item.sheetGlyph;
+        const GlyphAtlas::Look& g = *item.atlasLook;
         const float du = static_cast<float>(g.penX) - item.x;
         const float dv = static_cast<float>(g.penY) - item.y - static_cast<float>(characterSize);
         for (std::size_t i = item.firstPiece; i < item.firstPiece + item.pieceCount; i++)
@@ -960,7 +642,7 @@ void CharacterBatch::recordItem(const Item& item, const Rect& repaint)
             if (pieces[i].x0 >= pieces[i].x1)
                 continue; // left out above
             const Rect r = rectOf(pieces[i]);
-            place(SHEET, 0, r, item.color, r.left + du, r.top + dv, r.right + du, r.bottom + dv);
+            place(ATLAS, 0, r, item.color, r.left + du, r.top + dv, r.right + du, r.bottom + dv);
         }
     }
     else if (item.glyphShows)
@@ -972,19 +654,60 @@ void CharacterBatch::recordItem(const Item& item, const Rect& repaint)
     }
 }
 
+// On the grid every box is a whole cell's and all are the same black, drawn before any glyph:
+// the order they were recorded in changes no pixel. So they are recorded cell by cell, row by
+// row, and each run of cells that some character took is one quad; in call order a busy
+// frame's boxes come in random cells and would be as many quads as cells.
+void CharacterBatch::recordCellBoxes()
+{
+    for (int row = 0; row < cellRows; row++)
+        for (int column = 0; column < cellColumns; column++)
+        {
+            if (cellCovered[static_cast<std::size_t>(row * cellColumns + column)] == 0)
+                continue;
+            Item cell;
+            cell.x = static_cast<float>(column) * cellWidth;
+            cell.y = static_cast<float>(row) * cellHeight;
+            cell.rowY = rowOf(cell.y);
+            const Rect box = boxOf(cell);
+            if (!extendLastBox(box, cell.rowY))
+                record(boxVertices, boxBatches, box, cell.rowY, BOX_COLOR, 0, 0, 0, 0);
+        }
+}
+
+// A frame's steps: what shows, the ink under boxes, the quads in batches, the draw calls.
 void CharacterBatch::paint(sf::RenderTarget& target)
 {
-    // From the last character back: a box or glyph whose every pixel a later box paints over
-    // would not show, so it is left out.
-    // When every box is a whole cell's and every glyph is on the sheet, the cells alone tell
-    // what later boxes cover.
+    clearMaps();
+    const std::size_t showing = findWhatShows();
+    const std::size_t firstRepaint = recordInCallOrder(showing);
+    if (!onlyCells)
+        recordWithRepaints(firstRepaint);
+    else if (!targetIsBlack)
+        recordCellBoxes();
+    drawBatches(target);
+    discard();
+    targetIsBlack = false;
+}
+
+// Which maps the frame needs, cleared. When every box is a whole cell's and every glyph is in
+// the atlas, the cells alone tell what later boxes cover.
+void CharacterBatch::clearMaps()
+{
     onlyCells = cellsTile && offCells == 0;
-    rowsApart = onlyCells && sheetRowsApart;
+    rowsApart = onlyCells && atlas.rowsApart();
     if (!onlyCells)
         std::fill(coverage.begin(), coverage.end(), 0);
     std::fill(cellCovered.begin(), cellCovered.end(), 0);
     if (!rowsApart)
         std::fill(lastBatchAt.begin(), lastBatchAt.end(), -1);
+}
+
+// From the last character back: a box or glyph whose every pixel a later box paints over
+// would not show, so it is left out. Returns how many characters on the grid have a glyph to
+// paint (shown[0, that), last first).
+std::size_t CharacterBatch::findWhatShows()
+{
     pieces.clear();
     // On the grid, the characters with something to paint, from the last back: most of a busy
     // frame's are hidden, and the pass in call order then skips them without a guess at each.
@@ -994,7 +717,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     {
         Item& item = items[i];
         const Rect box = moved(boxOf(item), item.rowY);
-        if (item.sheetGlyph != nullptr)
+        if (item.atlasLook != nullptr)
         {
             item.pieceCount = 0;
             findShownPieces(item);
@@ -1014,22 +737,28 @@ void CharacterBatch::paint(sf::RenderTarget& target)
                 cover(inside(box));
             covered = 1;
             shown[shownCount] = static_cast<std::uint32_t>(i);
-            shownCount += item.glyphShows || (item.boxShows && !targetIsBlack);
+            shownCount += item.glyphShows; // boxes on the grid are recorded cell by cell
             continue;
         }
         item.boxShows = !isCovered(touched(box));
         cover(inside(box));
     }
+    return shownCount;
+}
 
-    // In call order: which part of each box lies over ink that glyphs before it may have left.
-    // Pieces from the sheet leave none where a later box surely lies, but off the grid a box
-    // edge may cut a pixel they keep; glyphs drawn whole from the page may leave ink anywhere. On a target cleared to black, a black glyph over no ink leaves every pixel
-    // as it is, and is left out. A frame with only cells has no repaints to trim, so each
-    // character is recorded right away.
+// In call order: which part of each box lies over ink that glyphs before it may have left.
+// Pieces from the atlas leave none where a later box surely lies, but off the grid a box edge
+// may cut a pixel they keep; glyphs drawn whole from the page may leave ink anywhere. On a
+// target cleared to black, a black glyph over no ink leaves every pixel as it is, and is left
+// out. A frame with only cells has no repaints to trim, so each character is recorded right
+// away. Returns the first character whose box is painted again (the count of characters when
+// none is).
+std::size_t CharacterBatch::recordInCallOrder(std::size_t shownCount)
+{
     if (targetIsBlack || !onlyCells)
         std::fill(inkPixels.begin(), inkPixels.end(), 0);
     std::size_t firstRepaint = items.size();
-    bool pageInk = false;
+    bool inkBefore = false; // some glyph so far may have left ink under a later box
     const Rect noRepaint{0, 0, 0, 0};
     if (!onlyCells)
         repaints.assign(items.size(), noRepaint);
@@ -1037,21 +766,21 @@ void CharacterBatch::paint(sf::RenderTarget& target)
     {
         const std::size_t i = onlyCells ? shown[shownCount - 1 - k] : k;
         Item& item = items[i];
-        if (item.boxShows && pageInk)
+        if (item.boxShows && inkBefore)
         {
             repaints[i] = inkUnder(moved(boxOf(item), item.rowY));
             if (!repaints[i].isEmpty())
                 firstRepaint = std::min(firstRepaint, i);
         }
         const bool blackOverBlack = targetIsBlack && isBoxColor(item.color);
-        if (item.glyphShows && item.sheetGlyph == nullptr)
+        if (item.glyphShows && item.atlasLook == nullptr)
         {
             const Span s = touched(inkOf(item));
             if (blackOverBlack && isInkless(s))
                 item.glyphShows = false;
             else
                 setBits(inkPixels, coverWords, s.x0, s.y0, s.x1, s.y1);
-            pageInk = pageInk || item.glyphShows;
+            inkBefore = inkBefore || item.glyphShows;
         }
         else if (item.glyphShows && (targetIsBlack || !onlyCells))
         {
@@ -1064,29 +793,37 @@ void CharacterBatch::paint(sf::RenderTarget& target)
             }
             // A later box whose edge lies inside one of the pixels it kept may or may not
             // cover that pixel: only the box itself, painted again, gives the rasteriser's answer.
-            pageInk = pageInk || !onlyCells;
+            inkBefore = inkBefore || !onlyCells;
         }
         if (onlyCells)
             recordItem(item, noRepaint);
     }
-    if (!onlyCells)
-    {
-        // From the back again, down to the first of those parts: what later boxes cover need
-        // not be painted, as those boxes paint over the same ink themselves.
-        if (firstRepaint < items.size())
-            std::fill(coverage.begin(), coverage.end(), 0);
-        for (std::size_t i = items.size(); i-- > firstRepaint;)
-        {
-            if (!repaints[i].isEmpty())
-                repaints[i] = trimmed(repaints[i], &CharacterBatch::isCovered);
-            // A box that does not show lies wholly under later ones, which are covered already.
-            if (items[i].boxShows)
-                cover(inside(moved(boxOf(items[i]), items[i].rowY)));
-        }
-        for (std::size_t i = 0; i < items.size(); i++)
-            recordItem(items[i], repaints[i]);
-    }
+    return firstRepaint;
+}
 
+// Off the grid, from the back again down to the first box painted again: what later boxes
+// cover need not be painted again, as those boxes paint over the same ink themselves. Then
+// every character is recorded in call order.
+void CharacterBatch::recordWithRepaints(std::size_t firstRepaint)
+{
+    if (firstRepaint < items.size())
+        std::fill(coverage.begin(), coverage.end(), 0);
+    for (std::size_t i = items.size(); i-- > firstRepaint;)
+    {
+        if (!repaints[i].isEmpty())
+            repaints[i] = trimmed(repaints[i], &CharacterBatch::isCovered);
+        // A box that does not show lies wholly under later ones, which are covered already.
+        if (items[i].boxShows)
+            cover(inside(moved(boxOf(items[i]), items[i].rowY)));
+    }
+    for (std::size_t i = 0; i < items.size(); i++)
+        recordItem(items[i], repaints[i]);
+}
+
+// Boxes first, in one untextured pass without blending; then the glyphs and box repaints in
+// their batches, in order.
+void CharacterBatch::drawBatches(sf::RenderTarget& target)
+{
     sf::RenderStates boxStates = sf::RenderStates::Default;
     boxStates.blendMode = sf::BlendNone;
     for (const Batch& batch : boxBatches)
@@ -1095,7 +832,7 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         row.transform.translate({0.f, batch.rowY});
         compat::drawQuads(target, &boxVertices[batch.first], batch.count, row);
     }
-    const sf::Texture* textures[SOURCES] = {&sheet, font != nullptr ? &font->getTexture(characterSize) : nullptr};
+    const sf::Texture* textures[SOURCES] = {&atlas.texture(), atlas.pageTexture()};
     for (std::size_t i = 0; i < ordered.size(); i++)
     {
         sf::RenderStates row = sf::RenderStates::Default;
@@ -1103,8 +840,6 @@ void CharacterBatch::paint(sf::RenderTarget& target)
         row.transform.translate({0.f, ordered[i].rowY});
         compat::drawQuads(target, pool[i].data(), pool[i].size(), row);
     }
-    discard();
-    targetIsBlack = false;
 }
 
 void CharacterBatch::discard()

@@ -61,7 +61,6 @@ void CollisionGrid::shape(Box bounds, int newCapacity)
         entries.assign(static_cast<size_t>(capacity), Entry{});
         slots.assign(static_cast<size_t>(capacity), 0);
         freeEntries.assign(static_cast<size_t>(capacity), 0);
-        seen.assign(static_cast<size_t>(capacity), 0);
         search = 0;
         clear();
         return;
@@ -83,15 +82,20 @@ void CollisionGrid::append(Object* p)
     Entry& entry = entries[e];
     entry.object = p;
     entry.order = nextOrder++;
+    entry.seen = 0;
     if (p != nullptr)
     {
         entry.extent = extentOf(p->getBox(), p->getPosition());
+        entry.id = p->getId();
+        entry.solid = p->isSolid();
         entry.fixed = p->isScreenFixed();
     }
     else
     {
         const float none = std::numeric_limits<float>::quiet_NaN();
         entry.extent = Extent{none, none, none, none};
+        entry.id = -1;
+        entry.solid = false;
         entry.fixed = false;
     }
     entry.squares = squaresOf(entry.extent, entry.fixed);
@@ -119,6 +123,8 @@ void CollisionGrid::refresh(int slot, Object* p)
     Entry& entry = entries[e];
     entry.object = p;
     entry.extent = extentOf(p->getBox(), p->getPosition());
+    entry.id = p->getId();
+    entry.solid = p->isSolid();
     entry.fixed = p->isScreenFixed();
     const Squares now = squaresOf(entry.extent, entry.fixed);
     const Squares& was = entry.squares;
@@ -161,10 +167,10 @@ void CollisionGrid::collectShown(Box area, std::vector<Object*>& shown) const
     const Extent a = extentOf(area, Vector());
     startSearch();
     auto consider = [&](std::uint32_t e) {
-        if (seen[e] == search)
-            return;
-        seen[e] = search;
         const Entry& entry = entries[e];
+        if (entry.seen == search)
+            return;
+        entry.seen = search;
         const Extent& other = entry.extent;
         if (entry.object != nullptr && (entry.fixed || (spansOverlap(a.x1, a.x2, other.x1, other.x2) &&
                                                         spansOverlap(a.y1, a.y2, other.y1, other.y2))))
@@ -285,7 +291,8 @@ void CollisionGrid::startSearch() const
 {
     if (++search == 0)
     {
-        std::fill(seen.begin(), seen.end(), 0u);
+        for (const Entry& entry : entries)
+            entry.seen = 0;
         search = 1;
     }
     found.clear();
@@ -293,16 +300,15 @@ void CollisionGrid::startSearch() const
 
 void CollisionGrid::candidate(std::uint32_t e, const Extent& mover, int moverId) const
 {
-    if (seen[e] == search)
-        return;
-    seen[e] = search;
     const Entry& entry = entries[e];
+    if (entry.seen == search)
+        return;
+    entry.seen = search;
     const Extent& other = entry.extent;
     if (!spansOverlap(mover.x1, mover.x2, other.x1, other.x2) || !spansOverlap(mover.y1, mover.y2, other.y1, other.y2))
         return;
-    Object* q = entry.object;
-    if (q->getId() != moverId && q->isSolid())
-        found.emplace_back(entry.order, q);
+    if (entry.id != moverId && entry.solid)
+        found.emplace_back(entry.order, entry.object);
 }
 
 } // namespace ks

@@ -49,7 +49,8 @@ public:
     /// Takes out the entry at slot; the entries after it move down by one.
     void removeAt(int slot);
 
-    /// Takes p's current position and box (and whether it is fixed to the screen) for the entry at slot.
+    /// Takes p's current position, box, id and solidness (and whether it is fixed to the screen)
+    /// for the entry at slot.
     void refresh(int slot, Object* p);
 
     /// Appends to hit, in list order, every solid object whose box overlaps box moved to
@@ -92,10 +93,15 @@ private:
     struct Entry
     {
         Object* object;
+        int id;              ///< the object's id, read when its box was
+        bool solid;          ///< the same for its solidness
+        bool fixed;          ///< drawn fixed to the screen: always shown
         std::uint64_t order; ///< increases along the list
         Extent extent;
         Squares squares;
-        bool fixed; ///< drawn fixed to the screen: always shown
+        /// The search that last met this entry (an entry filed under several squares is met
+        /// several times); kept here, beside what the search reads next.
+        mutable std::uint32_t seen;
     };
 
     static constexpr int WIDE = -2;
@@ -124,9 +130,7 @@ private:
     std::vector<std::vector<std::uint32_t>> squares;
     std::vector<std::uint32_t> wide;
 
-    /// Scratch for one search: which entries were seen (an entry filed under several
-    /// squares is met several times), and the hits before they are put in list order.
-    mutable std::vector<std::uint32_t> seen;
+    /// Scratch for one search: its number, and the hits before they are put in list order.
     mutable std::uint32_t search = 0;
     mutable std::vector<std::pair<std::uint64_t, Object*>> found;
 };

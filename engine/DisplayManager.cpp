@@ -62,9 +62,8 @@ char32_t nextCodePoint(const std::string& text, std::size_t& at, bool& valid)
     return valid ? code : REPLACEMENT_CHARACTER;
 }
 
-// The largest scale the settings allow, and the smallest: beyond them windows and glyphs
-// grow past what a texture holds or shrink below a pixel.
-const float SCALE_MIN = 0.25f, SCALE_MAX = 8.f;
+// Beyond these, windows and glyphs grow past what a texture holds or shrink below a pixel.
+const float SCALE_MIN = WINDOW_SCALE_MIN, SCALE_MAX = WINDOW_SCALE_MAX;
 const int GRID_MAX = 1000;
 const int CELL_MAX = 256;
 
@@ -400,7 +399,11 @@ int DisplayManager::record(Vector position, char32_t codePoint, sf::Color color)
     }
     // Positions are world cells: the world's view says which cell shows in the grid's corner.
     const float x = position.getX() - origin.getX(), y = position.getY() - origin.getY();
-    digest.add(x, y, static_cast<uint32_t>(codePoint), color.toInteger());
+    if (!uncounted)
+    {
+        digest.add(x, y, static_cast<uint32_t>(codePoint), color.toInteger());
+        characterCount++;
+    }
     if (window == nullptr)
         return 0;
     // Drawing-area pixels: the window's view puts them where the grid shows.
@@ -455,9 +458,12 @@ int DisplayManager::swapBuffers()
         return -1;
     }
     frameDigest = digest.finish();
+    characterCount = 0;
     if (window == nullptr)
         return 0;
     batch->paint(*window);
+    if (frameListener)
+        frameListener(*window);
     // No event is taken off the queue here: the input manager empties it once per frame,
     // and anything arriving later waits for the next frame instead of being lost.
     window->display();
@@ -556,6 +562,23 @@ Vector DisplayManager::pixelsToSpaces(Vector pixels) const
 {
     return Vector((pixels.getX() - static_cast<float>(layout.offsetX)) / charWidth(),
                   (pixels.getY() - static_cast<float>(layout.offsetY)) / charHeight());
+}
+
+int DisplayManager::getCharacterCount() const
+{
+    return characterCount;
+}
+
+void DisplayManager::drawUncounted(const std::function<void()>& draw) const
+{
+    uncounted = true;
+    draw();
+    uncounted = false;
+}
+
+void DisplayManager::setFrameListener(std::function<void(const sf::RenderWindow&)> listener)
+{
+    frameListener = std::move(listener);
 }
 
 } // namespace ks

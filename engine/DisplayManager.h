@@ -6,9 +6,11 @@
 /// order, as soon as anything gets the window through getWindow() and at the latest in
 /// swapBuffers(), which then shows the frame and clears the window for the next one. Recorded
 /// characters are painted in a few draw calls of quads, leaving out what later boxes hide and
-/// cutting glyphs on the grid to the ink that shows (from a sheet of glyphs the renderer drew
-/// once at startUp), with the pixels that one rectangle and one sf::Text per character drawn at
-/// once would give.
+/// cutting glyphs on the grid to the ink that shows (from a glyph atlas the renderer drew when
+/// the window opened, and learns new glyphs into at the swap after they first appear), with the
+/// pixels that one rectangle and one sf::Text per character drawn at once would give. The grid
+/// is drawn in its own pixels (getHorizontalPixels() x getVerticalPixels()); the window's view
+/// puts them where the grid shows, scaled or in a letterbox.
 ///
 ///     DisplayManager &dm = DisplayManager::getInstance();
 ///     dm.startUp();
@@ -19,6 +21,7 @@
 /// drawCh and swapBuffers only keep each frame's digest, the same one a window's frame has.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -47,6 +50,8 @@ const int WINDOW_STYLE_DEFAULT = sf::Style::Titlebar;          ///< title bar on
 const sf::Color WINDOW_BACKGROUND_COLOR_DEFAULT(0, 0, 0, 255); ///< clear colour and cell background
 const std::string WINDOW_TITLE_DEFAULT = "Kestrane";           ///< window title
 const std::string FONT_FILE_DEFAULT = "ks-font.ttf";           ///< font file, relative to the working directory
+const float WINDOW_SCALE_MIN = 0.25f;                          ///< smallest scale setScale takes
+const float WINDOW_SCALE_MAX = 8.f;                            ///< largest scale setScale takes
 
 class CharacterBatch;
 
@@ -168,6 +173,17 @@ public:
     /// Window pixels (a pointer's position) to spaces, without rounding.
     Vector pixelsToSpaces(Vector pixels) const;
 
+    /// Characters drawn since the frame was last shown, but for those of drawUncounted.
+    int getCharacterCount() const;
+
+    /// Runs draw: what it draws is shown but left out of the frame's digest and character
+    /// count, as the engine's frame overlay is, whose figures differ from run to run.
+    void drawUncounted(const std::function<void()>& draw) const;
+
+    /// Called by swapBuffers with the finished frame in the window, just before it is shown;
+    /// none after construction, an empty function removes it. Screen capture reads frames here.
+    void setFrameListener(std::function<void(const sf::RenderWindow&)> listener);
+
     DisplayManager(const DisplayManager&) = delete;            ///< one instance only
     DisplayManager& operator=(const DisplayManager&) = delete; ///< one instance only
 
@@ -221,6 +237,10 @@ private:
     bool headless = false;
     mutable FrameDigest digest; ///< the frame being drawn
     uint32_t frameDigest = 0;   ///< the last frame shown
+
+    mutable int characterCount = 0; ///< characters drawn since the last swap
+    mutable bool uncounted = false; ///< inside drawUncounted
+    std::function<void(const sf::RenderWindow&)> frameListener;
 };
 
 } // namespace ks

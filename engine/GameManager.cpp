@@ -2,12 +2,15 @@
 
 #include "Clock.h"
 #include "DisplayManager.h"
+#include "EventKeyboard.h"
 #include "EventStep.h"
+#include "FrameOverlay.h"
 #include "InputManager.h"
 #include "LogManager.h"
 #include "Recorder.h"
 #include "Replayer.h"
 #include "ResourceManager.h"
+#include "ScreenCapture.h"
 #include "WorldManager.h"
 
 #include <cerrno>
@@ -105,6 +108,9 @@ void GameManager::shutDown()
 {
     Manager::shutDown();
     setGameOver(true);
+    // Captures still being written get their log lines while the log is open.
+    if (capture)
+        capture->finish();
 
     // The recording's end mark while the log can still say what went wrong.
     InputManager::getInstance().setRecorder(nullptr);
@@ -129,6 +135,12 @@ void GameManager::run()
     {
         clock.delta();
 
+        // Does nothing unless a game turned sprite reloading on.
+        if (stepCount % SPRITE_CHECK_STEPS == 0)
+            ResourceManager::getInstance().reloadChangedSprites([](Sprite& sprite, int oldWidth, int oldHeight) {
+                WorldManager::getInstance().spriteReloaded(sprite, oldWidth, oldHeight);
+            });
+
         if (replayer != nullptr)
             replayer->beginStep(stepCount);
         EventStep step(stepCount);
@@ -136,12 +148,19 @@ void GameManager::run()
         InputManager::getInstance().getInput();
         WorldManager::getInstance().update();
         WorldManager::getInstance().draw();
+        if (overlay)
+            overlay->draw();
         DisplayManager::getInstance().swapBuffers();
+        if (capture)
+            capture->reportFinished();
         if (recorder != nullptr || replayer != nullptr)
             endSessionStep();
         stepCount++;
 
-        const int sleepMs = sleepTimeFor(clock.split());
+        const int64_t work = clock.split();
+        if (overlay)
+            overlay->frameWorked(work);
+        const int sleepMs = sleepTimeFor(work);
         if (sleepMs >= 0 && !(fast && isReplaying()))
         {
             const timespec pause{0, static_cast<long>(sleepMs) * 1000000L};
@@ -194,6 +213,65 @@ const std::string& GameManager::getGameName() const
 bool GameManager::isReplaying() const
 {
     return replayer != nullptr && replayer->isActive();
+}
+
+void GameManager::setCaptureKeys(bool on)
+{
+    if (on == (capture != nullptr))
+        return;
+    if (on)
+    {
+        capture = std::make_unique<ScreenCapture>(frameTime);
+        DisplayManager::getInstance().setFrameListener([this](const sf::RenderWindow& window) {
+            capture->frameDrawn(window);
+        });
+    }
+    else
+    {
+        DisplayManager::getInstance().setFrameListener(nullptr);
+        capture->finish();
+        capture.reset();
+    }
+    listen();
+}
+
+bool GameManager::getCaptureKeys() const
+{
+    return capture != nullptr;
+}
+
+void GameManager::setOverlayKey(bool on)
+{
+    if (on == (overlay != nullptr))
+        return;
+    overlay = on ? std::make_unique<FrameOverlay>(frameTime) : nullptr;
+    listen();
+}
+
+bool GameManager::getOverlayKey() const
+{
+    return overlay != nullptr;
+}
+
+void GameManager::onKey(Keyboard::Key key)
+{
+    if (capture && key == Keyboard::F12)
+        capture->requestScreenshot();
+    else if (capture && key == Keyboard::F9)
+        capture->requestClip();
+    else if (overlay && key == Keyboard::F3)
+        overlay->toggle();
+}
+
+// The input manager tells the game manager about keys only while one of its keys is on.
+void GameManager::listen()
+{
+    if (capture || overlay)
+        InputManager::getInstance().setKeyListener([this](Keyboard::Key key) {
+            onKey(key);
+        });
+    else
+        InputManager::getInstance().setKeyListener(nullptr);
 }
 
 int GameManager::sleepTimeFor(int64_t workMicroseconds) const

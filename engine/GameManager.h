@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "EventKeyboard.h"
 #include "Manager.h"
 
 namespace ks {
@@ -12,6 +13,10 @@ class Recorder;
 class Replayer;
 
 const int FRAME_TIME_DEFAULT = 33; ///< milliseconds per loop iteration
+const int SPRITE_CHECK_STEPS = 10; ///< steps between looks at sprite files when reloading is on
+
+class FrameOverlay;
+class ScreenCapture;
 
 /// GameManager: brings the engine up and down and runs the fixed-rate game loop.
 ///
@@ -64,6 +69,22 @@ public:
     /// work overran the frame and the loop goes on without sleeping.
     int sleepTimeFor(int64_t workMicroseconds) const;
 
+    /// Keys for players and makers, off until a game turns them on (a game that does not sees
+    /// the same events, log lines and pixels as without them). The keys still reach the
+    /// objects as well.
+    ///
+    /// Capture: F12 saves the next frame as a PNG, F9 the last ten seconds as an animated GIF
+    /// (at half the window's size, ten frames a second), both into the working directory
+    /// (the player's folder for the installed game), each with a log line naming the file
+    /// once it is written. Files are written by a thread of their own, so the loop keeps its
+    /// pace. Turning capture off waits for the files still being written.
+    void setCaptureKeys(bool on);
+    bool getCaptureKeys() const;
+
+    /// F3 shows and hides the frame overlay (FrameOverlay.h), hidden at first.
+    void setOverlayKey(bool on);
+    bool getOverlayKey() const;
+
     /// Before startUp: record the session into file ("" for none, the default). A file that
     /// cannot be written gets a log line and the game plays on unrecorded.
     void setRecording(const std::string& file);
@@ -95,6 +116,9 @@ private:
     /// One step's end for the session: the frame's digest checked and recorded.
     void endSessionStep();
 
+    void onKey(Keyboard::Key key);
+    void listen();
+
     bool gameOver = false;              ///< the loop stops before its next iteration when true
     int frameTime = FRAME_TIME_DEFAULT; ///< milliseconds
     std::string recordFile;             ///< setRecording's file, "" for none
@@ -104,6 +128,9 @@ private:
     std::string gameName;               ///< the program's name unless set
     std::unique_ptr<Recorder> recorder; ///< made by startUp when recording
     std::unique_ptr<Replayer> replayer; ///< made by startUp when replaying
+
+    std::unique_ptr<ScreenCapture> capture; ///< while capture keys are on
+    std::unique_ptr<FrameOverlay> overlay;  ///< while the overlay key is on
 };
 
 } // namespace ks

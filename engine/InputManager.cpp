@@ -112,6 +112,8 @@ void InputManager::getInput() const
         const auto* pressed = ev->getIf<compat::Event::KeyPressed>();
         if (pressed != nullptr)
             DisplayManager::getInstance().fullscreenKey(static_cast<int>(pressed->code), pressed->alt);
+        if (pressed != nullptr && keyListener)
+            keyListener(EventKeyboard().convertKey(pressed->code));
         if (replaying)
             continue;
 
@@ -148,6 +150,11 @@ void InputManager::getInput() const
         }
         // Everything else (close requests, focus, resizing, text, wheel, releases) is dropped.
     }
+}
+
+void InputManager::setKeyListener(std::function<void(Keyboard::Key)> listener)
+{
+    keyListener = std::move(listener);
 }
 
 } // namespace ks

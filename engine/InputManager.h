@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "EventKeyboard.h"
 #include "Manager.h"
 
@@ -37,6 +39,12 @@ public:
     void setRecorder(Recorder* newRecorder);
     void setReplayer(Replayer* newReplayer);
 
+    /// Called with every key pressed on the window, before the objects get it and also while
+    /// a replay feeds them the recording's keys instead (the window's own keys, like those of
+    /// the display); none after construction, an empty function removes it. The engine's
+    /// opt-in keys (capture, the frame overlay) listen here.
+    void setKeyListener(std::function<void(Keyboard::Key)> listener);
+
     InputManager(const InputManager&) = delete;
     InputManager& operator=(const InputManager&) = delete;
 
@@ -48,6 +56,8 @@ private:
 
     Recorder* recorder = nullptr;
     Replayer* replayer = nullptr;
+
+    std::function<void(Keyboard::Key)> keyListener;
 };
 
 } // namespace ks

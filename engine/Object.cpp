@@ -29,6 +29,8 @@ Object::~Object() = default;
 void Object::setId(int newId)
 {
     id = newId;
+    // The world's index keeps ids beside the boxes.
+    ObjectHome::home().boxChanged(this);
 }
 
 int Object::getId() const
@@ -125,6 +127,8 @@ bool Object::isSolid() const
 int Object::setSolidness(Solidness newSolidness)
 {
     solidness = newSolidness;
+    // The world's index keeps solidness beside the boxes.
+    ObjectHome::home().boxChanged(this);
     return 0;
 }
 

@@ -5,10 +5,9 @@ namespace ks {
 class Object;
 
 /// ObjectHome: the world as an object sees it, and no more. An object enters its home when it
-/// is constructed and tells it whenever its position or box changes, so that the home's index
-/// of boxes follows; it needs to know nothing else of the world. The world manager is the one
-/// home and defines home() to return itself, so that this header and Object depend on nothing
-/// of the world while the world depends on them.
+/// is constructed and tells it whenever what the home's index of boxes keeps of it changes; it needs to know nothing
+/// else of the world. The world manager is the one home and defines home() to return itself, so that this header and
+/// Object depend on nothing of the world while the world depends on them.
 class ObjectHome
 {
 public:
@@ -18,7 +17,8 @@ public:
     /// Enters p (the Object constructor calls it); 0 even when p could not be kept.
     virtual int insertObject(Object* p) = 0;
 
-    /// p's position or box has changed; harmless for an object that is not in the home.
+    /// p's position, box, solidness, id or screen-fixing has changed; harmless for an object
+    /// that is not in the home.
     virtual void boxChanged(Object* p) = 0;
 
 protected:

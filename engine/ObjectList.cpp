@@ -15,10 +15,10 @@ int ObjectList::insert(Object* p)
 {
     if (count >= capacity)
         return -1;
-    if (isLarge())
-        largeItems.push_back(p);
-    else
+    if (count < MAX_OBJECTS)
         objects[count] = p;
+    else
+        moreItems.push_back(p);
     count++;
     return 0;
 }
@@ -29,16 +29,16 @@ int ObjectList::remove(Object* p)
     if (p == nullptr)
         return -1;
     const int id = p->getId();
-    Object** items = isLarge() ? largeItems.data() : objects;
     for (int i = 0; i < count; i++)
     {
-        if (items[i] != nullptr && items[i]->getId() == id)
+        Object* q = entry(i);
+        if (q != nullptr && q->getId() == id)
         {
             for (int j = i; j < count - 1; j++)
-                items[j] = items[j + 1];
+                entry(j) = entry(j + 1);
             count--;
-            if (isLarge())
-                largeItems.pop_back();
+            if (count >= MAX_OBJECTS)
+                moreItems.pop_back();
             return 0;
         }
     }
@@ -48,7 +48,7 @@ int ObjectList::remove(Object* p)
 void ObjectList::clear()
 {
     count = 0;
-    largeItems.clear();
+    moreItems.clear();
 }
 
 int ObjectList::getCount() const
@@ -75,12 +75,12 @@ Object* ObjectList::operator[](int index) const
 {
     if (index < 0 || index >= count)
         throw std::out_of_range("invalid index");
-    return isLarge() ? largeItems[static_cast<size_t>(index)] : objects[index];
+    return index < MAX_OBJECTS ? objects[index] : moreItems[static_cast<size_t>(index - MAX_OBJECTS)];
 }
 
-bool ObjectList::isLarge() const
+Object*& ObjectList::entry(int index)
 {
-    return capacity > MAX_OBJECTS;
+    return index < MAX_OBJECTS ? objects[index] : moreItems[static_cast<size_t>(index - MAX_OBJECTS)];
 }
 
 } // namespace ks

@@ -10,8 +10,9 @@ class Object;
 const int MAX_OBJECTS = 2000;
 
 /// ObjectList: an array of object pointers with a count and a fixed capacity, copied by value.
-/// A list of the usual capacity (MAX_OBJECTS) keeps its entries inside itself and never touches
-/// the heap; a list made larger (for a world whose capacity was raised) keeps them on the heap.
+/// It keeps its first MAX_OBJECTS entries inside itself, so that a list of the usual capacity
+/// never touches the heap; a list made larger (for a world whose capacity was raised) keeps the
+/// entries past those on the heap.
 /// It never owns, creates or deletes the objects. Walk it with an index:
 ///
 /// @code
@@ -49,12 +50,12 @@ public:
     Object* operator[](int index) const;
 
 private:
-    bool isLarge() const;
+    Object*& entry(int index);
 
-    int count = 0;                   ///< entries in use
-    int capacity = MAX_OBJECTS;      ///< entries it can hold
-    Object* objects[MAX_OBJECTS];    ///< entries 0..count-1 in insertion order (usual capacity)
-    std::vector<Object*> largeItems; ///< the same for a list made larger; count entries long
+    int count = 0;                  ///< entries in use
+    int capacity = MAX_OBJECTS;     ///< entries it can hold
+    Object* objects[MAX_OBJECTS];   ///< entries 0..MAX_OBJECTS-1 of 0..count-1, in insertion order
+    std::vector<Object*> moreItems; ///< entries MAX_OBJECTS..count-1 of a list made larger
 };
 
 } // namespace ks

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace ks {
 
 namespace {
@@ -84,13 +86,27 @@ int ResourceManager::loadSprite(std::string filename, std::string label)
 {
     if (spriteCount == MAX_SPRITES)
         return -1;
+    // Stamped before reading: a file saved while it is read is read again later.
+    const FileStamp stamp = stampOf(filename);
+    Sprite* loaded = readSprite(filename, label);
+    if (loaded == nullptr)
+        return -1;
+    sprite[spriteCount] = loaded;
+    spriteFile[spriteCount] = filename;
+    spriteStamp[spriteCount] = stamp;
+    spriteCount++;
+    return 0;
+}
 
+// The sprite file's contents as a new sprite, or null after the log lines that say why.
+Sprite* ResourceManager::readSprite(const std::string& filename, const std::string& label) const
+{
     const LogManager& log = LogManager::getInstance();
     std::ifstream file(filename);
     if (!file.is_open())
     {
         log.writeLog("error opening sprite file for %s", label.c_str());
-        return -1;
+        return nullptr;
     }
 
     // The header, one line each; a carriage return stays part of the line.
@@ -101,7 +117,7 @@ int ResourceManager::loadSprite(std::string filename, std::string label)
         if (!std::getline(file, header[i]))
         {
             log.writeLog("Failed reading from sprite file %s %s", headerNames[i], label.c_str());
-            return -1;
+            return nullptr;
         }
     }
     const int frames = std::atoi(header[0].c_str());
@@ -115,13 +131,13 @@ int ResourceManager::loadSprite(std::string filename, std::string label)
     if (frames < 0)
     {
         log.writeLog("Sprite %s not loaded: negative frame count %d", label.c_str(), frames);
-        return -1;
+        return nullptr;
     }
     if (height <= 0 && frames > MAX_ROWLESS_FRAMES)
     {
         log.writeLog("Sprite %s not loaded: %d frames of height %d, at most %d frames without rows", label.c_str(),
                      frames, height, MAX_ROWLESS_FRAMES);
-        return -1;
+        return nullptr;
     }
 
     // Every row is read and checked before the sprite is built, so memory follows what the
@@ -139,7 +155,7 @@ int ResourceManager::loadSprite(std::string filename, std::string label)
             {
                 log.writeLog("Failed reading from sprite file, tried to acces line that does not exist. height is "
                              "likely set to high, or framcount is likely set to high");
-                return -1;
+                return nullptr;
             }
             if (static_cast<long long>(line.size()) != expectedLength)
             {
@@ -147,7 +163,7 @@ int ResourceManager::loadSprite(std::string filename, std::string label)
                              "not loaded. error line: %s",
                              static_cast<int>(r), static_cast<int>(f), static_cast<int>(line.size()), width,
                              label.c_str(), line.c_str());
-                return -1;
+                return nullptr;
             }
             // The row's last character (line end or not) is dropped.
             if (!line.empty())
@@ -165,10 +181,7 @@ int ResourceManager::loadSprite(std::string filename, std::string label)
     for (int f = 0; f < frames; f++)
         loaded->addFrame(Frame(width, height, rows.substr(static_cast<std::size_t>(f) * frameLength, frameLength)));
     loaded->setLabel(label);
-
-    sprite[spriteCount] = loaded;
-    spriteCount++;
-    return 0;
+    return loaded;
 }
 
 int ResourceManager::unloadSprite(std::string label)
@@ -179,13 +192,58 @@ int ResourceManager::unloadSprite(std::string label)
             continue;
         delete sprite[i];
         for (int j = i; j < spriteCount - 1; j++)
+        {
             sprite[j] = sprite[j + 1];
+            spriteFile[j] = std::move(spriteFile[j + 1]);
+            spriteStamp[j] = spriteStamp[j + 1];
+        }
         spriteCount--;
         sprite[spriteCount] = nullptr;
         return 0;
     }
     LogManager::getInstance().writeLog("Sprite not found");
     return -1;
+}
+
+void ResourceManager::setSpriteReloading(bool on)
+{
+    spriteReloading = on;
+}
+
+bool ResourceManager::getSpriteReloading() const
+{
+    return spriteReloading;
+}
+
+int ResourceManager::reloadChangedSprites(const SpriteReloaded& reloadedHook)
+{
+    if (!spriteReloading)
+        return 0;
+    int reloaded = 0;
+    for (int i = 0; i < spriteCount; i++)
+    {
+        const FileStamp stamp = stampOf(spriteFile[i]);
+        if (stamp == spriteStamp[i])
+            continue;
+        spriteStamp[i] = stamp;
+        Sprite* fresh = readSprite(spriteFile[i], sprite[i]->getLabel());
+        if (fresh == nullptr)
+        {
+            LogManager::getInstance().writeLog("Sprite %s not reloaded from %s, keeping the old one",
+                                               sprite[i]->getLabel().c_str(), spriteFile[i].c_str());
+            continue;
+        }
+        // Animations point to the sprite: it takes the new art in place.
+        const int oldWidth = sprite[i]->getWidth(), oldHeight = sprite[i]->getHeight();
+        sprite[i]->swap(*fresh);
+        delete fresh;
+        LogManager::getInstance().writeLog("Sprite %s reloaded from %s", sprite[i]->getLabel().c_str(),
+                                           spriteFile[i].c_str());
+        if (reloadedHook)
+            reloadedHook(*sprite[i], oldWidth, oldHeight);
+        reloaded++;
+    }
+    return reloaded;
 }
 
 Sprite* ResourceManager::getSprite(std::string label) const
@@ -289,6 +347,20 @@ Music* ResourceManager::getMusic(std::string label)
     }
     log.writeLog("failed to find music %s", label.c_str());
     return nullptr;
+}
+
+bool ResourceManager::FileStamp::operator==(const FileStamp& other) const
+{
+    return modified == other.modified && size == other.size;
+}
+
+ResourceManager::FileStamp ResourceManager::stampOf(const std::string& filename)
+{
+    struct stat info = {};
+    if (stat(filename.c_str(), &info) != 0)
+        return FileStamp{};
+    return FileStamp{static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+                     static_cast<std::int64_t>(info.st_size)};
 }
 
 } // namespace ks

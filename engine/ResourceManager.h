@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "Manager.h"
@@ -45,6 +47,25 @@ public:
     /// The first sprite with label, or null with a log line.
     Sprite* getSprite(std::string label) const;
 
+    /// Sprite reloading, off after construction. While it is on, reloadChangedSprites() reads
+    /// again the file of every sprite whose file has changed since; the game manager calls it
+    /// every SPRITE_CHECK_STEPS steps.
+    ///@{
+    void setSpriteReloading(bool on);
+    bool getSpriteReloading() const;
+    ///@}
+
+    /// Told about a sprite read again, with the size its frames had before.
+    using SpriteReloaded = std::function<void(Sprite& sprite, int oldWidth, int oldHeight)>;
+
+    /// With reloading on: every sprite whose file changed (time or size) since it was loaded
+    /// is read again. A file that loads replaces the sprite's art in place, so every animation
+    /// playing it shows the new art ("Sprite %s reloaded from %s"; then reloaded is called,
+    /// when given); one that does not keeps the old art, after the loader's own log lines
+    /// ("Sprite %s not reloaded from %s, keeping the old one"), and is tried again when it
+    /// next changes. The number of sprites reloaded; 0 when reloading is off.
+    int reloadChangedSprites(const SpriteReloaded& reloaded = nullptr);
+
     /// Loads a sound into the next free entry. 0, or -1 with log lines.
     int loadSound(std::string filename, std::string label);
     /// Removes the first entry with label, closing the gap. 0, or -1 (no log line).
@@ -65,8 +86,23 @@ public:
 private:
     ResourceManager();
 
+    /// A sprite file as last seen: modification time (nanoseconds) and size, or -1 for both
+    /// when it could not be read.
+    struct FileStamp
+    {
+        std::int64_t modified = -1;
+        std::int64_t size = -1;
+        bool operator==(const FileStamp& other) const;
+    };
+    static FileStamp stampOf(const std::string& filename);
+    Sprite* readSprite(const std::string& filename, const std::string& label) const;
+    void reloadSprite(int index);
+
     int spriteCount = 0;
-    Sprite* sprite[MAX_SPRITES]; ///< owned, load order
+    Sprite* sprite[MAX_SPRITES];         ///< owned, load order
+    std::string spriteFile[MAX_SPRITES]; ///< the file each was loaded from
+    FileStamp spriteStamp[MAX_SPRITES];  ///< that file when it was last read
+    bool spriteReloading = false;
     Sound sound[MAX_SOUNDS];
     int soundCount = 0;
     Music music[MAX_MUSICS];

@@ -426,17 +426,26 @@ inline bool useNullAudioDevice()
 
 // ---- reading pixels back ----
 
-// The window's current back buffer (what has been drawn since the last clear).
-inline sf::Image captureWindow(const sf::RenderWindow& window)
+// The window's current back buffer (what has been drawn since the last clear), read through
+// texture, which is made the window's size first when it is not.
+inline sf::Image captureWindow(const sf::RenderWindow& window, sf::Texture& texture)
 {
+    if (texture.getSize() != window.getSize())
+    {
 #if SFML_VERSION_MAJOR >= 3
-    sf::Texture texture(window.getSize());
+        (void)texture.resize(window.getSize());
 #else
-    sf::Texture texture;
-    texture.create(window.getSize().x, window.getSize().y);
+        texture.create(window.getSize().x, window.getSize().y);
 #endif
+    }
     texture.update(window);
     return texture.copyToImage();
+}
+
+inline sf::Image captureWindow(const sf::RenderWindow& window)
+{
+    sf::Texture texture;
+    return captureWindow(window, texture);
 }
 
 inline sf::Color getPixel(const sf::Image& image, unsigned x, unsigned y)

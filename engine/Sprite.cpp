@@ -17,6 +17,18 @@ Sprite::~Sprite()
     delete[] frame;
 }
 
+void Sprite::swap(Sprite& other)
+{
+    std::swap(width, other.width);
+    std::swap(height, other.height);
+    std::swap(maxFrameCount, other.maxFrameCount);
+    std::swap(frameCount, other.frameCount);
+    std::swap(color, other.color);
+    std::swap(slowdown, other.slowdown);
+    std::swap(frame, other.frame);
+    std::swap(label, other.label);
+}
+
 void Sprite::setWidth(int newWidth)
 {
     width = newWidth;

@@ -57,6 +57,10 @@ public:
     /// Draws frame number frameNumber (from 1) in the sprite's colour. 0, or -1 with a log line.
     int draw(int frameNumber, Vector position) const;
 
+    /// Exchanges everything, the label included, with other: a sprite read again from its file
+    /// gives its art to the sprite that animations already point to.
+    void swap(Sprite& other);
+
 private:
     int width = 0;
     int height = 0;

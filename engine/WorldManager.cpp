@@ -5,6 +5,7 @@
 #include "EventOut.h"
 #include "LogManager.h"
 #include "Object.h"
+#include "Sprite.h"
 #include "utility.h"
 
 #include <algorithm>
@@ -521,6 +522,27 @@ Box WorldManager::drawnArea() const
     const float y2 = std::max(last.getY(), view.getVertical()) + VIEW_DRAW_MARGIN;
     const Vector corner = view.getCorner();
     return Box(Vector(corner.getX() + x1, corner.getY() + y1), x2 - x1, y2 - y1);
+}
+
+void WorldManager::spriteReloaded(const Sprite& sprite, int oldWidth, int oldHeight)
+{
+    const float w = static_cast<float>(oldWidth), h = static_cast<float>(oldHeight);
+    for (int i = 0; i < allObjects.getCount(); i++)
+    {
+        Object* object = allObjects[i];
+        Animation animation = object->getAnimation();
+        if (animation.getSprite() != &sprite)
+            continue;
+        if (animation.getIndex() > sprite.getFrameCount())
+        {
+            animation.setIndex(1);
+            object->setAnimation(animation);
+        }
+        const Box box = object->getBox();
+        if (box.getHorizontal() == w && box.getVertical() == h && box.getCorner().getX() == -w / 2 &&
+            box.getCorner().getY() == -h / 2)
+            object->setBox(animation.getBox());
+    }
 }
 
 } // namespace ks

@@ -12,6 +12,8 @@
 
 namespace ks {
 
+class Sprite;
+
 class Object;
 
 const int MAX_ALTITUDE = 4;             ///< layers 0..MAX_ALTITUDE-1 are drawn
@@ -138,6 +140,11 @@ public:
     /// With byScan true, moveObject (and so update) finds contacts with getCollisionsByScan,
     /// for comparisons; false (the default) uses getCollisions.
     void setCollisionScan(bool byScan);
+
+    /// A sprite's art was read again (sprite reloading): objects playing it start again from
+    /// its first frame where it has fewer frames now, and those whose box was the sprite's own
+    /// extent (oldWidth x oldHeight) take its new one.
+    void spriteReloaded(const Sprite& sprite, int oldWidth, int oldHeight);
 
     WorldManager(const WorldManager&) = delete;
     WorldManager& operator=(const WorldManager&) = delete;

@@ -1,7 +1,7 @@
-// The zombie shooter's entry: brings the engine up, loads every sprite, sound and the
-// music under the labels the game objects use, shows the title screen and runs the loop
-// until ESCAPE. Without arguments it is the game as it always was; the options are in
-// options.cpp.
+// The zombie shooter's entry: brings the engine up with its capture and overlay keys, loads
+// every sprite, sound and the music under the labels the game objects use, shows the title
+// screen and runs the loop until ESCAPE. Without arguments it is the game as it always was;
+// the options are in options.cpp.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -14,6 +14,7 @@
 #include "DisplayManager.h"
 #include "GameManager.h"
 #include "LogManager.h"
+#include "ResourceManager.h"
 #include "options.h"
 #include "resources.h"
 #include "start.h"
@@ -45,6 +46,9 @@ int main(int argc, char* argv[])
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
 #endif
 
+    // F11 and Alt+Enter switch between the window and fullscreen; the game uses neither.
+    DisplayManager::getInstance().setFullscreenKeys(true);
+
     GameManager& game = GameManager::getInstance();
     // Recordings name the game, whatever the program file is called.
     game.setGameName("kestrane");
@@ -52,7 +56,13 @@ int main(int argc, char* argv[])
     game.setReplay(opts.replayFile, opts.replayExit || opts.headless);
     game.setFast(opts.fast);
     DisplayManager::getInstance().setHeadless(opts.headless);
+    DisplayManager::getInstance().setScale(opts.scale);
+    DisplayManager::getInstance().setFullscreen(opts.fullscreen);
     game.startUp();
+    // The player's keys: F12 a screenshot, F9 the last ten seconds as a GIF, F3 the frame overlay.
+    game.setCaptureKeys(true);
+    game.setOverlayKey(true);
+    ResourceManager::getInstance().setSpriteReloading(opts.watch);
     // Without a window nobody could play on: a replay that did not start ends the game.
     if (opts.headless && !game.isReplaying())
         game.setGameOver(true);

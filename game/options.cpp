@@ -1,5 +1,8 @@
 #include "options.h"
 
+#include "DisplayManager.h"
+
+#include <cstdlib>
 #include <set>
 
 namespace ks {
@@ -13,6 +16,21 @@ bool setFile(std::string& field, const char* name, const std::string& value, std
         return false;
     }
     field = value;
+    return true;
+}
+
+// A number from WINDOW_SCALE_MIN to WINDOW_SCALE_MAX, all of the value.
+bool setScale(float& field, const std::string& value, std::string& error)
+{
+    char* end = nullptr;
+    const float scale = std::strtof(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || !(scale >= WINDOW_SCALE_MIN && scale <= WINDOW_SCALE_MAX))
+    {
+        error = "--scale needs a number from " + std::to_string(WINDOW_SCALE_MIN).substr(0, 4) + " to " +
+                std::to_string(static_cast<int>(WINDOW_SCALE_MAX)) + ", not '" + value + "'";
+        return false;
+    }
+    field = scale;
     return true;
 }
 
@@ -34,6 +52,18 @@ const OptionRow OPTION_TABLE[] = {
     {"--headless", nullptr, "with --replay: no window and no display at all; quit when the replay ends",
      [](options& o, const std::string&, std::string&) {
          o.headless = true;
+         return true;
+     }},
+    {"--scale", "S", "draw the window, cells and glyphs S times as large (2: 2048 x 1536; 1.5 works too)",
+     [](options& o, const std::string& v, std::string& e) { return setScale(o.scale, v, e); }},
+    {"--fullscreen", nullptr, "start in fullscreen (F11 or Alt+Enter switches back and forth)",
+     [](options& o, const std::string&, std::string&) {
+         o.fullscreen = true;
+         return true;
+     }},
+    {"--watch", nullptr, "load a sprite file again whenever it is saved while the game runs",
+     [](options& o, const std::string&, std::string&) {
+         o.watch = true;
          return true;
      }},
     {"--help", nullptr, "print these options and exit",

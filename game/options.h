@@ -19,6 +19,9 @@ struct options
     bool replayExit = false; ///< quit at the end of the replay instead of going on live
     bool fast = false;       ///< no sleeping between steps during a replay
     bool headless = false;   ///< no window (a replay that quits at its end)
+    float scale = 1;         ///< window, cells and glyphs scaled by this
+    bool fullscreen = false; ///< start in fullscreen
+    bool watch = false;      ///< sprite files saved while the game runs are loaded again
     bool help = false;       ///< print the options and exit
 };
 

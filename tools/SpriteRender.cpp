@@ -2,7 +2,7 @@
 #include "SpriteTool.h"
 
 #include "DisplayManager.h"
-#include "GifWriter.h"
+#include "Picture.h"
 #include "SfmlCompat.h"
 #include "Sprite.h"
 

@@ -257,19 +257,62 @@ int check(const std::vector<std::string>& files, std::ostream& out)
     return result;
 }
 
+namespace {
+
+void printFrames(const Sprite& sprite, bool color, std::ostream& out)
+{
+    for (int f = 0; f < sprite.getFrameCount(); f++)
+    {
+        if (f > 0)
+            out << '\n';
+        for (const std::string& row : frameRows(sprite, f))
+            out << (color ? ansiColor(sprite) + row + "\x1b[0m" : row) << '\n';
+    }
+}
+
+} // namespace
+
 int show(const std::string& file, bool color, std::ostream& out, std::ostream& err)
 {
     Workspace workspace;
     const Sprite* sprite = workspace.loadOrSay(file, err);
     if (sprite == nullptr)
         return 1;
-    for (int f = 0; f < sprite->getFrameCount(); f++)
+    printFrames(*sprite, color, out);
+    return 0;
+}
+
+int watch(const std::string& file, bool color, std::ostream& out, std::ostream& err,
+          const std::function<bool()>& keepGoing)
+{
+    Workspace workspace;
+    const Sprite* sprite = workspace.loadOrSay(file, err);
+    if (sprite == nullptr)
+        return 1;
+    ResourceManager& resources = ResourceManager::getInstance();
+    resources.setSpriteReloading(true);
+    printFrames(*sprite, color, out);
+    out << std::flush;
+    while (keepGoing())
     {
-        if (f > 0)
-            out << '\n';
-        for (const std::string& row : frameRows(*sprite, f))
-            out << (color ? ansiColor(*sprite) + row + "\x1b[0m" : row) << '\n';
+        const bool reloaded = resources.reloadChangedSprites() > 0;
+        const std::vector<std::string> messages = workspace.newLogMessages();
+        if (reloaded)
+        {
+            // On a terminal the new frames take the place of the old.
+            out << (color ? "\x1b[H\x1b[2J" : "\n") << file << ": reloaded\n";
+            printFrames(*sprite, color, out);
+        }
+        else if (!messages.empty())
+        {
+            err << file << ": not reloaded, the frames shown are the last that loaded\n";
+            for (const std::string& message : messages)
+                err << "  " << printable(message) << '\n';
+        }
+        out << std::flush;
+        err << std::flush;
     }
+    resources.setSpriteReloading(false);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -82,6 +83,14 @@ int check(const std::vector<std::string>& files, std::ostream& out);
 // The frames one after another, a blank line between two, in the sprite's colour when color
 // is set. 0, or 1 with the loader's log lines on err.
 int show(const std::string& file, bool color, std::ostream& out, std::ostream& err);
+
+// show, then the frames again whenever the file changes on disk, as the game's sprite
+// reloading does: keepGoing() is called before each look at the file (and may wait between
+// looks); while it is true, a file that loads again is shown again after "FILE: reloaded", and
+// one that no longer loads leaves the last frames shown, with the loader's reasons on err.
+// 0, or 1 when the file does not load at first.
+int watch(const std::string& file, bool color, std::ostream& out, std::ostream& err,
+          const std::function<bool()>& keepGoing);
 
 // Animates the frames in place on the terminal at the sprite's speed until a key, Ctrl-C or
 // another ending signal; the terminal is restored afterwards. 0, or 1 when the file does not

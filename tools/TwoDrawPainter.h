@@ -34,7 +34,9 @@ public:
     // of characterSize: the display manager's defaults unless it was set otherwise.
     explicit TwoDrawPainter(const sf::Font* font, float cellWidth = 12, float cellHeight = 32,
                             unsigned characterSize = 24)
-        : cellWidth(cellWidth), cellHeight(cellHeight), characterSize(characterSize)
+        : cellWidth(cellWidth),
+          cellHeight(cellHeight),
+          characterSize(characterSize)
     {
         if (font != nullptr)
             text = std::make_unique<sf::Text>(compat::makeText(*font, "", 30));

@@ -3,13 +3,20 @@
 //    rectangle and one sf::Text per character, and by the engine: the first N cells of the
 //    grid, and a busy frame of 8,000 characters at random cells, with the ratios between them;
 //  - the busy frame against the full grid, both by the engine, taking turns with each other;
+//  - a full grid of box-drawing glyphs against one of ASCII, one in 256 RGB colours against one
+//    in the eight named colours, the game's frame (the input manager takes the window) against
+//    the same frame without input, and the full grid and busy frame at scale 2;
 //  - the full grid again with glibc keeping freed heap memory, as the game chooses to;
 //  - one world update with N moving PASSABLE objects (and, for comparison, the same world
 //    searched for collisions by the plain linear scan);
 //  - the game loop's working time (everything but the sleep) in a game with several hundred
 //    zombies, made of the game's own classes, and what recording the session adds to it (each
 //    character mixed into the frame's digest, the held keys asked for, the step's records
-//    written out twice a second) as a share of the step's processor time.
+//    written out twice a second) as a share of the step's processor time;
+//  - a step of a world 50 screens across (and 4 down) holding 20,000 moving objects spread evenly,
+//    100 of them in view: its update and its draw (with the frame shown), the draw against a
+//    world holding only the 100, and the view following an object against a fixed view; and
+//    the same 20,000 crowded into 50 screens in all (10 across, 5 down).
 // Every figure is the median of repeated runs. It prints a table and writes a data file for
 // gnuplot (scripts/bench plots it).
 //
@@ -38,6 +45,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -169,6 +177,63 @@ private:
         return v;
     }
 };
+
+// Walks back and forth: a few steps one way, as many the other, so that it stays where it was
+// put (in the view or out of it) while always moving.
+class Pacer : public ks::Object
+{
+public:
+    Pacer(ks::Vector where, ks::Vector velocity)
+    {
+        setType("pacer");
+        setSprite("zombie");
+        setSolidness(ks::PASSABLE);
+        setPosition(where);
+        setVelocity(velocity);
+    }
+
+    int eventHandler(const ks::Event* event) override
+    {
+        if (event->getType() == ks::STEP_EVENT && ++steps % 8 == 0)
+        {
+            ks::Vector back = getVelocity();
+            back.scale(-1);
+            setVelocity(back);
+        }
+        return 0;
+    }
+
+private:
+    int steps = 0;
+};
+
+// A world of many screens with its view in the middle, filled with inView pacers well inside
+// the view and outOfView ones spread over the rest, well clear of what the window shows;
+// always the same ones. The pacers in view are returned.
+std::vector<ks::Object*> populateLarge(ks::Box world, int inView, int outOfView)
+{
+    std::mt19937 random(7);
+    auto in = [&random](float low, float high) {
+        return std::uniform_real_distribution<float>(low, high)(random);
+    };
+    const float width = world.getHorizontal(), height = world.getVertical();
+    const float vx = std::round(width / 2 - 40), vy = std::round(height / 2 - 12);
+    ks::WorldManager::getInstance().setBounds(world);
+    ks::WorldManager::getInstance().setView(ks::Box(ks::Vector(vx, vy), 80, 24));
+    std::vector<ks::Object*> shown;
+    for (int i = 0; i < inView; i++)
+        shown.push_back(new Pacer(ks::Vector(std::round(in(vx + 6, vx + 74)), std::round(in(vy + 5, vy + 19))),
+                                  ks::Vector(in(-0.3f, 0.3f), in(-0.1f, 0.1f))));
+    for (int i = 0; i < outOfView; i++)
+    {
+        ks::Vector at;
+        do
+            at = ks::Vector(in(4, width - 4), in(4, height - 4));
+        while (at.getX() > vx - 12 && at.getX() < vx + 100 && at.getY() > vy - 10 && at.getY() < vy + 34);
+        new Pacer(at, ks::Vector(in(-0.3f, 0.3f), in(-0.1f, 0.1f)));
+    }
+    return shown;
+}
 
 struct FrameRow
 {
@@ -342,6 +407,44 @@ int main(int argc, char** argv)
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
     const FrameRow keptHeap = timeFrames("full grid, heap kept", gridFrame);
 
+    // Glyphs beyond ASCII and colours beyond the eight named ones, each against the same full
+    // grid of ASCII in named colours; and the game's own frame, in which the input manager takes
+    // the window before anything is drawn.
+    auto byEngineGlyphs = [&display](const std::vector<Cell>& cells, char32_t first, char32_t count, int colors) {
+        return [&display, &cells, first, count, colors] {
+            for (std::size_t i = 0; i < cells.size(); i++)
+            {
+                const auto k = static_cast<unsigned>(i % static_cast<std::size_t>(colors));
+                const ks::Rgb rgb{static_cast<std::uint8_t>(k * 37), static_cast<std::uint8_t>(255 - k * 5),
+                                  static_cast<std::uint8_t>(k * 101)};
+                const char32_t glyph = count > 0 ? first + static_cast<char32_t>(i % count) : char32_t(cells[i].ch);
+                if (colors > 8)
+                    display.drawGlyph(cells[i].position, glyph, rgb);
+                else
+                    display.drawGlyph(cells[i].position, glyph, cells[i].color);
+            }
+            display.swapBuffers();
+        };
+    };
+    const auto [asciiFrame, boxFrame] =
+        takeTurns(byEngineGlyphs(gridFrame, 0, 0, 8), byEngineGlyphs(gridFrame, 0x2500, 0xA0, 8));
+    const auto [namedFrame, rgbFrame] =
+        takeTurns(byEngineGlyphs(gridFrame, 0, 0, 8), byEngineGlyphs(gridFrame, 0, 0, 256));
+    const auto [apartFrame, gameFrame] = takeTurns(byEngine(gridFrame), [&] {
+        ks::InputManager::getInstance().getInput();
+        byEngine(gridFrame)();
+    });
+
+    // Scale 2: a window of 2048 x 1536, four times the pixels.
+    display.shutDown();
+    display.setScale(2);
+    display.startUp();
+    const auto [gridAt2, busyAt2] = takeTurns(byEngine(gridFrame), byEngine(busyFrame));
+    display.shutDown();
+    display.setScale(1);
+    display.startUp();
+    window = display.getWindow();
+
     std::printf("wall-clock milliseconds (processor milliseconds of all the program's threads)\n\n");
     std::printf("frame: draw + show              two draws/char        engine           two-draw/engine\n");
     for (const FrameRow& r : frames)
@@ -351,6 +454,15 @@ int main(int argc, char** argv)
     std::printf("  busy frame / full grid, engine, the two taking turns: %.2f (%.2f) / %.2f (%.2f) = %.2fx (%.2fx)\n",
                 busyAlone.wall, busyAlone.cpu, gridAlone.wall, gridAlone.cpu, busyAlone.wall / gridAlone.wall,
                 busyAlone.cpu / gridAlone.cpu);
+    auto ratioRow = [](const char* what, Cost a, Cost b) {
+        std::printf("  %s: %.2f (%.2f) / %.2f (%.2f) = %.2fx (%.2fx)\n", what, a.wall, a.cpu, b.wall, b.cpu,
+                    a.wall / b.wall, a.cpu / b.cpu);
+    };
+    ratioRow("box-drawing and block glyphs / ASCII, full grid, engine", boxFrame, asciiFrame);
+    ratioRow("256 RGB colours / the eight named ones, full grid, engine", rgbFrame, namedFrame);
+    ratioRow("the game's frame (the input manager polls the window first) / the same without", gameFrame, apartFrame);
+    ratioRow("scale 2 (2048 x 1536), full grid / scale 1 full grid, engine", gridAt2, gridAlone);
+    ratioRow("scale 2, busy frame / full grid, the two taking turns", busyAt2, gridAt2);
     std::printf("  full grid with the heap kept (as the game sets glibc): two draws %.2f (%.2f), engine %.2f (%.2f), "
                 "%.2fx (%.2fx); engine %.0f%% faster than without\n",
                 keptHeap.twoDraw.wall, keptHeap.twoDraw.cpu, keptHeap.engine.wall, keptHeap.engine.cpu,
@@ -454,6 +566,88 @@ int main(int argc, char** argv)
         std::printf("  recording adds %.1f us (%.1f us) a step: %.2f%% of the step's processor time\n",
                     1000 * recording.wall / steps, 1000 * recordingCpu, 100 * recordingCpu / median(totalCpu));
     }
+
+    // ---- a world of 50 screens ----
+    // Wall milliseconds of each part, and the processor milliseconds of the update, of the draw
+    // and of the whole step (which a busy machine stretches much less than the wall's).
+    struct LargeStep
+    {
+        double step, update, draw, updateCpu, drawCpu, wholeCpu;
+    };
+    // One step at a time, runs times: the step event, the update, the draw with the frame shown.
+    auto largeSteps = [&] {
+        std::vector<double> stepping, updating, drawing, updatingCpu, drawingCpu, wholeCpu;
+        int stepCount = 0;
+        for (int i = 0; i < 3 + runs; i++)
+        {
+            const double cpu0 = processMilliseconds();
+            const Clock::time_point start = Clock::now();
+            ks::EventStep step(stepCount++);
+            game.onEvent(&step);
+            const double a = millisecondsSince(start);
+            const double cpu1 = processMilliseconds();
+            world.update();
+            const double b = millisecondsSince(start);
+            const double cpu2 = processMilliseconds();
+            world.draw();
+            display.swapBuffers();
+            const double c = millisecondsSince(start);
+            const double cpu3 = processMilliseconds();
+            if (i < 3)
+                continue;
+            stepping.push_back(a);
+            updating.push_back(b - a);
+            drawing.push_back(c - b);
+            updatingCpu.push_back(cpu2 - cpu1);
+            drawingCpu.push_back(cpu3 - cpu2);
+            wholeCpu.push_back(cpu3 - cpu0);
+        }
+        return LargeStep{median(stepping),    median(updating),   median(drawing),
+                         median(updatingCpu), median(drawingCpu), median(wholeCpu)};
+    };
+    auto largeWorld = [&](ks::Box bounds, int capacity, int outOfView) {
+        world.shutDown();
+        world.setCapacity(capacity);
+        world.startUp();
+        return populateLarge(bounds, 100, outOfView);
+    };
+    // 50 screens across and 4 down: 20,000 spread evenly leave about 100 to each screen.
+    const ks::Box across(ks::Vector(0, 0), 4000, 96);
+    largeWorld(across, 20000, 19900);
+    const LargeStep crowded = largeSteps();
+    const std::vector<ks::Object*> shown = largeWorld(across, 20000, 19900);
+    // The view follows one of the objects in it with no slack: it moves whenever the object does.
+    world.setViewSlack(0, 0);
+    world.setViewFollowing(shown[0]);
+    const LargeStep following = largeSteps();
+    largeWorld(across, ks::MAX_OBJECTS, 0);
+    const LargeStep alone = largeSteps();
+    // 50 screens in all, 10 across and 5 down: four times as crowded outside the view.
+    largeWorld(ks::Box(ks::Vector(0, 0), 800, 120), 20000, 19900);
+    const LargeStep packed = largeSteps();
+    world.shutDown();
+    world.setCapacity(ks::MAX_OBJECTS);
+    world.startUp();
+    auto whole = [](const LargeStep& s) {
+        return s.step + s.update + s.draw;
+    };
+    std::printf("\nworld of 50 x 4 screens (4000 x 96 cells), 20,000 moving objects, 100 in view\n");
+    std::printf("  one step: step event %.2f + update %.2f (%.2f) + draw and show %.2f (%.2f) = %.2f (%.2f), %.0f%% "
+                "(%.0f%%) of the %d ms frame\n",
+                crowded.step, crowded.update, crowded.updateCpu, crowded.draw, crowded.drawCpu, whole(crowded),
+                crowded.wholeCpu, 100 * whole(crowded) / game.getFrameTime(),
+                100 * crowded.wholeCpu / game.getFrameTime(), game.getFrameTime());
+    std::printf("  draw and show: %.2f (%.2f) against %.2f (%.2f) with only the 100 in the world: %.2fx (%.2fx)\n",
+                crowded.draw, crowded.drawCpu, alone.draw, alone.drawCpu, crowded.draw / alone.draw,
+                crowded.drawCpu / alone.drawCpu);
+    std::printf("  view following an object: update %.2f (%.2f) against %.2f (%.2f) fixed, %.2fx (%.2fx); draw %.2f "
+                "(%.2f) against %.2f (%.2f), %.2fx (%.2fx)\n",
+                following.update, following.updateCpu, crowded.update, crowded.updateCpu,
+                following.update / crowded.update, following.updateCpu / crowded.updateCpu, following.draw,
+                following.drawCpu, crowded.draw, crowded.drawCpu, following.draw / crowded.draw,
+                following.drawCpu / crowded.drawCpu);
+    std::printf("  the same 20,000 in 10 x 5 screens (800 x 120 cells): one step %.2f (%.2f), update %.2f (%.2f)\n",
+                whole(packed), packed.wholeCpu, packed.update, packed.updateCpu);
 
     std::printf("\nload average at the end: %.2f\n", loadAverage());
     game.shutDown();

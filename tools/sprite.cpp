@@ -4,9 +4,11 @@
 #include "SpriteTool.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -14,12 +16,13 @@
 namespace {
 
 const char* const USAGE = "usage: kestrane-sprite check FILE...\n"
-                          "       kestrane-sprite show FILE [--play]\n"
+                          "       kestrane-sprite show FILE [--play | --watch]\n"
                           "       kestrane-sprite render FILE... -o OUT.png\n"
                           "       kestrane-sprite render FILE -o OUT.gif\n"
                           "check: loads each file as a game does and says what it holds, or the engine's reason\n"
                           "  why not; exit status 1 when any does not load. show: the frames in the terminal,\n"
-                          "  --play animates them at the sprite's speed until a key. render: the frames as the\n"
+                          "  --play animates them at the sprite's speed until a key, --watch shows them again\n"
+                          "  whenever the file is saved, until Ctrl-C. render: the frames as the\n"
                           "  game paints them, a row of frames per file (PNG) or the animation (GIF).\n";
 
 int usage()
@@ -52,10 +55,20 @@ int main(int argc, char** argv)
         const bool playing = play != args.end();
         if (playing)
             args.erase(play);
-        if (args.size() != 1)
+        const auto watch = std::find(args.begin(), args.end(), "--watch");
+        const bool watching = watch != args.end();
+        if (watching)
+            args.erase(watch);
+        if (args.size() != 1 || (playing && watching))
             return usage();
         if (playing)
             return ks::spritetool::play(args[0], std::cerr);
+        if (watching)
+            // A look at the file four times a second, until Ctrl-C.
+            return ks::spritetool::watch(args[0], isatty(STDOUT_FILENO) != 0, std::cout, std::cerr, [] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(250));
+                return true;
+            });
         return ks::spritetool::show(args[0], isatty(STDOUT_FILENO) != 0, std::cout, std::cerr);
     }
     if (command == "render")

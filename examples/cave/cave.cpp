@@ -14,9 +14,12 @@
 #include <kestrane/ResourceManager.h>
 #include <kestrane/WorldManager.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "CaveMap.h"
 
@@ -220,8 +223,11 @@ public:
             text += "   The bats got you. Escape quits.";
         else if (explorer->out)
             text += explorer->gems == allGems ? "   You are out, with every gem!" : "   The way out. More gems inside?";
+        // A blank row first, as wide as the window, over the map's row beneath.
         const ks::DisplayManager& display = ks::DisplayManager::getInstance();
-        display.drawString(ks::Vector(0, 0), std::string(static_cast<size_t>(display.getHorizontal()), ' '),
+        const float width =
+            display.pixelsToSpaces(ks::Vector(static_cast<float>(display.getHorizontalPixels()), 0)).getX();
+        display.drawString(ks::Vector(0, 0), std::string(static_cast<size_t>(std::ceil(width)) + 1, ' '),
                            LEFT_JUSTIFIED, ks::CYAN);
         display.drawString(ks::Vector(1, 0), text, LEFT_JUSTIFIED, ks::CYAN);
         return 0;

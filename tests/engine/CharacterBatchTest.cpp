@@ -223,7 +223,8 @@ TEST_F(CharacterBatchTest, GlyphsByCodePointInRgbColoursPaintTheSamePixels)
     std::vector<char32_t> shapes;
     for (char32_t c = 0x2500; c <= 0x259F; c++)
         shapes.push_back(c);
-    for (char32_t c : U"☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼⌂ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥₧ƒáíóúñÑªº¿⌐¬½¼¡«»αßΓπΣσµτΦΘΩδ∞φε∩≡±≥≤⌠⌡÷≈°∙·√ⁿ²■")
+    for (char32_t c : U"☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼⌂ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥₧ƒáíóúñÑªº¿⌐¬½¼¡«»αßΓπΣσµτΦΘΩδ∞φε"
+                      U"∩≡±≥≤⌠⌡÷≈°∙·√ⁿ²■")
         if (c != 0)
             shapes.push_back(c);
     struct Glyph
@@ -280,7 +281,7 @@ TEST(CharacterBatchConfigurations, PaintTheSamePixelsAsTwoDrawsAtTheSameConfigur
         bool fullscreen;
         float drawnWidth, drawnHeight; // the cell as drawn
         unsigned glyphSize;
-        bool exact; // whole cells pixel for pixel
+        bool exact;           // whole cells pixel for pixel
         bool resized = false; // resizable, and made 1280 x 900 after startUp
     };
     const Config configs[] = {
@@ -324,7 +325,8 @@ TEST(CharacterBatchConfigurations, PaintTheSamePixelsAsTwoDrawsAtTheSameConfigur
         std::mt19937 random(7);
         for (int i = 0; i < config.columns * config.rows * 2; i++)
         {
-            const int cell = i < config.columns * config.rows ? i : int(random() % unsigned(config.columns * config.rows));
+            const int cell =
+                i < config.columns * config.rows ? i : int(random() % unsigned(config.columns * config.rows));
             cells.push_back({Vector(float(cell % config.columns), float(cell / config.columns)), char(' ' + i % 95),
                              ALL_COLORS[i % 8]});
         }
@@ -355,7 +357,8 @@ TEST(CharacterBatchConfigurations, PaintTheSamePixelsAsTwoDrawsAtTheSameConfigur
                 EXPECT_EQ(border, 0);
             }
             const ks::test::ImageDifference exact = ks::test::compareImages(engine, reference);
-            const std::string where = std::string(wholeCells ? "whole cells" : "off the grid") + ", first at " + exact.first;
+            const std::string where =
+                std::string(wholeCells ? "whole cells" : "off the grid") + ", first at " + exact.first;
             if (wholeCells && config.exact)
             {
                 EXPECT_EQ(exact.count, 0) << where;

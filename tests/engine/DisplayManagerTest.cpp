@@ -124,15 +124,34 @@ TEST(DisplayManagerSettings, BadValuesAreLoggedAndLeaveTheDefaults)
     ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
     DisplayManager& dm = DisplayManager::getInstance();
     const std::pair<std::function<int()>, std::string> cases[] = {
-        {[&] { return dm.setGrid(0, 24); }, "DisplayManager::setGrid: 0 x 24 cells cannot be drawn, using 80 x 24"},
-        {[&] { return dm.setGrid(2000, 24); }, "DisplayManager::setGrid: 2000 x 24 cells cannot be drawn, using 80 x 24"},
-        {[&] { return dm.setCellSize(12, -3); },
+        {[&] {
+             return dm.setGrid(0, 24);
+         },
+         "DisplayManager::setGrid: 0 x 24 cells cannot be drawn, using 80 x 24"},
+        {[&] {
+             return dm.setGrid(2000, 24);
+         },
+         "DisplayManager::setGrid: 2000 x 24 cells cannot be drawn, using 80 x 24"},
+        {[&] {
+             return dm.setCellSize(12, -3);
+         },
          "DisplayManager::setCellSize: 12 x -3 pixels cannot be a cell, using the window divided by the grid"},
-        {[&] { return dm.setFontSize(0); },
+        {[&] {
+             return dm.setFontSize(0);
+         },
          "DisplayManager::setFontSize: 0 pixels cannot be drawn, using twice the cell's smaller side"},
-        {[&] { return dm.setScale(0); }, "DisplayManager::setScale: 0 is outside 0.25 to 8, using 1"},
-        {[&] { return dm.setScale(-2.5f); }, "DisplayManager::setScale: -2.5 is outside 0.25 to 8, using 1"},
-        {[&] { return dm.setFontFile(""); }, "DisplayManager::setFontFile: an empty name, using \"ks-font.ttf\""},
+        {[&] {
+             return dm.setScale(0);
+         },
+         "DisplayManager::setScale: 0 is outside 0.25 to 8, using 1"},
+        {[&] {
+             return dm.setScale(-2.5f);
+         },
+         "DisplayManager::setScale: -2.5 is outside 0.25 to 8, using 1"},
+        {[&] {
+             return dm.setFontFile("");
+         },
+         "DisplayManager::setFontFile: an empty name, using \"ks-font.ttf\""},
     };
     for (const auto& [set, line] : cases)
     {
@@ -153,10 +172,10 @@ TEST(DisplayManagerSettings, BadValuesAreLoggedAndLeaveTheDefaults)
     EXPECT_EQ(dm.setGrid(10, 10), -1);
     EXPECT_EQ(dm.getHorizontal(), 80);
     const std::vector<std::string> log = ks::test::logMessages();
-    EXPECT_EQ(std::vector<std::string>(log.end() - 2, log.end()),
-              (std::vector<std::string>{
-                  "DisplayManager: font file \"no-such-font.ttf\" does not open, using \"ks-font.ttf\"",
-                  "DisplayManager::setGrid: the window is open already, call it before startUp"}));
+    EXPECT_EQ(
+        std::vector<std::string>(log.end() - 2, log.end()),
+        (std::vector<std::string>{"DisplayManager: font file \"no-such-font.ttf\" does not open, using \"ks-font.ttf\"",
+                                  "DisplayManager::setGrid: the window is open already, call it before startUp"}));
     EXPECT_EQ(dm.getWindow()->getSize(), sf::Vector2u(1024, 768));
     dm.shutDown();
 }
@@ -199,6 +218,36 @@ TEST(DisplayManagerWithoutWindow, NothingIsDrawnAndEachCallLogs)
     const std::string draw = "Can not drawChar because displaymanager window is not open";
     const std::string swap = "Can not swap buffer because displaymanager window is not open";
     EXPECT_EQ(ks::test::logMessages(), (std::vector<std::string>{draw, swap, draw, draw, draw}));
+}
+
+// Characters drawn through drawUncounted (the frame overlay's) are neither counted nor part
+// of the frame's digest: the digest and the count are those of the same frame without them.
+TEST(DisplayManagerHeadless, UncountedCharactersStayOutOfTheDigestAndTheCount)
+{
+    ks::test::TempDir temp;
+    ASSERT_EQ(ks::LogManager::getInstance().startUp(), 0);
+    DisplayManager& dm = DisplayManager::getInstance();
+    dm.setHeadless(true);
+    dm.startUp();
+    std::vector<std::pair<std::uint32_t, int>> frames; // digest, count
+    for (const bool overlay : {false, true, false})
+    {
+        dm.drawString(Vector(2, 3), "game", LEFT_JUSTIFIED, ks::RED);
+        if (overlay)
+            dm.drawUncounted([&] { dm.drawString(Vector(0, 23), "overlay", LEFT_JUSTIFIED, ks::YELLOW); });
+        const int count = dm.getCharacterCount();
+        dm.swapBuffers();
+        frames.push_back({dm.getFrameDigest(), count});
+    }
+    EXPECT_EQ(frames[0], std::make_pair(frames[0].first, 4));
+    EXPECT_EQ(frames[1], frames[0]);
+    EXPECT_EQ(frames[2], frames[0]);
+    // A character counted does change the digest.
+    dm.drawString(Vector(2, 3), "game!", LEFT_JUSTIFIED, ks::RED);
+    dm.swapBuffers();
+    EXPECT_NE(dm.getFrameDigest(), frames[0].first);
+    dm.shutDown();
+    dm.setHeadless(false);
 }
 
 TEST_F(DisplayManagerTest, StartUpOpensOneWindowOfTheGridSizeAndShutDownReleasesIt)
@@ -406,13 +455,17 @@ TEST_F(DisplayManagerTest, Utf8TextIsDrawnACodePointACell)
     const std::string bad = "DisplayManager::drawUtf8: byte 0x";
     const Case cases[] = {
         {"\xe2\x94\x8c\xe2\x94\x80\xe2\x94\x90 A\xe2\x96\x88", U"┌─┐ A█", {}},
-        {"x\xffy\xc3", U"x\uFFFDy\uFFFD",
-         {bad + "ff at 1 starts no UTF-8 character, drawn as U+FFFD", bad + "c3 at 3 starts no UTF-8 character, drawn as U+FFFD"}},
+        {"x\xffy\xc3",
+         U"x\uFFFDy\uFFFD",
+         {bad + "ff at 1 starts no UTF-8 character, drawn as U+FFFD",
+          bad + "c3 at 3 starts no UTF-8 character, drawn as U+FFFD"}},
         // An overlong slash and a surrogate: each of their bytes on its own.
         {"\xc0\xaf\xed\xa0\x80\xf0\x9f\x98\x80",
          U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\U0001F600",
-         {bad + "c0 at 0 starts no UTF-8 character, drawn as U+FFFD", bad + "af at 1 starts no UTF-8 character, drawn as U+FFFD",
-          bad + "ed at 2 starts no UTF-8 character, drawn as U+FFFD", bad + "a0 at 3 starts no UTF-8 character, drawn as U+FFFD",
+         {bad + "c0 at 0 starts no UTF-8 character, drawn as U+FFFD",
+          bad + "af at 1 starts no UTF-8 character, drawn as U+FFFD",
+          bad + "ed at 2 starts no UTF-8 character, drawn as U+FFFD",
+          bad + "a0 at 3 starts no UTF-8 character, drawn as U+FFFD",
           bad + "80 at 4 starts no UTF-8 character, drawn as U+FFFD"}},
     };
     for (const Case& c : cases)

@@ -196,8 +196,10 @@ TEST_F(InputManagerTest, FullscreenKeysToggleAndThePointerStaysOverItsCell)
         bool fullscreen;
         unsigned width, height;
     };
-    const Step steps[] = {{"key F11", true, 1280, 1024}, {"key alt+Return", false, 1024, 768},
-                          {"key alt+Return", true, 1280, 1024}, {"key F11", false, 1024, 768}};
+    const Step steps[] = {{"key F11", true, 1280, 1024},
+                          {"key alt+Return", false, 1024, 768},
+                          {"key alt+Return", true, 1280, 1024},
+                          {"key F11", false, 1024, 768}};
     for (const Step& step : steps)
     {
         SCOPED_TRACE(step.keys);
@@ -216,14 +218,16 @@ TEST_F(InputManagerTest, FullscreenKeysToggleAndThePointerStaysOverItsCell)
             // The cell's first pixel and its last.
             for (const float inside : {0.f, 1.f})
             {
-                const ks::Vector corner = dm.spacesToPixels(ks::Vector(float(cell[0]) + inside, float(cell[1]) + inside));
+                const ks::Vector corner =
+                    dm.spacesToPixels(ks::Vector(float(cell[0]) + inside, float(cell[1]) + inside));
                 const int x = int(corner.getX()) - int(inside), y = int(corner.getY()) - int(inside);
                 recorder->mice.clear();
                 ASSERT_TRUE(drive("mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y)));
                 ASSERT_TRUE(pumpUntil([&] {
                     return !recorder->mice.empty() && recorder->mice.back()[2] == float(x) &&
                            recorder->mice.back()[3] == float(y);
-                })) << "pointer at " << x << ", " << y;
+                })) << "pointer at "
+                    << x << ", " << y;
                 const ks::Vector spaces = dm.pixelsToSpaces(ks::Vector(float(x), float(y)));
                 EXPECT_EQ(int(std::floor(spaces.getX())), cell[0]) << x << ", " << y;
                 EXPECT_EQ(int(std::floor(spaces.getY())), cell[1]) << x << ", " << y;

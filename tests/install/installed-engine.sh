@@ -31,7 +31,7 @@ stray=$(find "$stage" -type f ! -name '*.a' ! -name '*.h' ! -name '*.cmake' ! -n
 [ -z "$stray" ] || fail "unexpected files installed: $stray"
 [ -f "$stage/include/kestrane/Object.h" ] || fail "no include/kestrane/Object.h"
 
-for example in snake cave; do
+for example in snake cave panel; do
     cmake -S "$src/examples/$example" -B "$work/$example" -DCMAKE_PREFIX_PATH="$stage" >/dev/null
     cmake --build "$work/$example"
 done

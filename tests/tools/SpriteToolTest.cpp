@@ -6,7 +6,9 @@
 #include "SfmlCompat.h"
 #include "TestSupport.h"
 
+#include <chrono>
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 
 using namespace ks;
@@ -96,6 +98,44 @@ TEST_F(SpriteTool, ShowPrintsTheFramesOneAfterAnotherInTheSpritesColourOnATermin
     EXPECT_EQ(stripped, plain.str());
     EXPECT_EQ(spritetool::show("absent.txt", false, plain, err), 1);
     EXPECT_NE(err.str().find("error opening sprite file for absent"), std::string::npos) << err.str();
+}
+
+// show --watch: each save that loads shows the frames again; one that does not leaves them,
+// with the loader's reason; a file that never loaded is not watched.
+TEST_F(SpriteTool, WatchShowsEachSaveThatLoadsAndKeepsTheLastFramesOtherwise)
+{
+    const std::string file = std::filesystem::absolute("w.txt").string();
+    writeFile(file, "1\r\n2\r\n1\r\n0\r\nred\r\nab\r\n");
+    const char* const saves[] = {"1\r\n2\r\n1\r\n0\r\nred\r\ncd\r\n", "1\r\n2\r\n1\r\n0\r\nred\r\nefg\r\n", nullptr,
+                                 "1\r\n2\r\n1\r\n0\r\nred\r\ngh\r\n"};
+    int looks = 0;
+    std::ostringstream out, err;
+    const int result = spritetool::watch(file, false, out, err, [&] {
+        if (looks == static_cast<int>(std::size(saves)))
+            return false;
+        const char* save = saves[looks++];
+        if (save != nullptr)
+        {
+            writeFile(file, save);
+            std::filesystem::last_write_time(file,
+                                             std::filesystem::file_time_type::clock::now() + std::chrono::hours(looks));
+        }
+        return true;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(out.str(), "ab\n\n" + file + ": reloaded\ncd\n\n" + file + ": reloaded\ngh\n");
+    EXPECT_EQ(err.str(), file +
+                             ": not reloaded, the frames shown are the last that loaded\n"
+                             "  Error in loading in sprite on line 1 frame 1 it had length 4 expeted 2 sprite w not "
+                             "loaded. error line: efg\\r\n"
+                             "  Sprite w not reloaded from " +
+                             file + ", keeping the old one\n");
+    std::ostringstream none;
+    EXPECT_EQ(spritetool::watch("absent.txt", false, none, none,
+                                [] {
+                                    return true;
+                                }),
+              1);
 }
 
 // Frame 1 has its block in the left cell, frame 2 in the right one. The sheet holds the frames

@@ -1,6 +1,6 @@
-// Pictures as plain RGBA pixels, and an animated GIF89a writer for them: every frame full size
-// with a palette of its own (its exact colours when there are at most 256) and a delay of its
-// own, the animation looping for ever.
+// Pictures as plain RGBA pixels, and animated GIFs of them: every frame full size with a
+// palette of its own (its exact colours when there are at most 256) and a delay of its own,
+// written by the engine's GifWriter (giflib).
 #pragma once
 
 #include <cstdint>
