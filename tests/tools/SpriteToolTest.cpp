@@ -47,7 +47,10 @@ TEST_F(SpriteTool, CheckAgreesWithTheLoaderAndWarnsAboutLikelyMistakes)
         {"lf-padded.txt", "1\n3\n1\n4\ngreen\nabcd\n", "1 row(s) end without a carriage return"},
         {"space-for-cr.txt", "1\r\n3\r\n1\r\n4\r\nred\r\nabc \n", "1 row(s) end in a space"},
         {"capital.txt", "1\r\n3\r\n1\r\n0\r\nRed\r\nabc\r\n", "warning: Uknown color in sprite capital loaded"},
-        {"custom.txt", "1\r\n3\r\n1\r\n0\r\ncustom\r\nabc\r\n", "draws this sprite in white"},
+        // Named as the file names it, and drawn in white.
+        {"custom.txt", "1\r\n3\r\n1\r\n0\r\ncustom\r\nabc\r\n",
+         ", custom, slowdown 0\n  warning: the colour line is not a colour the game draws; it draws this sprite in "
+         "white\n"},
         {"too-few-rows.txt", "3\r\n3\r\n1\r\n4\r\nred\r\nabc\r\n", nullptr},
         {"missing.txt", nullptr, nullptr},
     };
