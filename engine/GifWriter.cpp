@@ -1,6 +1,11 @@
 #include "GifWriter.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <gif_lib.h>
 
@@ -26,10 +31,17 @@ bool GifWriter::open(const std::string& filename, unsigned newWidth, unsigned ne
     reason.clear();
     width = newWidth;
     height = newHeight;
+    // Opened here rather than by giflib, which would make the file readable by its owner only.
+    const int handle = ::open(filename.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (handle < 0)
+        return fail("cannot create " + filename + " (" + std::strerror(errno) + ")", 0);
     int code = 0;
-    file = EGifOpenFileName(filename.c_str(), false, &code);
+    file = EGifOpenFileHandle(handle, &code);
     if (file == nullptr)
+    {
+        ::close(handle);
         return fail("cannot create " + filename, code);
+    }
     // Frame delays and the loop extension are GIF89a's.
     EGifSetGifVersion(file, true);
     if (EGifPutScreenDesc(file, static_cast<int>(width), static_cast<int>(height), 8, 0, nullptr) == GIF_ERROR)

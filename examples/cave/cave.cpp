@@ -14,9 +14,12 @@
 #include <kestrane/ResourceManager.h>
 #include <kestrane/WorldManager.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "CaveMap.h"
 

@@ -244,6 +244,15 @@ TEST_F(WorldManagerTest, PointerPixelsConvertThroughTheView)
         EXPECT_EQ(at(world.pixelsToWorld(pixels)), at(cells));
         EXPECT_EQ(at(world.worldToPixels(cells)), at(pixels));
     }
+    // At another scale the display's own conversion carries the view's corner along.
+    DisplayManager& display = DisplayManager::getInstance();
+    ASSERT_EQ(display.setScale(2), 0);
+    ASSERT_EQ(world.setView(Box(Vector(100, 50), 80, 24)), 0);
+    const Vector cell = display.pixelsToSpaces(Vector(252, 192));
+    EXPECT_EQ(at(cell), "10.5,3");
+    EXPECT_EQ(at(world.pixelsToWorld(Vector(252, 192))), "110.5,53");
+    EXPECT_EQ(at(world.worldToPixels(Vector(110.5f, 53))), "252,192");
+    display.setScale(1);
 }
 
 // Each bad value: a log line naming it, -1, and the default in its place; nothing breaks.
