@@ -169,8 +169,8 @@ int DisplayManager::setCellSize(int width, int height)
     const bool fits = width >= 1 && height >= 1 && width <= CELL_MAX && height <= CELL_MAX;
     if (!fits)
         LogManager::getInstance().writeLog(
-            "DisplayManager::setCellSize: %d x %d pixels cannot be a cell, using the window divided by the grid",
-            width, height);
+            "DisplayManager::setCellSize: %d x %d pixels cannot be a cell, using the window divided by the grid", width,
+            height);
     cellWidthSetting = fits ? width : 0;
     cellHeightSetting = fits ? height : 0;
     layout = layoutAt(scaleSetting);
@@ -298,15 +298,17 @@ DisplayManager::Layout DisplayManager::layoutAt(float scale) const
     l.cellHeight = scaled(cellHeight);
     l.areaWidth = scaled(baseWidth());
     l.areaHeight = scaled(baseHeight());
-    l.glyphSize = static_cast<unsigned>(scaled(fontSizeSetting > 0 ? fontSizeSetting : 2 * std::min(cellWidth, cellHeight)));
+    l.glyphSize =
+        static_cast<unsigned>(scaled(fontSizeSetting > 0 ? fontSizeSetting : 2 * std::min(cellWidth, cellHeight)));
     return l;
 }
 
 // The largest scale at which the drawing area fits width x height, centred there.
 DisplayManager::Layout DisplayManager::fittedInto(int width, int height) const
 {
-    const float scale = std::max(SCALE_MIN / 4, std::min(static_cast<float>(width) / static_cast<float>(baseWidth()),
-                                                         static_cast<float>(height) / static_cast<float>(baseHeight())));
+    const float scale =
+        std::max(SCALE_MIN / 4, std::min(static_cast<float>(width) / static_cast<float>(baseWidth()),
+                                         static_cast<float>(height) / static_cast<float>(baseHeight())));
     Layout l = layoutAt(scale);
     l.offsetX = std::max(0, (width - l.areaWidth) / 2);
     l.offsetY = std::max(0, (height - l.areaHeight) / 2);
@@ -330,14 +332,19 @@ int DisplayManager::openWindow()
                                 (resizable ? static_cast<std::uint32_t>(sf::Style::Resize) : 0u);
     const sf::String windowTitle(title, std::locale());
     if (window == nullptr)
+    {
         window = compat::makeWindow(width, height, 32, windowTitle, style, fullscreen).release();
+        windowHandedOut = false;
+    }
     else
+    {
+        // A pointer handed out before still points at this window.
         compat::remakeWindow(*window, width, height, 32, windowTitle, style, fullscreen);
+    }
     window->setMouseCursorVisible(false);
     window->setVerticalSyncEnabled(true);
     // One press event per key press, however long the key is held.
     window->setKeyRepeatEnabled(false);
-    windowHandedOut = false;
     if (batch != nullptr)
         applyLayout(next);
     else

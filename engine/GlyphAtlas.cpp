@@ -205,8 +205,10 @@ bool GlyphAtlas::drawLooks(sf::RenderWindow& window, const std::vector<std::uint
                     const float penY = y - rowY + static_cast<float>(characterSize);
                     const PixelRect at{penX + q.left, penY + q.top, penX + q.right, penY + q.bottom};
                     const PixelRect r = moved(at, rowY);
-                    if (r.left < 0 || r.top < 0 || r.right > static_cast<float>(width) ||
-                        r.bottom > static_cast<float>(height))
+                    // Above the first row or below the last, the target's edge cuts a tall
+                    // glyph (box drawing, blocks) as it cuts it wherever it is drawn there: the
+                    // look is the part inside.
+                    if (r.left < 0 || r.right > static_cast<float>(width))
                         continue;
                     // As sf::Text draws it: two triangles, which do not always round like a quad.
                     const sf::Vertex topLeft{{at.left, at.top}, sf::Color::White, {q.u1, q.v1}};

@@ -67,12 +67,14 @@ void InputManager::getInput() const
     const bool replaying = replayer != nullptr && replayer->isActive();
     if (replaying)
     {
-        // The recording's inputs in place of the window's. Mouse positions are in the
-        // recording window's pixels: a window of another size gets them scaled to its own.
+        // The recording's inputs in place of the window's. Mouse positions are in the pixels of
+        // the recording's drawing area: a grid of another scale gets them scaled to its own,
+        // and a letterboxed one moved past its border.
         const DisplayManager& display = DisplayManager::getInstance();
         const RecordingHeader& header = replayer->getHeader();
         const float scaleX = static_cast<float>(display.getHorizontalPixels()) / static_cast<float>(header.width);
         const float scaleY = static_cast<float>(display.getVerticalPixels()) / static_cast<float>(header.height);
+        const Vector border = display.spacesToPixels(Vector(0, 0));
         int count = 0;
         const RecordedInput* in = replayer->inputs(count);
         for (int i = 0; i < count; i++)
@@ -88,7 +90,8 @@ void InputManager::getInput() const
                 break;
             case RecordedInput::MOUSE_MOVED:
                 mouse.setMouseAction(MOVED);
-                mouse.setMousePosition(Vector(static_cast<float>(in[i].x) * scaleX, static_cast<float>(in[i].y) * scaleY));
+                mouse.setMousePosition(Vector(border.getX() + static_cast<float>(in[i].x) * scaleX,
+                                              border.getY() + static_cast<float>(in[i].y) * scaleY));
                 deliver(&mouse);
                 break;
             case RecordedInput::MOUSE_CLICKED:
@@ -206,8 +209,10 @@ void InputManager::deliver(Event* event) const
             const auto* mouse = static_cast<const EventMouse*>(event);
             recorded.kind = mouse->getMouseAction() == MOVED ? RecordedInput::MOUSE_MOVED : RecordedInput::MOUSE_CLICKED;
             recorded.key = mouse->getMouseButton();
-            recorded.x = static_cast<int32_t>(mouse->getMousePosition().getX());
-            recorded.y = static_cast<int32_t>(mouse->getMousePosition().getY());
+            // Drawing-area pixels: a letterbox's border is the window's, not the game's.
+            const Vector border = DisplayManager::getInstance().spacesToPixels(Vector(0, 0));
+            recorded.x = static_cast<int32_t>(mouse->getMousePosition().getX() - border.getX());
+            recorded.y = static_cast<int32_t>(mouse->getMousePosition().getY() - border.getY());
         }
         recorder->input(recorded);
     }

@@ -41,7 +41,7 @@ struct RecordedInput
     enum Kind : uint8_t
     {
         KEY = 1,           ///< key: Keyboard::Key, value: EventKeyboardAction
-        MOUSE_MOVED = 2,   ///< x, y: window pixels
+        MOUSE_MOVED = 2,   ///< x, y: pixels of the grid's drawing area (the window's, less a letterbox)
         MOUSE_CLICKED = 3, ///< key: Mouse::Button
         KEY_HELD = 4,      ///< key: Keyboard::Key, value: 1 held, 0 not (sent when it changes)
     };
@@ -58,8 +58,8 @@ struct RecordingHeader
     std::string game;    ///< the name of the game that recorded
     uint32_t seed = 0;   ///< what rand() was seeded with
     int frameTime = 0;   ///< milliseconds per step
-    int width = 0;       ///< window width in pixels (mouse positions are in these)
-    int height = 0;      ///< window height in pixels
+    int width = 0;       ///< the grid's drawing area in pixels (mouse positions are in these)
+    int height = 0;      ///< its height in pixels
     int columns = 0;     ///< columns of the character grid
     int rows = 0;        ///< rows of the character grid
 };
