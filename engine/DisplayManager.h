@@ -192,10 +192,10 @@ private:
     struct Layout
     {
         float scale = 1;
-        int cellWidth = 0, cellHeight = 0;   // one cell
-        int areaWidth = 0, areaHeight = 0;   // the grid's drawing area
-        int offsetX = 0, offsetY = 0;        // where it lies in the window
-        unsigned glyphSize = 0;              // character size
+        int cellWidth = 0, cellHeight = 0; // one cell
+        int areaWidth = 0, areaHeight = 0; // the grid's drawing area
+        int offsetX = 0, offsetY = 0;      // where it lies in the window
+        unsigned glyphSize = 0;            // character size
     };
 
     DisplayManager();
@@ -211,7 +211,7 @@ private:
 
     sf::Font font;
     sf::RenderWindow* window = nullptr;
-    Vector origin; ///< (0, 0) after construction
+    Vector origin;                                           ///< (0, 0) after construction
     int horizontalPixels = WINDOW_HORIZONTAL_PIXELS_DEFAULT; // at scale 1
     int verticalPixels = WINDOW_VERTICAL_PIXELS_DEFAULT;
     int horizontalChars = WINDOW_HORIZONTAL_CHARS_DEFAULT;

@@ -207,7 +207,8 @@ void InputManager::deliver(Event* event) const
         else
         {
             const auto* mouse = static_cast<const EventMouse*>(event);
-            recorded.kind = mouse->getMouseAction() == MOVED ? RecordedInput::MOUSE_MOVED : RecordedInput::MOUSE_CLICKED;
+            recorded.kind =
+                mouse->getMouseAction() == MOVED ? RecordedInput::MOUSE_MOVED : RecordedInput::MOUSE_CLICKED;
             recorded.key = mouse->getMouseButton();
             // Drawing-area pixels: a letterbox's border is the window's, not the game's.
             const Vector border = DisplayManager::getInstance().spacesToPixels(Vector(0, 0));

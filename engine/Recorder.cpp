@@ -114,8 +114,8 @@ void Recorder::flush()
     if (!partName.empty())
     {
         if (rename(partName.c_str(), target.c_str()) != 0)
-            LogManager::getInstance().writeLog("Record: can not rename %s to %s: %s", partName.c_str(),
-                                               target.c_str(), strerror(errno));
+            LogManager::getInstance().writeLog("Record: can not rename %s to %s: %s", partName.c_str(), target.c_str(),
+                                               strerror(errno));
         partName.clear();
     }
 }

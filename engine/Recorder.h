@@ -58,13 +58,13 @@ private:
     void flush();
 
     FILE* file = nullptr;
-    std::string target;     ///< the name asked for
-    std::string partName;   ///< the file written until it is renamed; empty once renamed
-    std::string records;    ///< records not yet written
-    uint32_t steps = 0;     ///< steps ended so far
+    std::string target;   ///< the name asked for
+    std::string partName; ///< the file written until it is renamed; empty once renamed
+    std::string records;  ///< records not yet written
+    uint32_t steps = 0;   ///< steps ended so far
     Clock sinceFlush;
-    int8_t answered[KEYS];  ///< this step's answer per key: -1 not asked yet, else 0 or 1
-    int8_t recorded[KEYS];  ///< last held state recorded per key
+    int8_t answered[KEYS]; ///< this step's answer per key: -1 not asked yet, else 0 or 1
+    int8_t recorded[KEYS]; ///< last held state recorded per key
 };
 
 } // namespace ks

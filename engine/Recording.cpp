@@ -40,7 +40,8 @@ uint32_t checksum(const std::string& bytes)
 class Cursor
 {
 public:
-    explicit Cursor(const std::string& bytes, size_t start = 0) : bytes(bytes), at(start) {}
+    explicit Cursor(const std::string& bytes, size_t start = 0) : bytes(bytes), at(start)
+    {}
     uint32_t take(int size)
     {
         if (at + static_cast<size_t>(size) > bytes.size())
@@ -58,9 +59,18 @@ public:
     {
         at += size;
     }
-    bool ok() const { return at <= bytes.size(); }
-    bool atEnd() const { return at >= bytes.size(); }
-    size_t offset() const { return at; }
+    bool ok() const
+    {
+        return at <= bytes.size();
+    }
+    bool atEnd() const
+    {
+        return at >= bytes.size();
+    }
+    size_t offset() const
+    {
+        return at;
+    }
 
 private:
     const std::string& bytes;
@@ -169,12 +179,14 @@ int Recording::parseHeader(const std::string& block, std::string& reason)
     header.rows = static_cast<int>(in.take(2));
     if (!in.ok() || !in.atEnd())
     {
-        reason = damaged(static_cast<long>(SIGNATURE_SIZE + 10), "a header of " + std::to_string(block.size()) + " bytes");
+        reason =
+            damaged(static_cast<long>(SIGNATURE_SIZE + 10), "a header of " + std::to_string(block.size()) + " bytes");
         return -1;
     }
     if (nameLength == 0 || nameLength > RECORDING_NAME_MAX)
     {
-        reason = damaged(static_cast<long>(SIGNATURE_SIZE + 10), "a game name of " + std::to_string(nameLength) + " bytes");
+        reason =
+            damaged(static_cast<long>(SIGNATURE_SIZE + 10), "a game name of " + std::to_string(nameLength) + " bytes");
         return -1;
     }
     header.game = block.substr(nameAt, nameLength);
@@ -238,9 +250,7 @@ int Recording::parseRecords(const std::string& block, long offset, std::string& 
                 return -1;
             }
             break;
-        default:
-            reason = damaged(at, "unknown record " + hexByte(tag));
-            return -1;
+        default: reason = damaged(at, "unknown record " + hexByte(tag)); return -1;
         }
         if (!in.ok())
         {
@@ -316,9 +326,7 @@ void Recording::encodeInput(std::string& records, const RecordedInput& input)
         put32(records, static_cast<uint32_t>(input.x));
         put32(records, static_cast<uint32_t>(input.y));
         break;
-    case RecordedInput::MOUSE_CLICKED:
-        records += static_cast<char>(input.key + 1);
-        break;
+    case RecordedInput::MOUSE_CLICKED: records += static_cast<char>(input.key + 1); break;
     }
 }
 

@@ -29,9 +29,9 @@
 
 namespace ks {
 
-const int RECORDING_VERSION = 1;          ///< the format this engine writes and reads
-const int RECORDING_NAME_MAX = 64;        ///< longest game name, in bytes
-const int RECORDING_BLOCK_MAX = 1 << 20;  ///< largest block, in bytes (a second of play is far less)
+const int RECORDING_VERSION = 1;           ///< the format this engine writes and reads
+const int RECORDING_NAME_MAX = 64;         ///< longest game name, in bytes
+const int RECORDING_BLOCK_MAX = 1 << 20;   ///< largest block, in bytes (a second of play is far less)
 const long RECORDING_FILE_MAX = 64L << 20; ///< largest file read, in bytes (days of play)
 
 /// One input of a step: a key or mouse event the input manager delivered, or the answer the
@@ -46,22 +46,22 @@ struct RecordedInput
         KEY_HELD = 4,      ///< key: Keyboard::Key, value: 1 held, 0 not (sent when it changes)
     };
     Kind kind = KEY;
-    int key = -1;   ///< key or button, as in the engine's events
-    int value = 0;  ///< action of a KEY, held state of a KEY_HELD
-    int32_t x = 0;  ///< MOUSE_MOVED only
-    int32_t y = 0;  ///< MOUSE_MOVED only
+    int key = -1;  ///< key or button, as in the engine's events
+    int value = 0; ///< action of a KEY, held state of a KEY_HELD
+    int32_t x = 0; ///< MOUSE_MOVED only
+    int32_t y = 0; ///< MOUSE_MOVED only
 };
 
 /// What makes one run of a game differ from another besides its input.
 struct RecordingHeader
 {
-    std::string game;    ///< the name of the game that recorded
-    uint32_t seed = 0;   ///< what rand() was seeded with
-    int frameTime = 0;   ///< milliseconds per step
-    int width = 0;       ///< the grid's drawing area in pixels (mouse positions are in these)
-    int height = 0;      ///< its height in pixels
-    int columns = 0;     ///< columns of the character grid
-    int rows = 0;        ///< rows of the character grid
+    std::string game;  ///< the name of the game that recorded
+    uint32_t seed = 0; ///< what rand() was seeded with
+    int frameTime = 0; ///< milliseconds per step
+    int width = 0;     ///< the grid's drawing area in pixels (mouse positions are in these)
+    int height = 0;    ///< its height in pixels
+    int columns = 0;   ///< columns of the character grid
+    int rows = 0;      ///< rows of the character grid
 };
 
 class Recording

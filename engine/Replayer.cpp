@@ -92,8 +92,8 @@ bool Replayer::endStep(uint32_t digest)
     if (step + 1 < recording.getSteps())
         return false;
     active = false;
-    LogManager::getInstance().writeLog("Replay: end of %s after step %d, %d frames unlike the recording",
-                                       name.c_str(), step, mismatches);
+    LogManager::getInstance().writeLog("Replay: end of %s after step %d, %d frames unlike the recording", name.c_str(),
+                                       step, mismatches);
     return true;
 }
 

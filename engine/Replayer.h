@@ -49,10 +49,10 @@ private:
     static const int KEYS = 68; ///< Keyboard::Key values -1..66, shifted by 1
 
     Recording recording;
-    std::string name;      ///< the file, for log lines
-    int step = -1;         ///< the current step; -1 before the first
+    std::string name; ///< the file, for log lines
+    int step = -1;    ///< the current step; -1 before the first
     bool active = false;
-    bool held[KEYS] = {};  ///< recorded held state per key
+    bool held[KEYS] = {}; ///< recorded held state per key
     int mismatches = 0;
 };
 

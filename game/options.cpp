@@ -36,9 +36,13 @@ bool setScale(float& field, const std::string& value, std::string& error)
 
 const OptionRow OPTION_TABLE[] = {
     {"--record", "FILE", "record the session (every input, the random seed) into FILE",
-     [](options& o, const std::string& v, std::string& e) { return setFile(o.recordFile, "--record", v, e); }},
+     [](options& o, const std::string& v, std::string& e) {
+         return setFile(o.recordFile, "--record", v, e);
+     }},
     {"--replay", "FILE", "replay the session recorded in FILE, then go on live",
-     [](options& o, const std::string& v, std::string& e) { return setFile(o.replayFile, "--replay", v, e); }},
+     [](options& o, const std::string& v, std::string& e) {
+         return setFile(o.replayFile, "--replay", v, e);
+     }},
     {"--replay-exit", nullptr, "quit when the replay ends instead of going on live",
      [](options& o, const std::string&, std::string&) {
          o.replayExit = true;
@@ -55,7 +59,9 @@ const OptionRow OPTION_TABLE[] = {
          return true;
      }},
     {"--scale", "S", "draw the window, cells and glyphs S times as large (2: 2048 x 1536; 1.5 works too)",
-     [](options& o, const std::string& v, std::string& e) { return setScale(o.scale, v, e); }},
+     [](options& o, const std::string& v, std::string& e) {
+         return setScale(o.scale, v, e);
+     }},
     {"--fullscreen", nullptr, "start in fullscreen (F11 or Alt+Enter switches back and forth)",
      [](options& o, const std::string&, std::string&) {
          o.fullscreen = true;

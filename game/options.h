@@ -14,8 +14,8 @@ namespace ks {
 // What the command line asked for.
 struct options
 {
-    std::string recordFile; ///< record the session into this file; empty: no recording
-    std::string replayFile; ///< replay this recording; empty: live input only
+    std::string recordFile;  ///< record the session into this file; empty: no recording
+    std::string replayFile;  ///< replay this recording; empty: live input only
     bool replayExit = false; ///< quit at the end of the replay instead of going on live
     bool fast = false;       ///< no sleeping between steps during a replay
     bool headless = false;   ///< no window (a replay that quits at its end)

@@ -49,7 +49,8 @@ public:
         for (int i = 0; i < 40; i++)
         {
             const auto red = static_cast<std::uint8_t>(i * 6), green = static_cast<std::uint8_t>(240 - i * 6);
-            display.drawGlyph(ks::Vector(static_cast<float>(10 + i), 6), i < level ? U'█' : U'░', ks::Rgb{red, green, 40});
+            display.drawGlyph(ks::Vector(static_cast<float>(10 + i), 6), i < level ? U'█' : U'░',
+                              ks::Rgb{red, green, 40});
         }
         display.drawUtf8(ks::Vector(30, 8), "← level " + std::to_string(level) + " →", CENTER_JUSTIFIED,
                          ks::Rgb{230, 230, 230});

@@ -234,7 +234,9 @@ TEST(DisplayManagerHeadless, UncountedCharactersStayOutOfTheDigestAndTheCount)
     {
         dm.drawString(Vector(2, 3), "game", LEFT_JUSTIFIED, ks::RED);
         if (overlay)
-            dm.drawUncounted([&] { dm.drawString(Vector(0, 23), "overlay", LEFT_JUSTIFIED, ks::YELLOW); });
+            dm.drawUncounted([&] {
+                dm.drawString(Vector(0, 23), "overlay", LEFT_JUSTIFIED, ks::YELLOW);
+            });
         const int count = dm.getCharacterCount();
         dm.swapBuffers();
         frames.push_back({dm.getFrameDigest(), count});

@@ -65,11 +65,13 @@ TEST_F(RecordingTest, BadFilesAreRefusedWithOneLogLine)
         {"only the signature", good.substr(0, 10), "ends inside its header"},
         {"cut in the header", good.substr(0, 25), "ends inside its header"},
         {"another game", scriptedRecording("tetris"), "is a recording of tetris, not of shooter"},
-        {"a name with a line feed", scriptedRecording("shoo\nter"), "is damaged at byte 19 (a game name that is not printable)"},
+        {"a name with a line feed", scriptedRecording("shoo\nter"),
+         "is damaged at byte 19 (a game name that is not printable)"},
         {"a damaged byte", flipped, "is damaged at byte " + std::to_string(firstBlock) + " (checksum)"},
         {"a hostile block size", with32(good, firstBlock, 0xFFFFFFFF),
          "is damaged at byte " + std::to_string(firstBlock) + " (a block of 4294967295 bytes)"},
-        {"an unknown record", withRecords("\x09"), "is damaged at byte " + std::to_string(firstBlock + 8) + " (unknown record 0x09)"},
+        {"an unknown record", withRecords("\x09"),
+         "is damaged at byte " + std::to_string(firstBlock + 8) + " (unknown record 0x09)"},
         {"a key out of range", withRecords(std::string("\x01\x00\xC8", 3)), "(a key or button out of range)"},
         {"a button out of range", withRecords(std::string("\x03\x07", 2)), "(a key or button out of range)"},
         {"a record cut off", withRecords(std::string("\x02\x01\x02", 3)), "(a record cut off)"},
@@ -100,10 +102,10 @@ TEST_F(RecordingTest, MissingAndOversizedFilesAreRefusedWithoutReadingThemWhole)
     writeFile("huge.ksr", scriptedRecording("shooter", 10));
     ASSERT_EQ(truncate("huge.ksr", RECORDING_FILE_MAX + 1), 0);
     EXPECT_EQ(replayer.open("huge.ksr", "shooter"), -1);
-    EXPECT_EQ(logMessages(), (std::vector<std::string>{"Replay: can not open missing.ksr",
-                                                       "Replay: huge.ksr is too large (" +
-                                                           std::to_string(RECORDING_FILE_MAX + 1) +
-                                                           " bytes); playing live"}));
+    EXPECT_EQ(logMessages(),
+              (std::vector<std::string>{"Replay: can not open missing.ksr", "Replay: huge.ksr is too large (" +
+                                                                                std::to_string(RECORDING_FILE_MAX + 1) +
+                                                                                " bytes); playing live"}));
 }
 
 // A game killed while recording leaves whole blocks and a cut one: the whole ones replay.
@@ -112,8 +114,9 @@ TEST_F(RecordingTest, ARecordingCutShortReplaysItsWholeSteps)
     writeFile("cut.ksr", scriptedRecording("shooter", 250, true));
     Replayer replayer;
     ASSERT_EQ(replayer.open("cut.ksr", "shooter"), 0);
-    EXPECT_EQ(logMessages(), (std::vector<std::string>{
-                                 "Replay: cut.ksr stops after step 199 without its end mark (the recording game was stopped)"}));
+    EXPECT_EQ(logMessages(),
+              (std::vector<std::string>{
+                  "Replay: cut.ksr stops after step 199 without its end mark (the recording game was stopped)"}));
     // Held keys and inputs step by step, as recorded: D held from step 50 to 79.
     int count = 0;
     replayer.beginStep(20);

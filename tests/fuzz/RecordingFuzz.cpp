@@ -35,7 +35,8 @@ std::string rewritten(const ks::Recording& r)
 
 bool sameContent(const ks::Recording& a, const ks::Recording& b)
 {
-    if (a.getSteps() != b.getSteps() || a.getHeader().game != b.getHeader().game || a.getHeader().seed != b.getHeader().seed)
+    if (a.getSteps() != b.getSteps() || a.getHeader().game != b.getHeader().game ||
+        a.getHeader().seed != b.getHeader().seed)
         return false;
     for (int step = 0; step < a.getSteps(); step++)
     {
@@ -45,8 +46,8 @@ bool sameContent(const ks::Recording& a, const ks::Recording& b)
         if (na != nb || a.frameOf(step) != b.frameOf(step))
             return false;
         for (int i = 0; i < na; i++)
-            if (ia[i].kind != ib[i].kind || ia[i].key != ib[i].key || ia[i].value != ib[i].value || ia[i].x != ib[i].x ||
-                ia[i].y != ib[i].y)
+            if (ia[i].kind != ib[i].kind || ia[i].key != ib[i].key || ia[i].value != ib[i].value ||
+                ia[i].x != ib[i].x || ia[i].y != ib[i].y)
                 return false;
     }
     return true;

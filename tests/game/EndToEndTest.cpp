@@ -185,9 +185,10 @@ TEST_F(EndToEndTest, PlayedWithRealKeysAndMouseThenReplayedExactly)
                             ", 0 frames unlike the recording";
     for (bool windowed : {true, true, false})
     {
-        EXPECT_EQ(ks::test::runGame("--replay session.ksr --replay-exit --fast" + std::string(windowed ? "" : " --headless"),
-                                    windowed),
-                  0);
+        EXPECT_EQ(
+            ks::test::runGame("--replay session.ksr --replay-exit --fast" + std::string(windowed ? "" : " --headless"),
+                              windowed),
+            0);
         const std::vector<std::string> replayed = ks::test::logMessages();
         EXPECT_NE(std::find(replayed.begin(), replayed.end(), end), replayed.end())
             << (windowed ? "windowed: " : "headless: ") << ::testing::PrintToString(replayed);

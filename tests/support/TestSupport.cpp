@@ -155,15 +155,15 @@ std::string scriptedRecording(const std::string& game, int steps, bool cut)
     using I = RecordedInput;
     // step, input: a game started, a walk right and up, shots at two places, a reload.
     const std::vector<std::pair<int, I>> script = {
-        {20, {I::KEY, Keyboard::SPACE, KEY_PRESSED}},  {22, {I::KEY, Keyboard::SPACE, KEY_RELEASED}},
-        {40, {I::MOUSE_MOVED, -1, 0, 700, 500}},       {50, {I::KEY_HELD, Keyboard::D, 1}},
-        {60, {I::MOUSE_CLICKED, Mouse::LEFT}},         {70, {I::MOUSE_CLICKED, Mouse::LEFT}},
-        {80, {I::KEY_HELD, Keyboard::D, 0}},           {90, {I::MOUSE_CLICKED, Mouse::RIGHT}},
-        {100, {I::KEY_HELD, Keyboard::W, 1}},          {100, {I::KEY_HELD, Keyboard::A, 1}},
-        {130, {I::KEY_HELD, Keyboard::W, 0}},          {140, {I::MOUSE_MOVED, -1, 0, 100, 120}},
-        {150, {I::KEY_HELD, Keyboard::A, 0}},          {160, {I::MOUSE_CLICKED, Mouse::LEFT}},
-        {170, {I::MOUSE_CLICKED, Mouse::LEFT}},        {200, {I::KEY_HELD, Keyboard::S, 1}},
-        {230, {I::KEY_HELD, Keyboard::S, 0}},          {240, {I::MOUSE_MOVED, -1, 0, 900, 60}},
+        {20, {I::KEY, Keyboard::SPACE, KEY_PRESSED}}, {22, {I::KEY, Keyboard::SPACE, KEY_RELEASED}},
+        {40, {I::MOUSE_MOVED, -1, 0, 700, 500}},      {50, {I::KEY_HELD, Keyboard::D, 1}},
+        {60, {I::MOUSE_CLICKED, Mouse::LEFT}},        {70, {I::MOUSE_CLICKED, Mouse::LEFT}},
+        {80, {I::KEY_HELD, Keyboard::D, 0}},          {90, {I::MOUSE_CLICKED, Mouse::RIGHT}},
+        {100, {I::KEY_HELD, Keyboard::W, 1}},         {100, {I::KEY_HELD, Keyboard::A, 1}},
+        {130, {I::KEY_HELD, Keyboard::W, 0}},         {140, {I::MOUSE_MOVED, -1, 0, 100, 120}},
+        {150, {I::KEY_HELD, Keyboard::A, 0}},         {160, {I::MOUSE_CLICKED, Mouse::LEFT}},
+        {170, {I::MOUSE_CLICKED, Mouse::LEFT}},       {200, {I::KEY_HELD, Keyboard::S, 1}},
+        {230, {I::KEY_HELD, Keyboard::S, 0}},         {240, {I::MOUSE_MOVED, -1, 0, 900, 60}},
         {250, {I::MOUSE_CLICKED, Mouse::LEFT}},
     };
     // Blocks of 100 steps, as a game writes about every three seconds.
