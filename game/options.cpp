@@ -43,40 +43,18 @@ const OptionRow OPTION_TABLE[] = {
      [](options& o, const std::string& v, std::string& e) {
          return setFile(o.replayFile, "--replay", v, e);
      }},
-    {"--replay-exit", nullptr, "quit when the replay ends instead of going on live",
-     [](options& o, const std::string&, std::string&) {
-         o.replayExit = true;
-         return true;
-     }},
-    {"--fast", nullptr, "replay as fast as the machine can (no waiting between steps)",
-     [](options& o, const std::string&, std::string&) {
-         o.fast = true;
-         return true;
-     }},
-    {"--headless", nullptr, "with --replay: no window and no display at all; quit when the replay ends",
-     [](options& o, const std::string&, std::string&) {
-         o.headless = true;
-         return true;
-     }},
+    {"--replay-exit", nullptr, "quit when the replay ends instead of going on live", nullptr, &options::replayExit},
+    {"--fast", nullptr, "replay as fast as the machine can (no waiting between steps)", nullptr, &options::fast},
+    {"--headless", nullptr, "with --replay: no window and no display at all; quit when the replay ends", nullptr,
+     &options::headless},
     {"--scale", "S", "draw the window, cells and glyphs S times as large (2: 2048 x 1536; 1.5 works too)",
      [](options& o, const std::string& v, std::string& e) {
          return setScale(o.scale, v, e);
      }},
-    {"--fullscreen", nullptr, "start in fullscreen (F11 or Alt+Enter switches back and forth)",
-     [](options& o, const std::string&, std::string&) {
-         o.fullscreen = true;
-         return true;
-     }},
-    {"--watch", nullptr, "load a sprite file again whenever it is saved while the game runs",
-     [](options& o, const std::string&, std::string&) {
-         o.watch = true;
-         return true;
-     }},
-    {"--help", nullptr, "print these options and exit",
-     [](options& o, const std::string&, std::string&) {
-         o.help = true;
-         return true;
-     }},
+    {"--fullscreen", nullptr, "start in fullscreen (F11 or Alt+Enter switches back and forth)", nullptr,
+     &options::fullscreen},
+    {"--watch", nullptr, "load a sprite file again whenever it is saved while the game runs", nullptr, &options::watch},
+    {"--help", nullptr, "print these options and exit", nullptr, &options::help},
 };
 
 const OptionRow* findOption(const std::string& name)
@@ -135,7 +113,9 @@ int parseOptions(int argc, const char* const* argv, options& opts, std::string& 
             }
             value = argv[++i];
         }
-        if (!row->apply(opts, value, error))
+        if (row->flag != nullptr)
+            opts.*(row->flag) = true;
+        else if (!row->apply(opts, value, error))
             return -1;
     }
     for (const char* needsReplay : {"--replay-exit", "--fast", "--headless"})

@@ -25,8 +25,8 @@ struct options
     bool help = false;       ///< print the options and exit
 };
 
-// One row of the option table. apply() stores the option into the options (value is the
-// option's argument, empty for an option without one); it returns false with a message in
+// One row of the option table. An option without an argument names the flag it sets; one with
+// an argument has apply() store its value into the options, returning false with a message in
 // error when the value is bad.
 struct OptionRow
 {
@@ -34,6 +34,7 @@ struct OptionRow
     const char* argument; ///< "FILE", or nullptr for an option without an argument
     const char* help;     ///< one line for --help
     bool (*apply)(options& opts, const std::string& value, std::string& error);
+    bool options::*flag = nullptr; ///< set to true instead, for an option without an argument
 };
 
 // The option table, in the order --help lists it.
