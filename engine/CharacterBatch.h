@@ -2,7 +2,6 @@
 /// Records characters for the display manager and paints them in a few draw calls.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -11,35 +10,37 @@
 #include <SFML/Graphics.hpp>
 
 #include "GlyphAtlas.h"
+#include "GlyphClipper.h"
+#include "OcclusionMap.h"
 #include "PixelRect.h"
+#include "QuadBatches.h"
 
 namespace ks {
 
 /// Characters recorded in call order (each an opaque black cell box, then a bold glyph) and
 /// painted into a render target with the pixels that one sf::RectangleShape and one sf::Text
-/// per character, drawn in call order, would give.
+/// per character, drawn in call order, would give, in a few draw calls.
 ///
-/// When the font is set, every printable ASCII glyph is drawn once by the renderer itself,
-/// white over black with its pen on each row of cells, and read back into a glyph atlas (GlyphAtlas):
-/// texel for pixel, the coverage that glyph gives in that row at any whole-pixel column. Other
-/// glyphs join the atlas the same way at the first learnGlyphs after they were recorded. A
-/// glyph in a cell of the grid is painted from the atlas without filtering, in pieces that take
-/// in its ink that later boxes leave showing and no ink they hide; other glyphs (off the grid,
-/// not learned yet) are drawn whole from the font's own page.
+/// Its parts, in the words of a batched renderer:
+/// - GlyphAtlas: the glyphs as the renderer itself draws them on the grid, read back into one
+///   texture and painted from it texel for pixel. Glyphs it does not hold yet (learned at the
+///   next learnGlyphs) and characters off the grid are drawn whole from the font's own page.
+/// - OcclusionMap: which pixels the boxes drawn later hide (a byte per cell, a bit per pixel),
+///   and where glyphs drawn so far may have left ink.
+/// - GlyphClipper: a glyph from the atlas clipped to the rectangles of its ink that show.
+/// - QuadBatches: the quads of a frame in vertex batches, a few draw calls.
 ///
-/// A frame is painted in these steps (paint()):
-/// 1. findWhatShows: from the last character back, which boxes and glyphs later boxes hide
-///    (the occlusion maps: a byte per cell, as boxes of whole cells tile the target, and a bit
-///    per pixel for the rest); hidden ones are left out, and a glyph from the atlas is cut into
-///    pieces of its ink that shows. The cost of a frame is bounded by what the screen shows,
-///    not by how often cells were overwritten.
-/// 2. recordInCallOrder: which part of each box lies over ink that glyphs before it may have
-///    left (painted again among the glyphs), and the quads of each character in batches.
-/// 3. recordWithRepaints (off the grid) or recordCellBoxes (on it): the boxes' quads; boxes
+/// A frame is painted in these steps (paint()), each a function:
+/// 1. beginFrame: which maps the frame needs, cleared.
+/// 2. findWhatShows: from the last character back, which boxes and glyphs later boxes hide
+///    (left out) and which rectangles of each glyph from the atlas show. The cost of a frame is
+///    bounded by what the screen shows, not by how often cells were overwritten.
+/// 3. recordInCallOrder: which part of each box lies over ink that glyphs before it may have
+///    left (painted again among the glyphs), and, on the grid, each character's quads.
+/// 4. recordWithRepaints (off the grid) or recordCellBoxes (on it): the boxes' quads; boxes
 ///    are all the same black, so they go first in one untextured pass (left out when the
 ///    target is known to be black already).
-/// 4. drawBatches: the box pass, then glyphs and repaints in batches in an order that keeps
-///    every pixel, all as quads, in a few draw calls.
+/// 5. drawQuads: the box pass, then glyphs and repaints in batches.
 ///
 ///     CharacterBatch batch(1024, 768, 12, 32);
 ///     batch.setFont(&font, 24, &window);
@@ -81,7 +82,6 @@ public:
     void targetCleared();
 
 private:
-    using Span = PixelSpan;
     using GlyphQuad = GlyphAtlas::GlyphQuad;
 
     /// A character as recorded; kept small, as a busy frame holds thousands.
@@ -92,118 +92,40 @@ private:
         sf::Color color;
         const GlyphQuad* glyph = nullptr;            // in the atlas or otherQuads; none for a space
         const GlyphAtlas::Look* atlasLook = nullptr; // set when the glyph is painted from the atlas
-        int cell = -1;                               // the index of its cell in cellCovered, or -1 off the grid
+        int cell = -1;                               // its cell in the occlusion map, or -1 off the grid
         std::int16_t column = -1, row = -1;          // that cell's
-        // Set by paint for a glyph on whole pixels: the pieces of its ink that show, as
-        // pieces[firstPiece, firstPiece + pieceCount).
-        std::uint32_t firstPiece = 0;
-        std::uint16_t pieceCount = 0;
-        bool glyphShows = false; // set by paint: not hidden by later boxes
+        GlyphClipper::Clip clip;                     // set by paint for a glyph from the atlas: what shows
+        bool glyphShows = false;                     // set by paint: not hidden by later boxes
         bool boxShows = false;
     };
 
-    /// Vertices [first, first + count) drawn in one call, moved down by rowY pixels.
-    struct Batch
-    {
-        std::size_t first;
-        std::size_t count;
-        float rowY;
-    };
-
-    /// The textures of the ordered part: the glyph atlas and the font's page.
-    enum Source
-    {
-        ATLAS,
-        PAGE,
-        SOURCES
-    };
-
-    /// A batch of the ordered part.
-    struct Ordered
-    {
-        float rowY;
-        Source source;
-    };
-
-    void forgetCuts();
-    bool hiddenByCells(const Item& item) const;
-    std::uint64_t cellsCovering(int left, int columns, int row) const;
-    void findShownPieces(Item& item);
-    void cutIntoPieces(Item& item);
-    int coverPattern(const Item& item) const;
-    void markInk(const Item& item, const Span& piece);
-    Rect inkOf(const Item& item) const;
-    Rect inkUnder(const Rect& box) const;
-    static Rect rectOf(const Span& s);
-    Rect trimmed(const Rect& r, bool (CharacterBatch::*drop)(const Span&) const) const;
     Rect boxOf(const Item& item) const;
     Rect glyphOf(const Item& item) const;
-    Span touched(const Rect& r) const;
-    Span inside(const Rect& r) const;
-    void cover(const Span& s);
-    bool isCovered(const Span& s) const;
-    bool isInkless(const Span& s) const;
-    void record(std::vector<sf::Vertex>& out, std::vector<Batch>& outBatches, const Rect& r, float rowY,
-                sf::Color color, float u1, float v1, float u2, float v2);
-    bool extendLastBox(const Rect& r, float rowY);
-    int& latestBatch(Source source, float rowY);
-    void recordItem(const Item& item, const Rect& repaint);
-    void recordCellBoxes();
-    void clearMaps();
+    Rect inkOf(const Item& item) const;
+    int penY(const Item& item) const;
+    void beginFrame();
     std::size_t findWhatShows();
     std::size_t recordInCallOrder(std::size_t shownCount);
     void recordWithRepaints(std::size_t firstRepaint);
-    void drawBatches(sf::RenderTarget& target);
-    void place(Source source, float rowY, const Rect& r, sf::Color color, float u1, float v1, float u2, float v2);
+    void recordCellBoxes();
+    void recordItem(const Item& item, const Rect& repaint);
+    void drawQuads(sf::RenderTarget& target) const;
 
     int width, height;
     float cellWidth, cellHeight;
     unsigned characterSize = 0;
     GlyphAtlas atlas;
+    OcclusionMap occlusion;
+    GlyphClipper clipper;
+    QuadBatches quads;
     std::deque<GlyphQuad> otherQuads; // of the characters recorded without a glyph in the atlas
     bool targetIsBlack = false;
-    // The pieces a look of a glyph on the grid is cut into, for each pattern of later boxes in
-    // the cells its ink reaches (a bit a cell): first piece in cachedPieces, relative to the pen,
-    // or -1 until it is first cut; and how many.
-    std::vector<int> cutFirst;
-    std::vector<std::uint8_t> cutCount;
-    std::vector<Span> cachedPieces;
 
     std::vector<Item> items;
+    std::size_t offCells = 0;         // characters recorded off the grid or with glyphs not in the atlas
+    bool onlyCells = false;           // set by paint: no such character in this frame
     std::vector<std::uint32_t> shown; // set by paint: on the grid, the items with something to paint, last first
     std::vector<Rect> repaints;       // set by paint off the grid: the part of each item's box painted again over ink
-    std::vector<Span> pieces;
-    std::vector<sf::Vertex> boxVertices; // the untextured box pass
-    std::vector<Batch> boxBatches;
-    // Glyphs and box repaints in batches drawn in an order that keeps every pixel: each batch's
-    // row (see compat::BATCH_ROW_IN_TRANSFORM) and texture, and its vertices (kept from frame
-    // to frame).
-    std::vector<Ordered> ordered;
-    std::vector<std::vector<sf::Vertex>> pool;
-    struct Latest
-    {
-        Source source;
-        float rowY;
-        int batch;
-    };
-    std::vector<Latest> latest; // the last batch of each texture and row
-    std::size_t latestHit = 0;
-    int coverWords;                      // 64-pixel words per row
-    std::vector<std::uint64_t> coverage; // pixels hidden by boxes recorded later
-    // Boxes of cells on the grid tile the target: cell (c, r)'s box holds exactly the pixels
-    // [c * cellWidth + cellLeft, +cellWidth) x [r * cellHeight + cellTop, +cellHeight). Then a
-    // byte per cell tells whether a later box hides that cell's box (cellCovered), which
-    // answers most questions without looking at pixels.
-    bool cellsTile = false;
-    int cellLeft = 0, cellTop = 0, cellColumns = 0, cellRows = 0;
-    int firstRow = 0, lastColumn = 0, lastRow = 0; // the cells of the target's edges (column 0 first)
-    std::vector<std::uint8_t> cellCovered;
-    std::size_t offCells = 0;             // characters recorded off the grid or with glyphs not in the atlas
-    bool onlyCells = false;               // set by paint: no such character in this frame
-    bool rowsApart = false;               // set by paint: onlyCells, and the atlas's rows apart
-    std::vector<std::uint64_t> inkPixels; // pixels where glyphs painted so far may have left ink
-    int orderColumns;
-    std::vector<int> lastBatchAt; // per ORDER_TILE square: the last batch that drew there
 };
 
 } // namespace ks

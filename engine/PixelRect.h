@@ -1,11 +1,12 @@
 /// @file PixelRect.h
-/// Rectangles on the display's render target, in fractional pixels and in whole pixels, and
-/// which pixels the rasteriser may fill for a rectangle: shared by the character batch and its
-/// glyph atlas.
+/// Rectangles on the display's render target, in fractional pixels and in whole pixels, which
+/// pixels the rasteriser may fill for a rectangle, and rows of pixels as bits: shared by the
+/// character batch and its parts.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "SfmlCompat.h"
 
@@ -62,6 +63,16 @@ inline PixelSpan insidePixels(const PixelRect& r, int width, int height)
                      std::min(at(r.right, -EDGE_SLACK, w), width), std::min(at(r.bottom, -EDGE_SLACK, h), height)};
 }
 
+/// How far beyond its quad a glyph drawn off whole pixels may put ink: where the draw's
+/// transform rounds a row's position differently from the sum done here, by up to a pixel.
+inline constexpr float INK_MARGIN = 1;
+
+/// r grown by d on every side.
+inline PixelRect grown(const PixelRect& r, float d)
+{
+    return PixelRect{r.left - d, r.top - d, r.right + d, r.bottom + d};
+}
+
 /// r moved down by dy.
 inline PixelRect moved(const PixelRect& r, float dy)
 {
@@ -78,6 +89,36 @@ inline float rowOf(float y)
 inline int floorDiv(int a, int b)
 {
     return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+/// Positions beyond this many pixels from the target's corner never count as whole pixels
+/// (a float is then too coarse for fractions of a pixel to mean anything).
+inline constexpr float WHOLE_PIXEL_LIMIT = 1e6f;
+
+/// Whether v is a whole number of pixels (and small enough to be one exactly). A cast, not
+/// std::floor, which is a library call on the baseline x86-64 this builds for.
+inline bool isWholePixel(float v)
+{
+    return v > -WHOLE_PIXEL_LIMIT && v < WHOLE_PIXEL_LIMIT && static_cast<float>(static_cast<int>(v)) == v;
+}
+
+/// Bits in a word of a pixel bit map (a row of PIXEL_WORD_BITS pixels, bit i the i-th).
+inline constexpr int PIXEL_WORD_BITS = 64;
+
+/// Bits [from, to) of a word.
+inline std::uint64_t bitRange(int from, int to)
+{
+    from = std::max(from, 0);
+    if (from >= std::min(to, PIXEL_WORD_BITS))
+        return 0;
+    const std::uint64_t upTo = to >= PIXEL_WORD_BITS ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
+    return upTo & ~((std::uint64_t(1) << from) - 1);
+}
+
+/// Bits from the lowest to the highest set bit of a non-zero word.
+inline std::uint64_t hull(std::uint64_t bits)
+{
+    return bitRange(__builtin_ctzll(bits), PIXEL_WORD_BITS - __builtin_clzll(bits));
 }
 
 } // namespace ks
