@@ -18,6 +18,9 @@ namespace ks {
 /// leaves them as they are) but none with ink that a later box hides. On the grid a look's
 /// clip depends only on which of the cells its ink reaches later boxes cover, so it is kept
 /// for each such pattern and moved to where the glyph lies: a full grid clips each glyph once.
+/// A kept clip is cut into the strips of rows that cost the software renderer least, weighing
+/// each quad against the pixels without ink that a longer strip would take in; a clip made
+/// again every frame (off the grid) is cut into the longest strips, which is quick.
 ///
 ///     GlyphClipper clipper(atlas, occlusion, 1024, 768);
 ///     clipper.reset();                                   // after the atlas gained looks
@@ -50,7 +53,19 @@ public:
 
 private:
     int coverPattern(const GlyphAtlas::Look& look, int x, int penY, int column, int row, bool cellsOnly) const;
-    Clip clipNow(const GlyphAtlas::Look& look, int x, int penY, bool cellsOnly);
+    /// A row of a glyph's ink on the target: pixel row y, its ink that shows and its ink that
+    /// later boxes hide, a bit a column from the ink's left.
+    struct InkRow
+    {
+        int y;
+        std::uint64_t shows, hidden;
+    };
+
+    Clip clipNow(const GlyphAtlas::Look& look, int x, int penY, bool cellsOnly, bool kept);
+    void collectRows(const GlyphAtlas::Look& look, int x, int penY, bool cellsOnly);
+    void addRuns(int left, const InkRow& row);
+    void addLongestStrips(int left);
+    void addCheapestStrips(int left);
 
     const GlyphAtlas& atlas;
     const OcclusionMap& occlusion;
@@ -62,6 +77,12 @@ private:
     std::vector<int> keptFirst;
     std::vector<std::uint8_t> keptCount;
     std::vector<PixelSpan> keptRects;
+    // Scratch of one clip: its rows with ink, those of them that show, and the least cost of
+    // strips over the first k of those with where the last strip starts.
+    std::vector<InkRow> inkRows;
+    std::vector<std::size_t> shownRows;
+    std::vector<long long> cost;
+    std::vector<std::size_t> cut;
 };
 
 inline PixelSpan& GlyphClipper::rect(std::size_t i)
