@@ -83,6 +83,7 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
       orderColumns((width + ORDER_TILE - 1) / ORDER_TILE),
       lastBatchAt(static_cast<std::size_t>(orderColumns * ((height + ORDER_TILE - 1) / ORDER_TILE)), -1)
 {
+    atlas.setBoxOffset(-cellWidth / BOX_LEFT_DIVISOR, cellHeight / BOX_DOWN_DIVISOR);
     // Where an inner cell's box lies: if boxes of whole cells tile the target, whole cells can
     // stand for their pixels.
     Item inner;
@@ -110,27 +111,37 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
     boxVertices.reserve(cells * compat::QUAD_VERTICES);
 }
 
-void CharacterBatch::setFont(const sf::Font* font, unsigned newCharacterSize, sf::RenderWindow* window, int originX,
-                             int originY)
+void CharacterBatch::setFont(const sf::Font* font, unsigned newCharacterSize, int originX, int originY)
 {
     discard();
     characterSize = newCharacterSize;
-    atlas.setFont(font, characterSize, window, originX, originY);
-    forgetCuts();
-}
-
-void CharacterBatch::learnGlyphs(sf::RenderWindow& window)
-{
-    if (atlas.learnGlyphs(window))
-        forgetCuts();
-}
-
-// The cuts kept for the looks, which learning adds to.
-void CharacterBatch::forgetCuts()
-{
-    cutFirst.assign(atlas.lookCount() * (std::size_t(1) << MAX_PATTERN_CELLS), -1);
-    cutCount.assign(cutFirst.size(), 0);
+    atlas.setFont(font, characterSize, originX, originY);
+    cutFirst.clear();
+    cutCount.clear();
     cachedPieces.clear();
+}
+
+void CharacterBatch::learnGlyphs()
+{
+    atlas.learnGlyphs();
+}
+
+// Reads the looks of glyphs recorded in cells the atlas has not seen them in, in the window
+// (which is given back as it was), and gives them to the characters that lacked one.
+void CharacterBatch::learnCells(sf::RenderWindow& window)
+{
+    if (!atlas.learnCells(window, targetIsBlack))
+        return;
+    cutFirst.resize(atlas.lookCount() * (std::size_t(1) << MAX_PATTERN_CELLS), -1);
+    cutCount.resize(cutFirst.size(), 0);
+    for (Item& item : items)
+        if (item.atlasLook == nullptr && item.slot != GlyphAtlas::NO_SLOT && item.inCell)
+        {
+            item.atlasLook = atlas.lookAt(item.slot, static_cast<int>(item.x / cellWidth),
+                                          static_cast<int>(item.y / cellHeight));
+            if (item.atlasLook != nullptr && item.cell >= 0)
+                offCells--;
+        }
 }
 
 void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
@@ -158,6 +169,8 @@ void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
         if (slot != GlyphAtlas::NO_SLOT)
         {
             item.glyph = &atlas.quad(slot);
+            item.slot = slot;
+            item.inCell = onGrid;
         }
         else
         {
@@ -165,7 +178,7 @@ void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
             item.glyph = &otherQuads.back();
         }
         if (onGrid)
-            item.atlasLook = atlas.lookAt(slot, r);
+            item.atlasLook = atlas.lookAt(slot, c, r);
     }
     if (item.cell < 0 || (item.glyph != nullptr && item.atlasLook == nullptr))
         offCells++;
@@ -676,8 +689,9 @@ void CharacterBatch::recordCellBoxes()
 }
 
 // A frame's steps: what shows, the ink under boxes, the quads in batches, the draw calls.
-void CharacterBatch::paint(sf::RenderTarget& target)
+void CharacterBatch::paint(sf::RenderWindow& target)
 {
+    learnCells(target);
     clearMaps();
     const std::size_t showing = findWhatShows();
     const std::size_t firstRepaint = recordInCallOrder(showing);

@@ -19,15 +19,16 @@ namespace ks {
 /// painted into a render target with the pixels that one sf::RectangleShape and one sf::Text
 /// per character, drawn in call order, would give.
 ///
-/// When the font is set, every printable ASCII glyph is drawn once by the renderer itself,
-/// white over black with its pen on each row of cells, and read back into a glyph atlas (GlyphAtlas):
-/// texel for pixel, the coverage that glyph gives in that row at any whole-pixel column. Other
-/// glyphs join the atlas the same way at the first learnGlyphs after they were recorded. A
-/// glyph in a cell of the grid is painted from the atlas without filtering, in pieces that take
-/// in its ink that later boxes leave showing and no ink they hide; other glyphs (off the grid,
-/// not learned yet) are drawn whole from the font's own page.
+/// The first time a glyph is painted in a cell, the renderer itself draws it there off screen,
+/// white over black, and it is read back into a glyph atlas (GlyphAtlas): texel for pixel, the
+/// coverage that glyph gives in that cell. Glyphs beyond printable ASCII get their place in the
+/// atlas at the first learnGlyphs after they were recorded. A glyph in a cell of the grid is
+/// painted from the atlas without filtering, in pieces that take in its ink that later boxes
+/// leave showing and no ink they hide; other glyphs (off the grid, not learned yet) are drawn
+/// whole from the font's own page.
 ///
 /// A frame is painted in these steps (paint()):
+/// 0. learnCells: the looks of glyphs in cells the atlas has not seen them in.
 /// 1. findWhatShows: from the last character back, which boxes and glyphs later boxes hide
 ///    (the occlusion maps: a byte per cell, as boxes of whole cells tile the target, and a bit
 ///    per pixel for the rest); hidden ones are left out, and a glyph from the atlas is cut into
@@ -42,7 +43,7 @@ namespace ks {
 ///    every pixel, all as quads, in a few draw calls.
 ///
 ///     CharacterBatch batch(1024, 768, 12, 32);
-///     batch.setFont(&font, 24, &window);
+///     batch.setFont(&font, 24);
 ///     batch.add(120, 96, 'K', sf::Color::Green);
 ///     batch.paint(window);
 class CharacterBatch
@@ -54,24 +55,25 @@ public:
     CharacterBatch(int width, int height, float cellWidth, float cellHeight);
 
     /// Glyphs come from font (which must outlive the batch) at characterSize, bold; the
-    /// printable ASCII glyphs are loaded now and drawn once into window, which is left cleared
-    /// to black, for the glyph atlas. The window's view must show the target's pixels with
-    /// their (0, 0) at window pixel (originX, originY). Without a font only the boxes are painted.
-    void setFont(const sf::Font* font, unsigned characterSize, sf::RenderWindow* window, int originX = 0,
-                 int originY = 0);
+    /// printable ASCII glyphs are loaded now. The view of the targets painted into shows the
+    /// batch's pixels with their (0, 0) at target pixel (originX, originY): the glyph atlas
+    /// reads glyphs in their cells only from such targets. Without a font only the boxes are
+    /// painted.
+    void setFont(const sf::Font* font, unsigned characterSize, int originX = 0, int originY = 0);
 
     /// Records a code point in colour: its box and glyph for the cell whose top-left corner is
     /// pixel (x, y).
     void add(float x, float y, char32_t codePoint, sf::Color color);
 
     /// Paints what is recorded into target and forgets it. Afterwards the target counts as
-    /// holding unknown pixels.
-    void paint(sf::RenderTarget& target);
+    /// holding unknown pixels. Glyphs in cells the atlas has not seen them in are read first,
+    /// in the target itself, which is then given back as it was.
+    void paint(sf::RenderWindow& target);
 
-    /// Draws the glyphs recorded since the last call that the glyph atlas does not hold yet
-    /// into window, as setFont does, and adds them to the atlas; the window (whose frame has
-    /// just been shown) is left cleared to black. Each glyph is learned once.
-    void learnGlyphs(sf::RenderWindow& window);
+    /// Gives the glyphs recorded since the last call that the glyph atlas does not hold yet
+    /// their place in it (the frame they were first recorded in draws them from the font's
+    /// page). Each glyph is learned once.
+    void learnGlyphs();
 
     /// Forgets what is recorded without painting it.
     void discard();
@@ -92,12 +94,14 @@ private:
         sf::Color color;
         const GlyphQuad* glyph = nullptr;            // in the atlas or otherQuads; none for a space
         const GlyphAtlas::Look* atlasLook = nullptr; // set when the glyph is painted from the atlas
+        std::uint32_t slot = GlyphAtlas::NO_SLOT;    // its glyph's in the atlas
         int cell = -1;                               // the index of its cell in cellCovered, or -1 off the grid
         std::int16_t column = -1, row = -1;          // that cell's
         // Set by paint for a glyph on whole pixels: the pieces of its ink that show, as
         // pieces[firstPiece, firstPiece + pieceCount).
         std::uint32_t firstPiece = 0;
         std::uint16_t pieceCount = 0;
+        bool inCell = false;     // its pen in a cell's corner: whole pixels, a whole column and row
         bool glyphShows = false; // set by paint: not hidden by later boxes
         bool boxShows = false;
     };
@@ -125,7 +129,7 @@ private:
         Source source;
     };
 
-    void forgetCuts();
+    void learnCells(sf::RenderWindow& window);
     bool hiddenByCells(const Item& item) const;
     std::uint64_t cellsCovering(int left, int columns, int row) const;
     void findShownPieces(Item& item);
