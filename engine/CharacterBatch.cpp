@@ -54,6 +54,7 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
       clipper(atlas, occlusion, width, height),
       quads(width, height, BOX_COLOR)
 {
+    atlas.setBoxOffset(-cellWidth / BOX_LEFT_DIVISOR, cellHeight / BOX_DOWN_DIVISOR);
     if (occlusion.cellsTile())
         atlas.setCellBoxes(occlusion.cellLeft(), occlusion.cellTop());
     // Room for a full grid of cells, so that a frame records without allocating.
@@ -62,19 +63,34 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
     quads.reserveBoxes(cells);
 }
 
-void CharacterBatch::setFont(const sf::Font* font, unsigned newCharacterSize, sf::RenderWindow* window, int originX,
-                             int originY)
+void CharacterBatch::setFont(const sf::Font* font, unsigned newCharacterSize, int originX, int originY)
 {
     discard();
     characterSize = newCharacterSize;
-    atlas.setFont(font, characterSize, window, originX, originY);
+    atlas.setFont(font, characterSize, originX, originY);
     clipper.reset();
 }
 
-void CharacterBatch::learnGlyphs(sf::RenderWindow& window)
+void CharacterBatch::learnGlyphs()
 {
-    if (atlas.learnGlyphs(window))
-        clipper.reset();
+    atlas.learnGlyphs();
+}
+
+// Reads the looks of glyphs recorded in cells the atlas has not seen them in, in the window
+// (which is given back as it was), and gives them to the characters that lacked one.
+void CharacterBatch::learnCells(sf::RenderWindow& window)
+{
+    if (!atlas.learnCells(window, targetIsBlack))
+        return;
+    clipper.addLooks();
+    for (Item& item : items)
+        if (item.atlasLook == nullptr && item.slot != GlyphAtlas::NO_SLOT && item.inCell)
+        {
+            item.atlasLook =
+                atlas.lookAt(item.slot, static_cast<int>(item.x / cellWidth), static_cast<int>(item.y / cellHeight));
+            if (item.atlasLook != nullptr && item.cell >= 0)
+                offCells--;
+        }
 }
 
 void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
@@ -103,6 +119,8 @@ void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
         if (slot != GlyphAtlas::NO_SLOT)
         {
             item.glyph = &atlas.quad(slot);
+            item.slot = slot;
+            item.inCell = onGrid;
         }
         else
         {
@@ -110,7 +128,7 @@ void CharacterBatch::add(float x, float y, char32_t codePoint, sf::Color color)
             item.glyph = &otherQuads.back();
         }
         if (onGrid)
-            item.atlasLook = atlas.lookAt(slot, r);
+            item.atlasLook = atlas.lookAt(slot, c, r);
     }
     if (item.cell < 0 || (item.glyph != nullptr && item.atlasLook == nullptr))
         offCells++;
@@ -145,9 +163,11 @@ int CharacterBatch::penY(const Item& item) const
     return static_cast<int>(item.y) + static_cast<int>(characterSize);
 }
 
-// A frame's steps: what shows, the ink under boxes, the quads in batches, the draw calls.
-void CharacterBatch::paint(sf::RenderTarget& target)
+// A frame's steps: the looks not read yet, what shows, the ink under boxes, the quads in
+// batches, the draw calls.
+void CharacterBatch::paint(sf::RenderWindow& target)
 {
+    learnCells(target);
     beginFrame();
     const std::size_t showing = findWhatShows();
     const std::size_t firstRepaint = recordInCallOrder(showing);

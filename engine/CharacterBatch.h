@@ -22,15 +22,17 @@ namespace ks {
 /// per character, drawn in call order, would give, in a few draw calls.
 ///
 /// Its parts, in the words of a batched renderer:
-/// - GlyphAtlas: the glyphs as the renderer itself draws them on the grid, read back into one
-///   texture and painted from it texel for pixel. Glyphs it does not hold yet (learned at the
-///   next learnGlyphs) and characters off the grid are drawn whole from the font's own page.
+/// - GlyphAtlas: the glyphs as the renderer itself draws them in their cells, read back into one
+///   texture the first time a glyph is painted in a cell and painted from it texel for pixel.
+///   Glyphs beyond printable ASCII get their place in it at the first learnGlyphs after they were
+///   recorded; until then, and off the grid, glyphs are drawn whole from the font's own page.
 /// - OcclusionMap: which pixels the boxes drawn later hide (a byte per cell, a bit per pixel),
 ///   and where glyphs drawn so far may have left ink.
 /// - GlyphClipper: a glyph from the atlas clipped to the rectangles of its ink that show.
 /// - QuadBatches: the quads of a frame in vertex batches, a few draw calls.
 ///
 /// A frame is painted in these steps (paint()), each a function:
+/// 0. learnCells: the looks of glyphs in cells the atlas has not seen them in.
 /// 1. beginFrame: which maps the frame needs, cleared.
 /// 2. findWhatShows: from the last character back, which boxes and glyphs later boxes hide
 ///    (left out) and which rectangles of each glyph from the atlas show. The cost of a frame is
@@ -43,7 +45,7 @@ namespace ks {
 /// 5. drawQuads: the box pass, then glyphs and repaints in batches.
 ///
 ///     CharacterBatch batch(1024, 768, 12, 32);
-///     batch.setFont(&font, 24, &window);
+///     batch.setFont(&font, 24);
 ///     batch.add(120, 96, 'K', sf::Color::Green);
 ///     batch.paint(window);
 class CharacterBatch
@@ -55,24 +57,25 @@ public:
     CharacterBatch(int width, int height, float cellWidth, float cellHeight);
 
     /// Glyphs come from font (which must outlive the batch) at characterSize, bold; the
-    /// printable ASCII glyphs are loaded now and drawn once into window, which is left cleared
-    /// to black, for the glyph atlas. The window's view must show the target's pixels with
-    /// their (0, 0) at window pixel (originX, originY). Without a font only the boxes are painted.
-    void setFont(const sf::Font* font, unsigned characterSize, sf::RenderWindow* window, int originX = 0,
-                 int originY = 0);
+    /// printable ASCII glyphs are loaded now. The view of the targets painted into shows the
+    /// batch's pixels with their (0, 0) at target pixel (originX, originY): the glyph atlas
+    /// reads glyphs in their cells only from such targets. Without a font only the boxes are
+    /// painted.
+    void setFont(const sf::Font* font, unsigned characterSize, int originX = 0, int originY = 0);
 
     /// Records a code point in colour: its box and glyph for the cell whose top-left corner is
     /// pixel (x, y).
     void add(float x, float y, char32_t codePoint, sf::Color color);
 
     /// Paints what is recorded into target and forgets it. Afterwards the target counts as
-    /// holding unknown pixels.
-    void paint(sf::RenderTarget& target);
+    /// holding unknown pixels. Glyphs in cells the atlas has not seen them in are read first,
+    /// in the target itself, which is then given back as it was.
+    void paint(sf::RenderWindow& target);
 
-    /// Draws the glyphs recorded since the last call that the glyph atlas does not hold yet
-    /// into window, as setFont does, and adds them to the atlas; the window (whose frame has
-    /// just been shown) is left cleared to black. Each glyph is learned once.
-    void learnGlyphs(sf::RenderWindow& window);
+    /// Gives the glyphs recorded since the last call that the glyph atlas does not hold yet
+    /// their place in it (the frame they were first recorded in draws them from the font's
+    /// page). Each glyph is learned once.
+    void learnGlyphs();
 
     /// Forgets what is recorded without painting it.
     void discard();
@@ -92,9 +95,11 @@ private:
         sf::Color color;
         const GlyphQuad* glyph = nullptr;            // in the atlas or otherQuads; none for a space
         const GlyphAtlas::Look* atlasLook = nullptr; // set when the glyph is painted from the atlas
+        std::uint32_t slot = GlyphAtlas::NO_SLOT;    // its glyph's in the atlas
         int cell = -1;                               // its cell in the occlusion map, or -1 off the grid
         std::int16_t column = -1, row = -1;          // that cell's
         GlyphClipper::Clip clip;                     // set by paint for a glyph from the atlas: what shows
+        bool inCell = false;                         // its pen in a cell's corner: whole pixels, a whole column and row
         bool glyphShows = false;                     // set by paint: not hidden by later boxes
         bool boxShows = false;
     };
@@ -103,6 +108,7 @@ private:
     Rect glyphOf(const Item& item) const;
     Rect inkOf(const Item& item) const;
     int penY(const Item& item) const;
+    void learnCells(sf::RenderWindow& window);
     void beginFrame();
     std::size_t findWhatShows();
     std::size_t recordInCallOrder(std::size_t shownCount);

@@ -352,8 +352,7 @@ int DisplayManager::openWindow()
     return window->isOpen() ? 0 : -1;
 }
 
-// Puts the grid where next says, with a renderer made for its size (its glyph sheet is drawn
-// in the window now, so the window is left cleared).
+// Puts the grid where next says, with a renderer made for its size, in a window left cleared.
 void DisplayManager::applyLayout(const Layout& next)
 {
     layout = next;
@@ -362,8 +361,7 @@ void DisplayManager::applyLayout(const Layout& next)
     window->clear(WINDOW_BACKGROUND_COLOR_DEFAULT);
     const bool haveFont = !font.getInfo().family.empty();
     batch = std::make_unique<CharacterBatch>(layout.areaWidth, layout.areaHeight, charWidth(), charHeight());
-    batch->setFont(haveFont ? &font : nullptr, layout.glyphSize, window, layout.offsetX, layout.offsetY);
-    window->clear(WINDOW_BACKGROUND_COLOR_DEFAULT);
+    batch->setFont(haveFont ? &font : nullptr, layout.glyphSize, layout.offsetX, layout.offsetY);
 }
 
 // A resizable window that a user or window manager resized shows the grid as large as fits.
@@ -476,8 +474,8 @@ int DisplayManager::swapBuffers()
     window->display();
     // After showing: by then the renderer has caught up with a window of a new size.
     followWindowSize();
-    // The frame is shown: the window is free to draw glyphs first met in it for the sheet.
-    batch->learnGlyphs(*window);
+    // Glyphs first met in the frame get their place in the sheet.
+    batch->learnGlyphs();
     window->clear(WINDOW_BACKGROUND_COLOR_DEFAULT);
     // A window once handed out may be drawn into through a kept pointer at any time, so
     // the engine can no longer know that it is black when the next frame starts.

@@ -1,6 +1,11 @@
 #include "GlyphAtlas.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include <SFML/OpenGL.hpp>
+
+#include "SfmlCompat.h"
 
 namespace ks {
 
@@ -15,6 +20,77 @@ const std::uint32_t ASCII_SLOTS = 128;
 // Glyphs beyond ASCII the atlas learns at most; more are drawn from the font's page.
 const std::size_t MAX_LEARNED_GLYPHS = 2048;
 
+// Rows of texels the atlas texture starts with; it doubles when the looks fill it.
+const int FIRST_ATLAS_HEIGHT = 256;
+
+// The red of the target's pixels [x, x + w) x [y, y + h), top row first, as drawn so far.
+// Straight from the renderer: going through a texture and an image takes several times as
+// long, and a frame of new cells reads back several times.
+bool readRed(sf::RenderTarget& target, int x, int y, int w, int h, std::vector<std::uint8_t>& red)
+{
+    const int targetHeight = static_cast<int>(target.getSize().y);
+    if (x < 0 || y < 0 || w <= 0 || h <= 0 || x + w > static_cast<int>(target.getSize().x) || y + h > targetHeight ||
+        !target.setActive(true))
+        return false;
+    red.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    while (glGetError() != GL_NO_ERROR)
+    {
+        // Left by an earlier call: only this read's own error counts.
+    }
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, targetHeight - y - h, w, h, GL_RED, GL_UNSIGNED_BYTE, red.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    // GL counts rows up from the bottom.
+    const auto row = static_cast<std::ptrdiff_t>(w);
+    for (std::ptrdiff_t top = 0, bottom = h - 1; top < bottom; top++, bottom--)
+        std::swap_ranges(red.begin() + top * row, red.begin() + (top + 1) * row, red.begin() + bottom * row);
+    return glGetError() == GL_NO_ERROR;
+}
+
+// Which pixels of a target the glyphs drawn into it so far take, a bit each.
+class Taken
+{
+public:
+    Taken(int width, int height)
+        : words((width + 63) / 64), bits(static_cast<std::size_t>(words) * static_cast<std::size_t>(height), 0)
+    {}
+
+    bool isFree(const PixelSpan& s) const
+    {
+        for (int y = s.y0; y < s.y1; y++)
+            for (int w = s.x0 / 64; s.x0 < s.x1 && w <= (s.x1 - 1) / 64; w++)
+                if ((bits[at(y, w)] & mask(s, w)) != 0)
+                    return false;
+        return true;
+    }
+
+    void take(const PixelSpan& s)
+    {
+        for (int y = s.y0; y < s.y1; y++)
+            for (int w = s.x0 / 64; s.x0 < s.x1 && w <= (s.x1 - 1) / 64; w++)
+                bits[at(y, w)] |= mask(s, w);
+    }
+
+private:
+    std::size_t at(int y, int w) const
+    {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(words) + static_cast<std::size_t>(w);
+    }
+
+    // The bits of word w that s's columns take.
+    static std::uint64_t mask(const PixelSpan& s, int w)
+    {
+        const int from = std::max(s.x0 - w * 64, 0), to = std::min(s.x1 - w * 64, 64);
+        const std::uint64_t below = to == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
+        return below & ~((std::uint64_t(1) << from) - 1);
+    }
+
+    int words;
+    std::vector<std::uint64_t> bits;
+};
+
 } // namespace
 
 GlyphAtlas::GlyphAtlas(int width, int height, float cellWidth, float cellHeight)
@@ -22,8 +98,11 @@ GlyphAtlas::GlyphAtlas(int width, int height, float cellWidth, float cellHeight)
       height(height),
       cellWidth(cellWidth),
       cellHeight(cellHeight),
-      rows(static_cast<int>(static_cast<float>(height) / cellHeight))
+      columns(static_cast<int>(std::ceil(static_cast<float>(width) / cellWidth))),
+      rows(static_cast<int>(std::ceil(static_cast<float>(height) / cellHeight)))
 {}
+
+GlyphAtlas::~GlyphAtlas() = default;
 
 void GlyphAtlas::setCellBoxes(int left, int top)
 {
@@ -31,8 +110,13 @@ void GlyphAtlas::setCellBoxes(int left, int top)
     cellTop = top;
 }
 
-void GlyphAtlas::setFont(const sf::Font* newFont, unsigned newCharacterSize, sf::RenderWindow* window, int newOriginX,
-                         int newOriginY)
+void GlyphAtlas::setBoxOffset(float left, float top)
+{
+    boxLeft = left;
+    boxTop = top;
+}
+
+void GlyphAtlas::setFont(const sf::Font* newFont, unsigned newCharacterSize, int newOriginX, int newOriginY)
 {
     font = newFont;
     characterSize = newCharacterSize;
@@ -42,46 +126,39 @@ void GlyphAtlas::setFont(const sf::Font* newFont, unsigned newCharacterSize, sf:
     asciiLoaded.fill(false);
     learnedSlot.clear();
     pending.clear();
+    cellLooks.assign(quads.size(), {});
+    wanted.clear();
     drawn.clear();
+    alike.clear();
     looks.clear();
-    lookAtRow.clear();
-    ready = false;
+    ink.clear();
+    inkTop = inkBottom = 0;
+    shelfX = shelfY = shelfHeight = 0;
     if (font == nullptr)
         return;
     // Every printable ASCII glyph goes on the font's page now, so that the page seldom grows
     // while a frame is recorded.
-    std::vector<std::uint32_t> ascii;
     for (char32_t c = U' '; c <= U'~'; c++)
     {
         quads[c] = pageQuad(c);
         asciiLoaded[c] = true;
-        if (compat::textDrawsGlyph(c))
-            ascii.push_back(static_cast<std::uint32_t>(c));
     }
-    lookAtRow.assign(quads.size() * static_cast<std::size_t>(rows), -1);
-    if (window != nullptr && drawLooks(*window, ascii))
-        pack();
 }
 
-bool GlyphAtlas::learnGlyphs(sf::RenderWindow& window)
+bool GlyphAtlas::learnGlyphs()
 {
-    if (pending.empty() || font == nullptr || !ready)
+    if (pending.empty() || font == nullptr)
     {
         pending.clear();
         return false;
     }
-    std::vector<std::uint32_t> slots;
     for (char32_t codePoint : pending)
     {
-        const auto slot = static_cast<std::uint32_t>(quads.size());
-        learnedSlot.emplace(codePoint, slot);
+        learnedSlot.emplace(codePoint, static_cast<std::uint32_t>(quads.size()));
         quads.push_back(pageQuad(codePoint));
-        slots.push_back(slot);
     }
     pending.clear();
-    lookAtRow.resize(quads.size() * static_cast<std::size_t>(rows), -1);
-    if (drawLooks(window, slots))
-        pack();
+    cellLooks.resize(quads.size());
     return true;
 }
 
@@ -102,11 +179,6 @@ bool GlyphAtlas::hasFont() const
     return font != nullptr;
 }
 
-bool GlyphAtlas::isReady() const
-{
-    return ready;
-}
-
 std::size_t GlyphAtlas::lookCount() const
 {
     return looks.size();
@@ -114,7 +186,7 @@ std::size_t GlyphAtlas::lookCount() const
 
 bool GlyphAtlas::rowsApart() const
 {
-    return inkRowsApart;
+    return static_cast<float>(inkBottom - inkTop) <= cellHeight;
 }
 
 unsigned GlyphAtlas::getCharacterSize() const
@@ -143,206 +215,272 @@ GlyphAtlas::GlyphQuad GlyphAtlas::pageQuad(char32_t codePoint) const
         g.texLeft - padding, g.texTop - padding, g.texLeft + g.texWidth + padding, g.texTop + g.texHeight + padding};
 }
 
-// Draws the glyphs of slots the way sf::Text would, white over black, with the pen on each row
-// of cells, and keeps what the renderer made of each: the red of each pixel is the coverage
-// it blended with. Painted from the atlas texel for pixel, unfiltered, in the same row at any
-// whole-pixel column, a glyph gives what its own quad gives there, whatever the quad does to
-// the page's texels (the bold glyphs of SFML 2 are stretched by a texel), and only its pieces
-// with ink need drawing. Rows are kept apart because the renderer rounds a quad's texture
-// coordinates a little differently from one row to the next. The window is left cleared to
-// black; false (and no looks at all) when it cannot be read as drawn.
-bool GlyphAtlas::drawLooks(sf::RenderWindow& window, const std::vector<std::uint32_t>& slotsToDraw)
+// Where a glyph lies with its pen in a cell, as sf::Text puts it: its baseline characterSize
+// below the cell's corner.
+PixelRect GlyphAtlas::quadAt(std::uint32_t slot, int column, int row) const
 {
-    // Places across the window for drawing, as many windows wide as the glyphs need.
-    struct Place
+    const GlyphQuad& q = quads[slot];
+    const float x = static_cast<float>(column) * cellWidth;
+    const float y = static_cast<float>(row) * cellHeight + static_cast<float>(characterSize);
+    return PixelRect{x + q.left, y + q.top, x + q.right, y + q.bottom};
+}
+
+// A character's box in a cell.
+PixelRect GlyphAtlas::boxAt(int column, int row) const
+{
+    const float x = static_cast<float>(column) * cellWidth + boxLeft;
+    const float y = static_cast<float>(row) * cellHeight + boxTop;
+    return PixelRect{x, y, x + cellWidth, y + cellHeight};
+}
+
+// Whether the target's view shows the atlas's pixels one for one where setFont said: only
+// there does a glyph drawn off screen round as it does in the target.
+bool GlyphAtlas::showsAtlasPixels(const sf::RenderTarget& target) const
+{
+    const sf::View& view = target.getView();
+    const std::array<int, 4> viewport = compat::viewportPixels(target);
+    const sf::Vector2f size(static_cast<float>(width), static_cast<float>(height));
+    return view.getSize() == size && view.getCenter() == size / 2.f &&
+           viewport == std::array<int, 4>{originX, originY, width, height};
+}
+
+bool GlyphAtlas::learnCells(sf::RenderWindow& window, bool windowIsBlack)
+{
+    if (wanted.empty())
+        return false;
+    std::vector<Shot> shots;
+    shots.swap(wanted);
+    bool read = font != nullptr && showsAtlasPixels(window);
+    // What the window holds is kept aside and put back, pixel for pixel, once the glyphs are read.
+    if (read && !windowIsBlack)
     {
-        std::uint32_t slot;
-        int pass, penX;
+        if (saved.getSize() != window.getSize())
+            read = compat::makeTexture(saved, window.getSize().x, window.getSize().y);
+        if (read)
+            saved.update(window);
+    }
+    read = read && drawShots(window, shots);
+    if (windowIsBlack || !read)
+        window.clear(sf::Color::Black);
+    if (!windowIsBlack && saved.getSize() == window.getSize())
+    {
+        const sf::View view = window.getView();
+        compat::showArea(window, static_cast<int>(window.getSize().x), static_cast<int>(window.getSize().y), 0, 0);
+        window.draw(sf::Sprite(saved), sf::RenderStates(sf::BlendNone));
+        window.setView(view);
+    }
+    // Cells that could not be read now are asked for again when next drawn.
+    const std::size_t first = looks.size();
+    for (const Shot& shot : shots)
+        cellLooks[shot.slot][static_cast<std::size_t>(shot.row) * static_cast<std::size_t>(columns) +
+                             static_cast<std::size_t>(shot.column)] = read ? shot.look : UNREAD;
+    if (drawn.size() > first)
+        place(first);
+    return looks.size() > first;
+}
+
+// Draws each shot's glyph into the window the way sf::Text draws it in its cell, over its box
+// on black, as many times as it takes for no two to share a pixel, and reads back what the
+// renderer made of each: the red of each pixel is the coverage it blended with. It must be the
+// window: the renderer rounds a little differently in a texture, whose rows run the other way.
+// Each shot gets its look (NONE for a glyph too wide for one). False when the window cannot be
+// read.
+bool GlyphAtlas::drawShots(sf::RenderWindow& target, std::vector<Shot>& shots)
+{
+    // The shots in turns: the first turn that has room for a shot takes it.
+    auto footprint = [this](const Shot& shot) {
+        const PixelRect glyph = quadAt(shot.slot, shot.column, shot.row), box = boxAt(shot.column, shot.row);
+        const PixelSpan s = touchedPixels(PixelRect{std::min(glyph.left, box.left), std::min(glyph.top, box.top),
+                                                    std::max(glyph.right, box.right), std::max(glyph.bottom, box.bottom)},
+                                          width, height);
+        return PixelSpan{std::max(s.x0 - ATLAS_MARGIN, 0), std::max(s.y0 - ATLAS_MARGIN, 0),
+                         std::min(s.x1 + ATLAS_MARGIN, width), std::min(s.y1 + ATLAS_MARGIN, height)};
     };
-    std::vector<Place> places;
-    int passes = 1, placeX = 0;
-    for (std::uint32_t slot : slotsToDraw)
+    std::vector<Taken> taken;
+    std::vector<std::vector<std::size_t>> turns;
+    std::vector<PixelSpan> reach; // of each turn
+    for (std::size_t i = 0; i < shots.size(); i++)
     {
-        const GlyphQuad& q = quads[slot];
-        const int placeWidth = static_cast<int>(std::ceil(q.right - q.left)) + 2 * ATLAS_MARGIN;
-        if (placeWidth > width)
-            continue;
-        if (placeX + placeWidth > width)
+        const PixelSpan f = footprint(shots[i]);
+        std::size_t turn = 0;
+        while (turn < taken.size() && !taken[turn].isFree(f))
+            turn++;
+        if (turn == taken.size())
         {
-            passes++;
-            placeX = 0;
+            taken.emplace_back(width, height);
+            turns.emplace_back();
+            reach.push_back(PixelSpan{width, height, 0, 0});
         }
-        places.push_back(Place{slot, passes - 1, placeX + ATLAS_MARGIN - static_cast<int>(std::floor(q.left))});
-        placeX += placeWidth;
+        taken[turn].take(f);
+        turns[turn].push_back(i);
+        PixelSpan& r = reach[turn];
+        r = PixelSpan{std::min(r.x0, f.x0), std::min(r.y0, f.y0), std::max(r.x1, f.x1), std::max(r.y1, f.y1)};
     }
 
-    // What each glyph looks like with its pen on each row: its ink relative to the pen, and the
-    // coverage there. Most rows look alike and share one place on the atlas.
-    const std::size_t firstNew = drawn.size();
+    sf::RectangleShape box({cellWidth, cellHeight});
+    box.setFillColor(sf::Color::Black);
     sf::RenderStates states = sf::RenderStates::Default;
     states.texture = &font->getTexture(characterSize);
-    // Every other row at a time, so that no glyph reaches into another's pixels.
-    for (int pass = 0; pass < passes; pass++)
-        for (int parity = 0; parity < 2; parity++)
+    const float baseline = static_cast<float>(characterSize);
+    std::vector<std::uint8_t> red;
+    for (std::size_t turn = 0; turn < turns.size(); turn++)
+    {
+        target.clear(sf::Color::Black);
+        for (std::size_t i : turns[turn])
         {
-            window.clear(sf::Color::Black);
-            struct Placed
-            {
-                int row;
-                std::uint32_t slot;
-                int penX, penY;
-                PixelSpan footprint;
-            };
-            std::vector<Placed> placed;
-            for (int row = parity; row < rows; row += 2)
-                for (const Place& place : places)
-                {
-                    if (place.pass != pass)
-                        continue;
-                    const GlyphQuad& q = quads[place.slot];
-                    const float y = static_cast<float>(row) * cellHeight, rowY = rowOf(y);
-                    const float penX = static_cast<float>(place.penX);
-                    const float penY = y - rowY + static_cast<float>(characterSize);
-                    const PixelRect at{penX + q.left, penY + q.top, penX + q.right, penY + q.bottom};
-                    const PixelRect r = moved(at, rowY);
-                    // Above the first row or below the last, the target's edge cuts a tall
-                    // glyph (box drawing, blocks) as it cuts it wherever it is drawn there: the
-                    // look is the part inside.
-                    if (r.left < 0 || r.right > static_cast<float>(width))
-                        continue;
-                    // As sf::Text draws it: two triangles, which do not always round like a quad.
-                    const sf::Vertex topLeft{{at.left, at.top}, sf::Color::White, {q.u1, q.v1}};
-                    const sf::Vertex topRight{{at.right, at.top}, sf::Color::White, {q.u2, q.v1}};
-                    const sf::Vertex bottomLeft{{at.left, at.bottom}, sf::Color::White, {q.u1, q.v2}};
-                    const sf::Vertex bottomRight{{at.right, at.bottom}, sf::Color::White, {q.u2, q.v2}};
-                    const sf::Vertex quad[] = {topLeft, topRight, bottomLeft, bottomLeft, topRight, bottomRight};
-                    sf::RenderStates moveDown = states;
-                    moveDown.transform.translate({0.f, rowY});
-                    window.draw(quad, 6, sf::PrimitiveType::Triangles, moveDown);
-                    placed.push_back(Placed{row, place.slot, place.penX,
-                                            static_cast<int>(y) + static_cast<int>(characterSize),
-                                            touchedPixels(r, width, height)});
-                }
-            const sf::Image image = compat::captureWindow(window);
-            const int imageWidth = static_cast<int>(image.getSize().x);
-            if (originX < 0 || originY < 0 || imageWidth < originX + width ||
-                static_cast<int>(image.getSize().y) < originY + height)
-            {
-                // A window smaller than the target (a window manager's doing) cannot be read as
-                // drawn: every glyph is drawn from the page instead.
-                window.clear(sf::Color::Black);
-                lookAtRow.clear();
-                drawn.clear();
-                looks.clear();
-                ready = false;
-                return false;
-            }
-            auto coverageAt = [&](int x, int y) {
-                return image
-                    .getPixelsPtr()[(static_cast<std::size_t>(y + originY) * static_cast<std::size_t>(imageWidth) +
-                                     static_cast<std::size_t>(x + originX)) *
-                                    4];
-            };
-            for (const Placed& d : placed)
-            {
-                const PixelSpan& f = d.footprint;
-                PixelSpan ink{f.x1, f.y1, f.x0, f.y0};
-                for (int y = f.y0; y < f.y1; y++)
-                    for (int x = f.x0; x < f.x1; x++)
-                        if (coverageAt(x, y) != 0)
-                            ink = PixelSpan{std::min(ink.x0, x), std::min(ink.y0, y), std::max(ink.x1, x + 1),
-                                            std::max(ink.y1, y + 1)};
-                if (ink.x0 >= ink.x1)
-                    ink = PixelSpan{f.x0, f.y0, f.x0, f.y0};
-                if (ink.x1 - ink.x0 > INK_ROW_BITS)
-                    continue; // drawn from the page
-                Drawn look{d.slot, PixelSpan{ink.x0 - d.penX, ink.y0 - d.penY, ink.x1 - d.penX, ink.y1 - d.penY}, {}};
-                for (int y = ink.y0; y < ink.y1; y++)
-                    for (int x = ink.x0; x < ink.x1; x++)
-                        look.coverage.push_back(coverageAt(x, y));
-                auto same = std::find_if(
-                    drawn.begin() + static_cast<std::ptrdiff_t>(firstNew), drawn.end(), [&](const Drawn& l) {
-                        return l.slot == look.slot && l.ink.x0 == look.ink.x0 && l.ink.y0 == look.ink.y0 &&
-                               l.ink.x1 == look.ink.x1 && l.ink.y1 == look.ink.y1 && l.coverage == look.coverage;
-                    });
-                if (same == drawn.end())
-                    same = drawn.insert(drawn.end(), std::move(look));
-                lookAtRow[static_cast<std::size_t>(d.slot) * static_cast<std::size_t>(rows) +
-                          static_cast<std::size_t>(d.row)] = static_cast<std::int32_t>(same - drawn.begin());
-            }
+            const Shot& shot = shots[i];
+            const PixelRect boxRect = boxAt(shot.column, shot.row);
+            box.setPosition({boxRect.left, boxRect.top});
+            target.draw(box);
+            const GlyphQuad& q = quads[shot.slot];
+            // As sf::Text draws it: two triangles about the pen, moved to the cell by the
+            // draw's transform (which rounds unlike positions added up before drawing).
+            const float top = baseline + q.top, bottom = baseline + q.bottom;
+            const sf::Vertex topLeft{{q.left, top}, sf::Color::White, {q.u1, q.v1}};
+            const sf::Vertex topRight{{q.right, top}, sf::Color::White, {q.u2, q.v1}};
+            const sf::Vertex bottomLeft{{q.left, bottom}, sf::Color::White, {q.u1, q.v2}};
+            const sf::Vertex bottomRight{{q.right, bottom}, sf::Color::White, {q.u2, q.v2}};
+            const sf::Vertex quad[] = {topLeft, topRight, bottomLeft, bottomLeft, topRight, bottomRight};
+            sf::RenderStates inCell = states;
+            inCell.transform.translate(
+                {static_cast<float>(shot.column) * cellWidth, static_cast<float>(shot.row) * cellHeight});
+            target.draw(quad, 6, sf::PrimitiveType::Triangles, inCell);
         }
-    window.clear(sf::Color::Black);
+        const PixelSpan r = reach[turn];
+        if (!readRed(target, originX + r.x0, originY + r.y0, r.x1 - r.x0, r.y1 - r.y0, red))
+            return false;
+        const int readWidth = r.x1 - r.x0;
+        auto coverageAt = [&](int x, int y) {
+            return red[static_cast<std::size_t>(y - r.y0) * static_cast<std::size_t>(readWidth) +
+                       static_cast<std::size_t>(x - r.x0)];
+        };
+        for (std::size_t i : turns[turn])
+        {
+            Shot& shot = shots[i];
+            const PixelSpan f = touchedPixels(quadAt(shot.slot, shot.column, shot.row), width, height);
+            PixelSpan ink{f.x1, f.y1, f.x0, f.y0};
+            for (int y = f.y0; y < f.y1; y++)
+                for (int x = f.x0; x < f.x1; x++)
+                    if (coverageAt(x, y) != 0)
+                        ink = PixelSpan{std::min(ink.x0, x), std::min(ink.y0, y), std::max(ink.x1, x + 1),
+                                        std::max(ink.y1, y + 1)};
+            if (ink.x0 >= ink.x1)
+                ink = PixelSpan{f.x0, f.y0, f.x0, f.y0};
+            if (ink.x1 - ink.x0 > INK_ROW_BITS)
+            {
+                shot.look = NONE;
+                continue;
+            }
+            const int penX = static_cast<int>(static_cast<float>(shot.column) * cellWidth);
+            const int penY =
+                static_cast<int>(static_cast<float>(shot.row) * cellHeight) + static_cast<int>(characterSize);
+            Drawn look{shot.slot, PixelSpan{ink.x0 - penX, ink.y0 - penY, ink.x1 - penX, ink.y1 - penY}, {}};
+            for (int y = ink.y0; y < ink.y1; y++)
+                for (int x = ink.x0; x < ink.x1; x++)
+                    look.coverage.push_back(coverageAt(x, y));
+            shot.look = keep(std::move(look));
+        }
+    }
     return true;
 }
 
-// Packs every look onto the texture and notes where each lies and where its ink is.
-void GlyphAtlas::pack()
+// The index of a look read: one like it read before, or this one, kept.
+std::int32_t GlyphAtlas::keep(Drawn&& look)
 {
-    looks.clear();
-    ink.clear();
-
-    // Whether the ink of glyphs in one row of cells can reach another row's.
-    int inkTop = 0, inkBottom = 0;
-    for (const Drawn& look : drawn)
+    std::vector<std::int32_t>& candidates = alike[hashOf(look)];
+    for (std::int32_t d : candidates)
     {
-        inkTop = std::min(inkTop, look.ink.y0);
-        inkBottom = std::max(inkBottom, look.ink.y1);
+        const Drawn& l = drawn[static_cast<std::size_t>(d)];
+        if (l.slot == look.slot && l.ink.x0 == look.ink.x0 && l.ink.y0 == look.ink.y0 && l.ink.x1 == look.ink.x1 &&
+            l.ink.y1 == look.ink.y1 && l.coverage == look.coverage)
+            return d;
     }
-    inkRowsApart = static_cast<float>(inkBottom - inkTop) <= cellHeight;
+    candidates.push_back(static_cast<std::int32_t>(drawn.size()));
+    drawn.push_back(std::move(look));
+    return candidates.back();
+}
 
-    // The looks side by side on shelves, a margin apart.
-    int x = 0, y = 0, shelf = 0;
-    for (Drawn& look : drawn)
-    {
-        const int w = look.ink.x1 - look.ink.x0, h = look.ink.y1 - look.ink.y0;
-        if (x + w > width)
-        {
-            x = 0;
-            y += shelf + ATLAS_MARGIN;
-            shelf = 0;
-        }
-        look.atlasX = x;
-        look.atlasY = y;
-        x += w + ATLAS_MARGIN;
-        shelf = std::max(shelf, h);
-    }
-    const int atlasHeight = y + shelf + ATLAS_MARGIN;
-    std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * static_cast<std::size_t>(atlasHeight) * 4, 0);
-    auto texel = [&](int tx, int ty) {
-        return &texels[(static_cast<std::size_t>(ty) * static_cast<std::size_t>(width) + static_cast<std::size_t>(tx)) *
-                       4];
+std::uint64_t GlyphAtlas::hashOf(const Drawn& look)
+{
+    // FNV-1a over the slot, the ink's place and its coverage.
+    std::uint64_t h = 14695981039346656037ull;
+    auto mix = [&h](std::uint64_t v) {
+        h ^= v;
+        h *= 1099511628211ull;
     };
-    for (Drawn& look : drawn)
-    {
-        const int w = look.ink.x1 - look.ink.x0, h = look.ink.y1 - look.ink.y0;
-        look.inkRows = ink.size();
-        for (int ty = 0; ty < h; ty++)
-        {
-            std::uint64_t row = 0;
-            for (int tx = 0; tx < w; tx++)
-            {
-                const std::uint8_t coverage = look.coverage[static_cast<std::size_t>(ty * w + tx)];
-                std::uint8_t* t = texel(look.atlasX + tx, look.atlasY + ty);
-                t[0] = t[1] = t[2] = 255;
-                t[3] = coverage;
-                if (coverage != 0)
-                    row |= std::uint64_t(1) << tx;
-            }
-            ink.push_back(row);
-        }
-    }
+    mix(look.slot);
+    for (int v : {look.ink.x0, look.ink.y0, look.ink.x1, look.ink.y1})
+        mix(static_cast<std::uint32_t>(v));
+    for (std::uint8_t c : look.coverage)
+        mix(c);
+    return h;
+}
 
-    // A cell's corner is (column * cellWidth, row * cellHeight), its pen characterSize below.
+// Puts the looks drawn[first, ...) on the atlas's shelves, a margin apart, and notes where
+// each lies and where its ink is. The texture grows (and is filled again) when they do not fit.
+void GlyphAtlas::place(std::size_t first)
+{
+    const int atlasHeight = static_cast<int>(atlas.getSize().y);
+    int needed = std::max(atlasHeight, FIRST_ATLAS_HEIGHT);
     const int w = static_cast<int>(cellWidth), h = static_cast<int>(cellHeight);
     const int penY = static_cast<int>(characterSize);
-    for (const Drawn& look : drawn)
-        looks.push_back(Look{look.atlasX - look.ink.x0, look.atlasY - look.ink.y0, look.ink.x0, look.ink.y0,
-                             look.ink.x1, look.ink.y1, floorDiv(look.ink.x0 - cellLeft, w),
-                             floorDiv(penY + look.ink.y0 - cellTop, h), floorDiv(look.ink.x1 - 1 - cellLeft, w),
-                             floorDiv(penY + look.ink.y1 - 1 - cellTop, h), look.inkRows,
-                             static_cast<int>(looks.size())});
-    ready = atlas.loadFromImage(
-        compat::makeImage(static_cast<unsigned>(width), static_cast<unsigned>(atlasHeight), texels.data()));
+    for (std::size_t i = first; i < drawn.size(); i++)
+    {
+        const Drawn& d = drawn[i];
+        const int inkWidth = d.ink.x1 - d.ink.x0, inkHeight = d.ink.y1 - d.ink.y0;
+        if (shelfX + inkWidth > width)
+        {
+            shelfX = 0;
+            shelfY += shelfHeight + ATLAS_MARGIN;
+            shelfHeight = 0;
+        }
+        const int atlasX = shelfX, atlasY = shelfY;
+        shelfX += inkWidth + ATLAS_MARGIN;
+        shelfHeight = std::max(shelfHeight, inkHeight);
+        while (needed < shelfY + shelfHeight + ATLAS_MARGIN)
+            needed *= 2;
+        const std::size_t inkRows = ink.size();
+        for (int ty = 0; ty < inkHeight; ty++)
+        {
+            std::uint64_t row = 0;
+            for (int tx = 0; tx < inkWidth; tx++)
+                if (d.coverage[static_cast<std::size_t>(ty * inkWidth + tx)] != 0)
+                    row |= std::uint64_t(1) << tx;
+            ink.push_back(row);
+        }
+        inkTop = std::min(inkTop, d.ink.y0);
+        inkBottom = std::max(inkBottom, d.ink.y1);
+        // A cell's corner is (column * cellWidth, row * cellHeight), its pen characterSize below.
+        looks.push_back(Look{atlasX - d.ink.x0, atlasY - d.ink.y0, d.ink.x0, d.ink.y0, d.ink.x1, d.ink.y1,
+                             floorDiv(d.ink.x0 - cellLeft, w), floorDiv(penY + d.ink.y0 - cellTop, h),
+                             floorDiv(d.ink.x1 - 1 - cellLeft, w), floorDiv(penY + d.ink.y1 - 1 - cellTop, h), inkRows,
+                             static_cast<int>(i)});
+    }
+    // A larger texture starts empty: every look goes on it again.
+    std::size_t from = first;
+    if (needed != atlasHeight)
+    {
+        if (!compat::makeTexture(atlas, static_cast<unsigned>(width), static_cast<unsigned>(needed)))
+            return;
+        // A new texture's texels are whatever the renderer left there.
+        const std::vector<std::uint8_t> clear(static_cast<std::size_t>(width) * static_cast<std::size_t>(needed) * 4, 0);
+        compat::updateTexture(atlas, clear.data(), static_cast<unsigned>(width), static_cast<unsigned>(needed), 0, 0);
+        from = 0;
+    }
+    std::vector<std::uint8_t> texels;
+    for (std::size_t i = from; i < drawn.size(); i++)
+    {
+        const Drawn& d = drawn[i];
+        const Look& look = looks[i];
+        const int inkWidth = d.ink.x1 - d.ink.x0, inkHeight = d.ink.y1 - d.ink.y0;
+        if (inkWidth == 0 || inkHeight == 0)
+            continue;
+        texels.assign(static_cast<std::size_t>(inkWidth * inkHeight) * 4, 255);
+        for (std::size_t t = 0; t < d.coverage.size(); t++)
+            texels[t * 4 + 3] = d.coverage[t];
+        compat::updateTexture(atlas, texels.data(), static_cast<unsigned>(inkWidth), static_cast<unsigned>(inkHeight),
+                              static_cast<unsigned>(look.penX + look.inkLeft), static_cast<unsigned>(look.penY + look.inkTop));
+    }
 }
 
 } // namespace ks

@@ -33,9 +33,16 @@ GlyphClipper::GlyphClipper(const GlyphAtlas& atlas, const OcclusionMap& occlusio
 
 void GlyphClipper::reset()
 {
-    keptFirst.assign(atlas.lookCount() * (std::size_t(1) << MAX_PATTERN_CELLS), -1);
-    keptCount.assign(keptFirst.size(), 0);
+    keptFirst.clear();
+    keptCount.clear();
     keptRects.clear();
+    addLooks();
+}
+
+void GlyphClipper::addLooks()
+{
+    keptFirst.resize(atlas.lookCount() * (std::size_t(1) << MAX_PATTERN_CELLS), -1);
+    keptCount.resize(keptFirst.size(), 0);
 }
 
 void GlyphClipper::beginFrame()

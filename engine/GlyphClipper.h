@@ -23,7 +23,7 @@ namespace ks {
 /// again every frame (off the grid) is cut into the longest strips, which is quick.
 ///
 ///     GlyphClipper clipper(atlas, occlusion, 1024, 768);
-///     clipper.reset();                                   // after the atlas gained looks
+///     clipper.addLooks();                                // after the atlas gained looks
 ///     const GlyphClipper::Clip c = clipper.clip(look, x, penY, column, row, true);
 ///     for (std::size_t i = c.first; i < c.first + c.count; i++) draw(clipper.rect(i));
 class GlyphClipper
@@ -40,8 +40,10 @@ public:
     /// outlive it.
     GlyphClipper(const GlyphAtlas& atlas, const OcclusionMap& occlusion, int width, int height);
 
-    /// Forgets the kept clips and sizes the store for the atlas's looks (after it gained some).
+    /// Forgets the kept clips (after the atlas's font changed).
     void reset();
+    /// Makes room for the looks the atlas gained, keeping the clips of the others.
+    void addLooks();
     /// Forgets the frame's rectangles.
     void beginFrame();
     /// Clips look drawn with its pen at (x, penY), in cell (column, row) of the occlusion map's

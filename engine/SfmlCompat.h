@@ -3,6 +3,7 @@
 // engine or the game tests the SFML version.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -67,9 +68,9 @@ inline sf::Vector2u desktopSize()
 #endif
 }
 
-// Sets the window's view so that the area of width x height pixels from (0, 0) shows, pixel
-// for pixel, with its top-left corner at window pixel (left, top).
-inline void showArea(sf::RenderWindow& window, int width, int height, int left, int top)
+// Sets the target's view so that the area of width x height pixels from (0, 0) shows, pixel
+// for pixel, with its top-left corner at target pixel (left, top).
+inline void showArea(sf::RenderTarget& window, int width, int height, int left, int top)
 {
     const sf::Vector2u size = window.getSize();
     const float w = static_cast<float>(size.x), h = static_cast<float>(size.y);
@@ -446,6 +447,38 @@ inline sf::Image captureWindow(const sf::RenderWindow& window)
 {
     sf::Texture texture;
     return captureWindow(window, texture);
+}
+
+// The pixels of the target its view draws into: left, top, width, height.
+inline std::array<int, 4> viewportPixels(const sf::RenderTarget& target)
+{
+    const sf::IntRect r = target.getViewport(target.getView());
+#if SFML_VERSION_MAJOR >= 3
+    return {r.position.x, r.position.y, r.size.x, r.size.y};
+#else
+    return {r.left, r.top, r.width, r.height};
+#endif
+}
+
+// An empty texture of width x height texels; false when the renderer cannot make one.
+inline bool makeTexture(sf::Texture& texture, unsigned width, unsigned height)
+{
+#if SFML_VERSION_MAJOR >= 3
+    return texture.resize({width, height});
+#else
+    return texture.create(width, height);
+#endif
+}
+
+// Copies width x height RGBA texels into the texture with their top-left at (x, y).
+inline void updateTexture(sf::Texture& texture, const std::uint8_t* rgba, unsigned width, unsigned height, unsigned x,
+                          unsigned y)
+{
+#if SFML_VERSION_MAJOR >= 3
+    texture.update(rgba, {width, height}, {x, y});
+#else
+    texture.update(rgba, width, height, x, y);
+#endif
 }
 
 inline sf::Color getPixel(const sf::Image& image, unsigned x, unsigned y)

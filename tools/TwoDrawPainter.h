@@ -38,8 +38,14 @@ public:
           cellHeight(cellHeight),
           characterSize(characterSize)
     {
-        if (font != nullptr)
-            text = std::make_unique<sf::Text>(compat::makeText(*font, "", 30));
+        if (font == nullptr)
+            return;
+        text = std::make_unique<sf::Text>(compat::makeText(*font, "", 30));
+        // The font's page for the size as the display manager fills it: printable ASCII first,
+        // in order. A glyph put elsewhere on the page samples it at other texture coordinates,
+        // and a stretched one may come out a level apart.
+        for (char32_t c = U' '; c <= U'~'; c++)
+            (void)font->getGlyph(c, characterSize, true);
     }
 
     void draw(sf::RenderTarget& target, const Cell& cell)
