@@ -24,8 +24,10 @@ namespace ks {
 /// - every rectangle is a quad (compat::drawQuads), which it sets up about four times faster
 ///   than a pair of triangles;
 /// - boxes that meet edge to edge along a row become one quad (addBox), fewer to set up;
-/// - on SFML 2.5 a batch holds one pixel row, carried in its transform (compat::BATCH_ROW_IN_TRANSFORM),
-///   to round as sf::Text does.
+/// - on the grid, a glyph's kept clip is cut into the strips that cost least, a quad weighed as
+///   QUAD_COST_PIXELS pixels shaded (GlyphClipper.cpp).
+/// Not a cost but SFML 2.5's rounding: there a batch of glyphs drawn whole holds one pixel row,
+/// carried in its transform (compat::BATCH_ROW_IN_TRANSFORM), to round as sf::Text does.
 ///
 ///     QuadBatches quads(1024, 768, sf::Color::Black);
 ///     quads.beginFrame(false);
