@@ -233,8 +233,8 @@ PixelRect GlyphAtlas::boxAt(int column, int row) const
     return PixelRect{x, y, x + cellWidth, y + cellHeight};
 }
 
-// Whether the target's view shows the atlas's pixels one for one where setFont said: only
-// there does a glyph drawn off screen round as it does in the target.
+// Whether the target's view shows the atlas's pixels one for one where setFont said: only then
+// is a glyph read in a cell what the glyph painted there gives.
 bool GlyphAtlas::showsAtlasPixels(const sf::RenderTarget& target) const
 {
     const sf::View& view = target.getView();
@@ -254,20 +254,26 @@ bool GlyphAtlas::learnCells(sf::RenderWindow& window, bool windowIsBlack)
     // What the window holds is kept aside and put back, pixel for pixel, once the glyphs are read.
     if (read && !windowIsBlack)
     {
-        if (saved.getSize() != window.getSize())
-            read = compat::makeTexture(saved, window.getSize().x, window.getSize().y);
+        read = saved.getSize() == window.getSize() ||
+               compat::makeTexture(saved, window.getSize().x, window.getSize().y);
         if (read)
             saved.update(window);
     }
-    read = read && drawShots(window, shots);
-    if (windowIsBlack || !read)
-        window.clear(sf::Color::Black);
-    if (!windowIsBlack && saved.getSize() == window.getSize())
+    if (read)
     {
-        const sf::View view = window.getView();
-        compat::showArea(window, static_cast<int>(window.getSize().x), static_cast<int>(window.getSize().y), 0, 0);
-        window.draw(sf::Sprite(saved), sf::RenderStates(sf::BlendNone));
-        window.setView(view);
+        read = drawShots(window, shots);
+        if (windowIsBlack)
+        {
+            window.clear(sf::Color::Black);
+        }
+        else
+        {
+            const sf::View view = window.getView();
+            compat::showArea(window, static_cast<int>(window.getSize().x), static_cast<int>(window.getSize().y), 0,
+                             0);
+            window.draw(sf::Sprite(saved), sf::RenderStates(sf::BlendNone));
+            window.setView(view);
+        }
     }
     // Cells that could not be read now are asked for again when next drawn.
     const std::size_t first = looks.size();

@@ -45,7 +45,7 @@ public:
         // in order. A glyph put elsewhere on the page samples it at other texture coordinates,
         // and a stretched one may come out a level apart.
         for (char32_t c = U' '; c <= U'~'; c++)
-            font->getGlyph(c, characterSize, true);
+            (void)font->getGlyph(c, characterSize, true);
     }
 
     void draw(sf::RenderTarget& target, const Cell& cell)
