@@ -83,7 +83,6 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
       orderColumns((width + ORDER_TILE - 1) / ORDER_TILE),
       lastBatchAt(static_cast<std::size_t>(orderColumns * ((height + ORDER_TILE - 1) / ORDER_TILE)), -1)
 {
-    atlas.setBoxOffset(-cellWidth / BOX_LEFT_DIVISOR, cellHeight / BOX_DOWN_DIVISOR);
     // Where an inner cell's box lies: if boxes of whole cells tile the target, whole cells can
     // stand for their pixels.
     Item inner;
