@@ -54,7 +54,6 @@ CharacterBatch::CharacterBatch(int width, int height, float cellWidth, float cel
       clipper(atlas, occlusion, width, height),
       quads(width, height, BOX_COLOR)
 {
-    atlas.setBoxOffset(-cellWidth / BOX_LEFT_DIVISOR, cellHeight / BOX_DOWN_DIVISOR);
     if (occlusion.cellsTile())
         atlas.setCellBoxes(occlusion.cellLeft(), occlusion.cellTop());
     // Room for a full grid of cells, so that a frame records without allocating.

@@ -110,12 +110,6 @@ void GlyphAtlas::setCellBoxes(int left, int top)
     cellTop = top;
 }
 
-void GlyphAtlas::setBoxOffset(float left, float top)
-{
-    boxLeft = left;
-    boxTop = top;
-}
-
 void GlyphAtlas::setFont(const sf::Font* newFont, unsigned newCharacterSize, int newOriginX, int newOriginY)
 {
     font = newFont;
@@ -225,16 +219,8 @@ PixelRect GlyphAtlas::quadAt(std::uint32_t slot, int column, int row) const
     return PixelRect{x + q.left, y + q.top, x + q.right, y + q.bottom};
 }
 
-// A character's box in a cell.
-PixelRect GlyphAtlas::boxAt(int column, int row) const
-{
-    const float x = static_cast<float>(column) * cellWidth + boxLeft;
-    const float y = static_cast<float>(row) * cellHeight + boxTop;
-    return PixelRect{x, y, x + cellWidth, y + cellHeight};
-}
-
-// Whether the target's view shows the atlas's pixels one for one where setFont said: only
-// there does a glyph drawn off screen round as it does in the target.
+// Whether the target's view shows the atlas's pixels one for one where setFont said: only then
+// is a glyph read in a cell what the glyph painted there gives.
 bool GlyphAtlas::showsAtlasPixels(const sf::RenderTarget& target) const
 {
     const sf::View& view = target.getView();
@@ -254,20 +240,26 @@ bool GlyphAtlas::learnCells(sf::RenderWindow& window, bool windowIsBlack)
     // What the window holds is kept aside and put back, pixel for pixel, once the glyphs are read.
     if (read && !windowIsBlack)
     {
-        if (saved.getSize() != window.getSize())
-            read = compat::makeTexture(saved, window.getSize().x, window.getSize().y);
+        read = saved.getSize() == window.getSize() ||
+               compat::makeTexture(saved, window.getSize().x, window.getSize().y);
         if (read)
             saved.update(window);
     }
-    read = read && drawShots(window, shots);
-    if (windowIsBlack || !read)
-        window.clear(sf::Color::Black);
-    if (!windowIsBlack && saved.getSize() == window.getSize())
+    if (read)
     {
-        const sf::View view = window.getView();
-        compat::showArea(window, static_cast<int>(window.getSize().x), static_cast<int>(window.getSize().y), 0, 0);
-        window.draw(sf::Sprite(saved), sf::RenderStates(sf::BlendNone));
-        window.setView(view);
+        read = drawShots(window, shots);
+        if (windowIsBlack)
+        {
+            window.clear(sf::Color::Black);
+        }
+        else
+        {
+            const sf::View view = window.getView();
+            compat::showArea(window, static_cast<int>(window.getSize().x), static_cast<int>(window.getSize().y), 0,
+                             0);
+            window.draw(sf::Sprite(saved), sf::RenderStates(sf::BlendNone));
+            window.setView(view);
+        }
     }
     // Cells that could not be read now are asked for again when next drawn.
     const std::size_t first = looks.size();
@@ -279,8 +271,8 @@ bool GlyphAtlas::learnCells(sf::RenderWindow& window, bool windowIsBlack)
     return looks.size() > first;
 }
 
-// Draws each shot's glyph into the window the way sf::Text draws it in its cell, over its box
-// on black, as many times as it takes for no two to share a pixel, and reads back what the
+// Draws each shot's glyph into the window the way sf::Text draws it in its cell, white over
+// black, as many times as it takes for no two to share a pixel, and reads back what the
 // renderer made of each: the red of each pixel is the coverage it blended with. It must be the
 // window: the renderer rounds a little differently in a texture, whose rows run the other way.
 // Each shot gets its look (NONE for a glyph too wide for one). False when the window cannot be
@@ -289,10 +281,7 @@ bool GlyphAtlas::drawShots(sf::RenderWindow& target, std::vector<Shot>& shots)
 {
     // The shots in turns: the first turn that has room for a shot takes it.
     auto footprint = [this](const Shot& shot) {
-        const PixelRect glyph = quadAt(shot.slot, shot.column, shot.row), box = boxAt(shot.column, shot.row);
-        const PixelSpan s = touchedPixels(PixelRect{std::min(glyph.left, box.left), std::min(glyph.top, box.top),
-                                                    std::max(glyph.right, box.right), std::max(glyph.bottom, box.bottom)},
-                                          width, height);
+        const PixelSpan s = touchedPixels(quadAt(shot.slot, shot.column, shot.row), width, height);
         return PixelSpan{std::max(s.x0 - ATLAS_MARGIN, 0), std::max(s.y0 - ATLAS_MARGIN, 0),
                          std::min(s.x1 + ATLAS_MARGIN, width), std::min(s.y1 + ATLAS_MARGIN, height)};
     };
@@ -317,8 +306,6 @@ bool GlyphAtlas::drawShots(sf::RenderWindow& target, std::vector<Shot>& shots)
         r = PixelSpan{std::min(r.x0, f.x0), std::min(r.y0, f.y0), std::max(r.x1, f.x1), std::max(r.y1, f.y1)};
     }
 
-    sf::RectangleShape box({cellWidth, cellHeight});
-    box.setFillColor(sf::Color::Black);
     sf::RenderStates states = sf::RenderStates::Default;
     states.texture = &font->getTexture(characterSize);
     const float baseline = static_cast<float>(characterSize);
@@ -329,9 +316,6 @@ bool GlyphAtlas::drawShots(sf::RenderWindow& target, std::vector<Shot>& shots)
         for (std::size_t i : turns[turn])
         {
             const Shot& shot = shots[i];
-            const PixelRect boxRect = boxAt(shot.column, shot.row);
-            box.setPosition({boxRect.left, boxRect.top});
-            target.draw(box);
             const GlyphQuad& q = quads[shot.slot];
             // As sf::Text draws it: two triangles about the pen, moved to the cell by the
             // draw's transform (which rounds unlike positions added up before drawing).

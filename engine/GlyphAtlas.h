@@ -65,11 +65,6 @@ public:
     /// cells is counted from there. Before setFont.
     void setCellBoxes(int left, int top);
 
-    /// Where a character's box lies relative to its cell's corner (it is a cell large): each
-    /// glyph is read over its box, as characters are painted, for the renderer draws a glyph
-    /// alone in its part of the target a little differently than one among other shapes.
-    void setBoxOffset(float left, float top);
-
     /// Glyphs come from font (which must outlive the atlas) at characterSize, bold, drawn into
     /// targets whose view shows the atlas's width x height pixels with (0, 0) at target pixel
     /// (originX, originY). Forgets every look.
@@ -129,7 +124,6 @@ private:
     bool showsAtlasPixels(const sf::RenderTarget& target) const;
     bool drawShots(sf::RenderWindow& target, std::vector<Shot>& shots);
     PixelRect quadAt(std::uint32_t slot, int column, int row) const;
-    PixelRect boxAt(int column, int row) const;
     std::int32_t keep(Drawn&& look);
     static std::uint64_t hashOf(const Drawn& look);
     void place(std::size_t first);
@@ -138,7 +132,6 @@ private:
     float cellWidth, cellHeight;
     int columns, rows;
     int cellLeft = 0, cellTop = 0;
-    float boxLeft = 0, boxTop = 0;
     const sf::Font* font = nullptr;
     unsigned characterSize = 0;
     int originX = 0, originY = 0;

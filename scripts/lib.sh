@@ -2,6 +2,8 @@
 #   source "$(dirname "$(readlink -f "$0")")/lib.sh"
 #
 #   KS_SRC                    the checkout's root
+#   KS_BUILD_PACKAGES         the Debian packages that building the engine and the game needs
+#   KS_TEST_PACKAGES          and what the test suite adds to them
 #   ks_say MESSAGE...         a line on stderr, after the script's name
 #   ks_install_packages PKG...  installs the Debian packages that are missing (as root or via sudo)
 #   ks_start_xvfb             a private X server on a free display; exports DISPLAY (and a silent
@@ -12,6 +14,9 @@
 # Nothing here changes traps, options or the working directory.
 
 KS_SRC="$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.." && pwd)"
+# Names as Debian 12 and sid both have them.
+KS_BUILD_PACKAGES=(build-essential cmake libsfml-dev libgif-dev libgl-dev fonts-dejavu-core)
+KS_TEST_PACKAGES=(libgtest-dev googletest libxfixes-dev xvfb xdotool x11-utils imagemagick pkgconf)
 KS_XVFB_PID=""
 KS_XVFB_DIR=""
 KS_APT_UPDATED=no
