@@ -19,7 +19,7 @@ namespace ks {
 /// clip depends only on which of the cells its ink reaches later boxes cover, so it is kept
 /// for each such pattern and moved to where the glyph lies: a full grid clips each glyph once.
 /// A kept clip is cut into the strips of rows that cost the software renderer least, weighing
-/// each quad against the pixels without ink that a longer strip would take in; a clip made
+/// each quad against the blocks of pixels without ink that a longer strip would take in; a clip made
 /// again every frame (off the grid) is cut into the longest strips, which is quick.
 ///
 ///     GlyphClipper clipper(atlas, occlusion, 1024, 768);

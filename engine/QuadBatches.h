@@ -25,7 +25,8 @@ namespace ks {
 ///   than a pair of triangles;
 /// - boxes that meet edge to edge along a row become one quad (addBox), fewer to set up;
 /// - on the grid, a glyph's kept clip is cut into the strips that cost least, a quad weighed as
-///   QUAD_COST_PIXELS pixels shaded (GlyphClipper.cpp).
+///   QUAD_COST_PIXELS pixels shaded and pixels counted in the RASTER_BLOCK-square blocks the
+///   renderer shades at once (GlyphClipper.cpp).
 /// Not a cost but SFML 2.5's rounding: there a batch of glyphs drawn whole holds one pixel row,
 /// carried in its transform (compat::BATCH_ROW_IN_TRANSFORM), to round as sf::Text does.
 ///
