@@ -42,9 +42,9 @@ public:
     int draw(Vector position, Color color) const;
 
 private:
-    int width = 0;           ///< characters per row
-    int height = 0;          ///< rows
-    std::string frameString; ///< width * height characters, or empty
+    int width = 0;             ///< characters per row
+    int height = 0;            ///< rows
+    std::string frameString;   ///< width * height characters, or empty
     std::u32string codePoints; ///< width * height code points, or empty for a frame of characters
 };
 

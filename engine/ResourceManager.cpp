@@ -204,8 +204,8 @@ Sprite* ResourceManager::readSprite(const std::string& filename, const std::stri
             {
                 log.writeLog("Error in loading in sprite on line %d frame %d it had length %d expeted %d sprite %s "
                              "not loaded. error line: %s",
-                             static_cast<int>(r), static_cast<int>(f), static_cast<int>(length), width,
-                             label.c_str(), line.c_str());
+                             static_cast<int>(r), static_cast<int>(f), static_cast<int>(length), width, label.c_str(),
+                             line.c_str());
                 return nullptr;
             }
             lineStart += static_cast<long long>(line.size()) + 1;

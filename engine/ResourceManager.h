@@ -67,9 +67,9 @@ public:
     using SpriteReloaded = std::function<void(Sprite& sprite, int oldWidth, int oldHeight)>;
 
     /// With reloading on: every sprite whose file changed (time or size) since it was loaded
-    /// is read again, as UTF-8 art when it was loaded so. A file that loads replaces the sprite's art in place, so every animation
-    /// playing it shows the new art ("Sprite %s reloaded from %s"; then reloaded is called,
-    /// when given); one that does not keeps the old art, after the loader's own log lines
+    /// is read again, as UTF-8 art when it was loaded so. A file that loads replaces the sprite's art in place, so
+    /// every animation playing it shows the new art ("Sprite %s reloaded from %s"; then reloaded is called, when
+    /// given); one that does not keeps the old art, after the loader's own log lines
     /// ("Sprite %s not reloaded from %s, keeping the old one"), and is tried again when it
     /// next changes. The number of sprites reloaded; 0 when reloading is off.
     int reloadChangedSprites(const SpriteReloaded& reloaded = nullptr);

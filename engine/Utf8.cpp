@@ -23,13 +23,16 @@ char32_t nextCodePoint(const std::string& text, std::size_t& at, bool& valid)
 
 void appendUtf8(std::string& text, char32_t codePoint)
 {
-    const auto byte = [](char32_t value) { return static_cast<char>(static_cast<unsigned char>(value)); };
+    const auto byte = [](char32_t value) {
+        return static_cast<char>(static_cast<unsigned char>(value));
+    };
     if (codePoint < 0x80)
         text += byte(codePoint);
     else if (codePoint < 0x800)
         text += {byte(0xC0 | (codePoint >> 6)), byte(0x80 | (codePoint & 0x3F))};
     else if (codePoint < 0x10000)
-        text += {byte(0xE0 | (codePoint >> 12)), byte(0x80 | ((codePoint >> 6) & 0x3F)), byte(0x80 | (codePoint & 0x3F))};
+        text +=
+            {byte(0xE0 | (codePoint >> 12)), byte(0x80 | ((codePoint >> 6) & 0x3F)), byte(0x80 | (codePoint & 0x3F))};
     else
         text += {byte(0xF0 | (codePoint >> 18)), byte(0x80 | ((codePoint >> 12) & 0x3F)),
                  byte(0x80 | ((codePoint >> 6) & 0x3F)), byte(0x80 | (codePoint & 0x3F))};

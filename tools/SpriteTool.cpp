@@ -76,8 +76,7 @@ void warn(const Sprite& sprite, const std::vector<std::string>& lines, bool utf8
     }
     if (visible > 0)
         out << "  warning: " << visible << " row(s) end without a carriage return, so the loader drops a visible "
-            << "character from each (first: line " << firstVisible << ", \""
-            << printable(lines[firstVisible - 1], utf8)
+            << "character from each (first: line " << firstVisible << ", \"" << printable(lines[firstVisible - 1], utf8)
             << "\" shows without its last character); LF-only line ends? Save the file with CRLF line ends\n";
     if (spaces > 0)
         out << "  warning: " << spaces << " row(s) end in a space where the carriage return belongs (first: line "

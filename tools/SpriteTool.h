@@ -39,8 +39,8 @@ public:
     std::string resolve(const std::string& file) const;
 
     // Loads the file with ResourceManager::loadSprite (loadUtf8Sprite for a UTF-8 workspace)
-    // under its name without extension, replacing the sprite loaded before. Null when it does not load. Either way, messages
-    // gets what the engine logged meanwhile (or why there is no workspace).
+    // under its name without extension, replacing the sprite loaded before. Null when it does not load. Either way,
+    // messages gets what the engine logged meanwhile (or why there is no workspace).
     const Sprite* load(const std::string& file, std::vector<std::string>& messages);
     // As load, read as UTF-8 art or as bytes whatever the workspace reads.
     const Sprite* load(const std::string& file, std::vector<std::string>& messages, bool asUtf8);
@@ -79,8 +79,7 @@ std::string ansiColor(const Sprite& sprite);
 std::string printable(const std::string& text, bool utf8 = false);
 
 // "FILE: not loaded" and the engine's log lines that say why, one a line.
-void notLoaded(const std::string& file, const std::vector<std::string>& messages, std::ostream& out,
-               bool utf8 = false);
+void notLoaded(const std::string& file, const std::vector<std::string>& messages, std::ostream& out, bool utf8 = false);
 
 // Per file its label, size, frame count, colour and slowdown, or the engine's log lines that
 // say why it did not load (and whether it loads as UTF-8 art when it was read as bytes); then

@@ -71,10 +71,13 @@ int main(int argc, char** argv)
             return ks::spritetool::play(args[0], std::cerr, utf8);
         if (watching)
             // A look at the file four times a second, until Ctrl-C.
-            return ks::spritetool::watch(args[0], isatty(STDOUT_FILENO) != 0, std::cout, std::cerr, [] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(250));
-                return true;
-            }, utf8);
+            return ks::spritetool::watch(
+                args[0], isatty(STDOUT_FILENO) != 0, std::cout, std::cerr,
+                [] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+                    return true;
+                },
+                utf8);
         return ks::spritetool::show(args[0], isatty(STDOUT_FILENO) != 0, std::cout, std::cerr, utf8);
     }
     if (command == "render")

@@ -64,12 +64,18 @@ TEST(FrameTest, CodePointFramesPaintLikeTheirGlyphsAndAsciiLikeCharacters)
         for (int i = 0; i < 9; i++)
             display.drawGlyph(Vector(19 + i % 3, 4 + i / 3), box[static_cast<size_t>(i)], GREEN);
     });
-    const sf::Image frame = painted([&] { Frame(3, 3, box).draw(Vector(20, 5), GREEN); });
+    const sf::Image frame = painted([&] {
+        Frame(3, 3, box).draw(Vector(20, 5), GREEN);
+    });
     EXPECT_GT(ks::test::inkedPixels(frame), 0);
     EXPECT_EQ(ks::test::compareImages(frame, glyphs).count, 0) << ks::test::compareImages(frame, glyphs).first;
 
-    const sf::Image characters = painted([&] { Frame(4, 2, std::string("/--\\\\__/")).draw(Vector(20, 5), RED); });
-    const sf::Image codePoints = painted([&] { Frame(4, 2, std::u32string(U"/--\\\\__/")).draw(Vector(20, 5), RED); });
+    const sf::Image characters = painted([&] {
+        Frame(4, 2, std::string("/--\\\\__/")).draw(Vector(20, 5), RED);
+    });
+    const sf::Image codePoints = painted([&] {
+        Frame(4, 2, std::u32string(U"/--\\\\__/")).draw(Vector(20, 5), RED);
+    });
     EXPECT_GT(ks::test::inkedPixels(characters), 0);
     EXPECT_EQ(ks::test::compareImages(characters, codePoints).count, 0);
     display.shutDown();

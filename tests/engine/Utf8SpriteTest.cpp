@@ -63,7 +63,7 @@ TEST_F(Utf8SpriteTest, BoxDrawingArtLoadsWithEitherLineEndAndPaintsItsGlyphs)
         {HEADER + "┌─┐\r\n└─┘\r\n", U"┌─┐└─┘", "┌─┐└─┘"},
         {"1\n3\n2\n0\ncyan\n┌─┐.\n└─┘.\n", U"┌─┐└─┘", "┌─┐└─┘"},           // LF only: the last character goes
         {"\xEF\xBB\xBF" + HEADER + "┌─┐\r\n└─┘\r\n", U"┌─┐└─┘", "┌─┐└─┘"}, // an editor's byte-order mark
-        {HEADER + "▀▄█\r\n←↑→\r", U"▀▄█←↑→", "▀▄█←↑→"},                 // the last line without its line feed
+        {HEADER + "▀▄█\r\n←↑→\r", U"▀▄█←↑→", "▀▄█←↑→"},                    // the last line without its line feed
     };
     ResourceManager& rm = ResourceManager::getInstance();
     for (const auto& [bytes, art, text] : cases)
@@ -78,7 +78,9 @@ TEST_F(Utf8SpriteTest, BoxDrawingArtLoadsWithEitherLineEndAndPaintsItsGlyphs)
         EXPECT_EQ(sprite->getFrame(0).getString(), text);
 
         // Painted a glyph a cell, centred on the position as every frame is.
-        const std::uint32_t drawn = digestOf([&] { sprite->draw(1, Vector(10, 5)); });
+        const std::uint32_t drawn = digestOf([&] {
+            sprite->draw(1, Vector(10, 5));
+        });
         const std::uint32_t glyphs = digestOf([&] {
             for (int i = 0; i < 6; i++)
                 DisplayManager::getInstance().drawGlyph(Vector(9 + i % 3, 4 + i / 3), art[i], CYAN);
@@ -97,9 +99,14 @@ TEST_F(Utf8SpriteTest, AsciiArtPaintsAlikeThroughEitherLoader)
     ASSERT_EQ(rm.loadUtf8Sprite("ascii.txt", "utf8"), 0);
     for (int f = 1; f <= 2; f++)
     {
-        EXPECT_EQ(rm.getSprite("utf8")->getFrame(f - 1).getString(), rm.getSprite("bytes")->getFrame(f - 1).getString());
-        EXPECT_EQ(digestOf([&] { rm.getSprite("utf8")->draw(f, Vector(40, 12)); }),
-                  digestOf([&] { rm.getSprite("bytes")->draw(f, Vector(40, 12)); }))
+        EXPECT_EQ(rm.getSprite("utf8")->getFrame(f - 1).getString(),
+                  rm.getSprite("bytes")->getFrame(f - 1).getString());
+        EXPECT_EQ(digestOf([&] {
+                      rm.getSprite("utf8")->draw(f, Vector(40, 12));
+                  }),
+                  digestOf([&] {
+                      rm.getSprite("bytes")->draw(f, Vector(40, 12));
+                  }))
             << f;
     }
 }
@@ -110,27 +117,26 @@ TEST_F(Utf8SpriteTest, BadRowsAreRefusedWithOneLineNamingRowFrameAndByte)
     const std::string second = std::to_string(HEADER.size() + std::string("┌─┐\r\n│").size());
     // Rows after the header, the one log line.
     const std::pair<std::string, std::string> cases[] = {
-        {"┌─┐\r\n│\x80│\r\n",
-         "Error in loading in sprite on line 2 frame 1: byte 0x80 at offset " + second + " is not UTF-8, sprite bad "
-         "not loaded"},
+        {"┌─┐\r\n│\x80│\r\n", "Error in loading in sprite on line 2 frame 1: byte 0x80 at offset " + second +
+                                  " is not UTF-8, sprite bad "
+                                  "not loaded"},
         // The overlong form of '/'
-        {"\xC0\xAF\xC0\xAF\r\n",
-         "Error in loading in sprite on line 1 frame 1: byte 0xc0 at offset " + rowAt + " is not UTF-8, sprite bad "
-         "not loaded"},
+        {"\xC0\xAF\xC0\xAF\r\n", "Error in loading in sprite on line 1 frame 1: byte 0xc0 at offset " + rowAt +
+                                     " is not UTF-8, sprite bad "
+                                     "not loaded"},
         // A sequence cut short by the line end, and one by the end of the file.
-        {"ab\xE2\x94\r\n",
-         "Error in loading in sprite on line 1 frame 1: byte 0xe2 at offset " + std::to_string(HEADER.size() + 2) +
-             " is not UTF-8, sprite bad not loaded"},
-        {"┌─┐\r\n└─\xE2\x94",
-         "Error in loading in sprite on line 2 frame 1: byte 0xe2 at offset " +
-             std::to_string(HEADER.size() + std::string("┌─┐\r\n└─").size()) + " is not UTF-8, sprite bad not loaded"},
+        {"ab\xE2\x94\r\n", "Error in loading in sprite on line 1 frame 1: byte 0xe2 at offset " +
+                               std::to_string(HEADER.size() + 2) + " is not UTF-8, sprite bad not loaded"},
+        {"┌─┐\r\n└─\xE2\x94", "Error in loading in sprite on line 2 frame 1: byte 0xe2 at offset " +
+                                  std::to_string(HEADER.size() + std::string("┌─┐\r\n└─").size()) +
+                                  " is not UTF-8, sprite bad not loaded"},
         // A surrogate, and a value past U+10FFFF
-        {"\xED\xA0\x80xx\r\n",
-         "Error in loading in sprite on line 1 frame 1: byte 0xed at offset " + rowAt + " is not UTF-8, sprite bad "
-         "not loaded"},
-        {"\xF4\x90\x80\x80xx\r\n",
-         "Error in loading in sprite on line 1 frame 1: byte 0xf4 at offset " + rowAt + " is not UTF-8, sprite bad "
-         "not loaded"},
+        {"\xED\xA0\x80xx\r\n", "Error in loading in sprite on line 1 frame 1: byte 0xed at offset " + rowAt +
+                                   " is not UTF-8, sprite bad "
+                                   "not loaded"},
+        {"\xF4\x90\x80\x80xx\r\n", "Error in loading in sprite on line 1 frame 1: byte 0xf4 at offset " + rowAt +
+                                       " is not UTF-8, sprite bad "
+                                       "not loaded"},
         // Lengths count code points: four bytes or nine, a row of two characters is short.
         {"┌─\r\n",
          "Error in loading in sprite on line 1 frame 1 it had length 3 expeted 3 sprite bad not loaded. error line: "

@@ -186,11 +186,15 @@ TEST_F(SpriteTool, Utf8ReadsTheFilesAsUtf8Art)
         std::string out;
     } cases[] = {
         {{"box.txt"}, true, 0, "box.txt: box, 3 x 2, 1 frame(s), cyan, slowdown 0\n"},
-        {{"box.txt"}, false, 1,
+        {{"box.txt"},
+         false,
+         1,
          "box.txt: not loaded\n  Error in loading in sprite on line 1 frame 1 it had length 10 expeted 3 sprite box "
          "not loaded. error line: \\xe2\\x94\\x8c\\xe2\\x94\\x80\\xe2\\x94\\x90\\r\n  hint: it loads as UTF-8 art, "
          "with --utf8 (and in a game with ResourceManager::loadUtf8Sprite)\n"},
-        {{"cut.txt"}, true, 1,
+        {{"cut.txt"},
+         true,
+         1,
          "cut.txt: not loaded\n  Error in loading in sprite on line 1 frame 1: byte 0xe2 at offset 24 is not UTF-8, "
          "sprite cut not loaded\n"},
     };
