@@ -66,16 +66,16 @@ TEST_F(Utf8SpriteTest, BoxDrawingArtLoadsWithEitherLineEndAndPaintsItsGlyphs)
         {HEADER + "▀▄█\r\n←↑→\r", U"▀▄█←↑→", "▀▄█←↑→"},                    // the last line without its line feed
     };
     ResourceManager& rm = ResourceManager::getInstance();
-    for (const auto& [bytes, art, text] : cases)
+    for (const auto& c : cases)
     {
-        SCOPED_TRACE(bytes);
-        writeFile("art.txt", bytes);
+        SCOPED_TRACE(c.bytes);
+        writeFile("art.txt", c.bytes);
         ASSERT_EQ(rm.loadUtf8Sprite("art.txt", "art"), 0) << logMessages().back();
         const Sprite* sprite = rm.getSprite("art");
         ASSERT_EQ(sprite->getFrameCount(), 1);
         EXPECT_EQ(sprite->getColor(), CYAN);
-        EXPECT_EQ(sprite->getFrame(0).getCodePoints(), art);
-        EXPECT_EQ(sprite->getFrame(0).getString(), text);
+        EXPECT_EQ(sprite->getFrame(0).getCodePoints(), c.art);
+        EXPECT_EQ(sprite->getFrame(0).getString(), c.text);
 
         // Painted a glyph a cell, centred on the position as every frame is.
         const std::uint32_t drawn = digestOf([&] {
@@ -83,7 +83,7 @@ TEST_F(Utf8SpriteTest, BoxDrawingArtLoadsWithEitherLineEndAndPaintsItsGlyphs)
         });
         const std::uint32_t glyphs = digestOf([&] {
             for (int i = 0; i < 6; i++)
-                DisplayManager::getInstance().drawGlyph(Vector(9 + i % 3, 4 + i / 3), art[i], CYAN);
+                DisplayManager::getInstance().drawGlyph(Vector(9 + i % 3, 4 + i / 3), c.art[i], CYAN);
         });
         EXPECT_EQ(drawn, glyphs);
         rm.unloadSprite("art");
