@@ -3,6 +3,7 @@
 #include "CharacterBatch.h"
 #include "LogManager.h"
 #include "SfmlCompat.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,28 +39,6 @@ char32_t codePointOf(char ch)
 {
     const auto byte = static_cast<unsigned char>(ch);
     return byte < 128 ? char32_t(byte) : sf::String(ch, std::locale())[0];
-}
-
-// The next code point of UTF-8 text from at on, moving at past it; U+FFFD (and at moved by
-// one byte) where the bytes are no valid sequence.
-const char32_t REPLACEMENT_CHARACTER = 0xFFFD;
-char32_t nextCodePoint(const std::string& text, std::size_t& at, bool& valid)
-{
-    const auto lead = static_cast<unsigned char>(text[at]);
-    int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-    valid = length > 0 && at + static_cast<std::size_t>(length) <= text.size();
-    for (int i = 1; valid && i < length; i++)
-    {
-        const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
-        valid = (next & 0xC0) == 0x80;
-        code = (code << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not characters.
-    static const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    valid = valid && code >= smallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-    at += valid ? static_cast<std::size_t>(length) : 1;
-    return valid ? code : REPLACEMENT_CHARACTER;
 }
 
 // Beyond these, windows and glyphs grow past what a texture holds or shrink below a pixel.

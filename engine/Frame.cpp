@@ -1,6 +1,7 @@
 #include "Frame.h"
 
 #include "DisplayManager.h"
+#include "Utf8.h"
 
 #include <cstddef>
 #include <utility>
@@ -13,6 +14,12 @@ Frame::Frame(int newWidth, int newHeight, std::string newFrameString)
     : width(newWidth),
       height(newHeight),
       frameString(std::move(newFrameString))
+{}
+
+Frame::Frame(int newWidth, int newHeight, std::u32string newCodePoints)
+    : width(newWidth),
+      height(newHeight),
+      codePoints(std::move(newCodePoints))
 {}
 
 void Frame::setWidth(int newWidth)
@@ -38,22 +45,34 @@ int Frame::getHeight() const
 void Frame::setString(std::string newFrameString)
 {
     frameString = std::move(newFrameString);
+    codePoints.clear();
 }
 
 std::string Frame::getString() const
 {
-    return frameString;
+    if (codePoints.empty())
+        return frameString;
+    std::string text;
+    for (char32_t codePoint : codePoints)
+        appendUtf8(text, codePoint);
+    return text;
+}
+
+std::u32string Frame::getCodePoints() const
+{
+    return codePoints;
 }
 
 int Frame::draw(Vector position, Color color) const
 {
-    if (frameString.empty())
+    const bool glyphs = !codePoints.empty();
+    if (!glyphs && frameString.empty())
         return -1;
 
     const DisplayManager& display = DisplayManager::getInstance();
     const float halfWidth = static_cast<float>(width / 2);
     const float halfHeight = static_cast<float>(height / 2);
-    const std::size_t length = frameString.size();
+    const std::size_t length = glyphs ? codePoints.size() : frameString.size();
 
     for (int y = 0; y < height; y++)
     {
@@ -63,8 +82,11 @@ int Frame::draw(Vector position, Color color) const
             const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + x;
             if (at >= length)
                 return 0;
-            display.drawCh(Vector(position.getX() + x - halfWidth, position.getY() + y - halfHeight), frameString[at],
-                           color);
+            const Vector cell(position.getX() + x - halfWidth, position.getY() + y - halfHeight);
+            if (glyphs)
+                display.drawGlyph(cell, codePoints[at], color);
+            else
+                display.drawCh(cell, frameString[at], color);
         }
     }
     return 0;

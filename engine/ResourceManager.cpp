@@ -1,6 +1,7 @@
 #include "ResourceManager.h"
 
 #include "LogManager.h"
+#include "Utf8.h"
 
 #include <cstddef>
 #include <cstdlib>
@@ -39,6 +40,8 @@ Color colorFromLine(const std::string& line)
 // Frames of no rows take nothing from the file, so their number cannot be checked against
 // it; past this many the header is taken as broken rather than allocating for it.
 const int MAX_ROWLESS_FRAMES = 10000;
+
+const std::string BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
 } // namespace
 
@@ -84,22 +87,34 @@ void ResourceManager::shutDown()
 
 int ResourceManager::loadSprite(std::string filename, std::string label)
 {
+    return storeSprite(filename, label, false);
+}
+
+int ResourceManager::loadUtf8Sprite(std::string filename, std::string label)
+{
+    return storeSprite(filename, label, true);
+}
+
+int ResourceManager::storeSprite(const std::string& filename, const std::string& label, bool utf8)
+{
     if (spriteCount == MAX_SPRITES)
         return -1;
     // Stamped before reading: a file saved while it is read is read again later.
     const FileStamp stamp = stampOf(filename);
-    Sprite* loaded = readSprite(filename, label);
+    Sprite* loaded = readSprite(filename, label, utf8);
     if (loaded == nullptr)
         return -1;
     sprite[spriteCount] = loaded;
     spriteFile[spriteCount] = filename;
     spriteStamp[spriteCount] = stamp;
+    spriteUtf8[spriteCount] = utf8;
     spriteCount++;
     return 0;
 }
 
-// The sprite file's contents as a new sprite, or null after the log lines that say why.
-Sprite* ResourceManager::readSprite(const std::string& filename, const std::string& label) const
+// The sprite file's contents as a new sprite, or null after the log lines that say why. With
+// utf8 the rows are read as UTF-8 and counted in code points, otherwise in bytes.
+Sprite* ResourceManager::readSprite(const std::string& filename, const std::string& label, bool utf8) const
 {
     const LogManager& log = LogManager::getInstance();
     std::ifstream file(filename);
@@ -112,6 +127,7 @@ Sprite* ResourceManager::readSprite(const std::string& filename, const std::stri
     // The header, one line each; a carriage return stays part of the line.
     const char* const headerNames[] = {"frames", "width", "height", "slowdown", "color"};
     std::string header[5];
+    long long lineStart = 0; // offset in the file of the line read next
     for (int i = 0; i < 5; i++)
     {
         if (!std::getline(file, header[i]))
@@ -119,7 +135,11 @@ Sprite* ResourceManager::readSprite(const std::string& filename, const std::stri
             log.writeLog("Failed reading from sprite file %s %s", headerNames[i], label.c_str());
             return nullptr;
         }
+        lineStart += static_cast<long long>(header[i].size()) + 1;
     }
+    // Editors may begin a UTF-8 file with a byte-order mark; the frame count comes after it.
+    if (utf8 && header[0].compare(0, BYTE_ORDER_MARK.size(), BYTE_ORDER_MARK) == 0)
+        header[0].erase(0, BYTE_ORDER_MARK.size());
     const int frames = std::atoi(header[0].c_str());
     const int width = std::atoi(header[1].c_str());
     const int height = std::atoi(header[2].c_str());
@@ -141,10 +161,12 @@ Sprite* ResourceManager::readSprite(const std::string& filename, const std::stri
     }
 
     // Every row is read and checked before the sprite is built, so memory follows what the
-    // file really holds, not what its header claims. Rows are kept in one string; every
-    // frame takes the same number of characters from it.
+    // file really holds, not what its header claims. Rows are kept in one string (of code
+    // points for UTF-8); every frame takes the same number of characters from it.
     const long long expectedLength = static_cast<long long>(width) + 1;
     std::string rows;
+    std::u32string codePointRows;
+    std::u32string codePoints;
     std::string line;
     // Counted wide: a header at the int limit must not overflow the counters.
     for (long long f = 1; f <= frames; f++)
@@ -157,29 +179,58 @@ Sprite* ResourceManager::readSprite(const std::string& filename, const std::stri
                              "likely set to high, or framcount is likely set to high");
                 return nullptr;
             }
-            if (static_cast<long long>(line.size()) != expectedLength)
+            std::size_t length = line.size();
+            if (utf8)
+            {
+                codePoints.clear();
+                for (std::size_t at = 0; at < line.size();)
+                {
+                    const std::size_t from = at;
+                    bool valid = true;
+                    codePoints.push_back(nextCodePoint(line, at, valid));
+                    if (!valid)
+                    {
+                        log.writeLog("Error in loading in sprite on line %d frame %d: byte 0x%02x at offset %lld is "
+                                     "not UTF-8, sprite %s not loaded",
+                                     static_cast<int>(r), static_cast<int>(f),
+                                     static_cast<unsigned>(static_cast<unsigned char>(line[from])),
+                                     lineStart + static_cast<long long>(from), label.c_str());
+                        return nullptr;
+                    }
+                }
+                length = codePoints.size();
+            }
+            if (static_cast<long long>(length) != expectedLength)
             {
                 log.writeLog("Error in loading in sprite on line %d frame %d it had length %d expeted %d sprite %s "
                              "not loaded. error line: %s",
-                             static_cast<int>(r), static_cast<int>(f), static_cast<int>(line.size()), width,
-                             label.c_str(), line.c_str());
+                             static_cast<int>(r), static_cast<int>(f), static_cast<int>(length), width, label.c_str(),
+                             line.c_str());
                 return nullptr;
             }
+            lineStart += static_cast<long long>(line.size()) + 1;
             // The row's last character (line end or not) is dropped.
-            if (!line.empty())
+            if (utf8 && !codePoints.empty())
+                codePointRows.append(codePoints, 0, codePoints.size() - 1);
+            else if (!line.empty())
                 rows.append(line, 0, line.size() - 1);
         }
     }
     file.close();
 
-    const std::size_t frameLength = frames == 0 ? 0 : rows.size() / static_cast<std::size_t>(frames);
+    const std::size_t rowLength = utf8 ? codePointRows.size() : rows.size();
+    const std::size_t frameLength = frames == 0 ? 0 : rowLength / static_cast<std::size_t>(frames);
     Sprite* loaded = new Sprite(frames);
     loaded->setHeight(height);
     loaded->setWidth(width);
     loaded->setSlowdown(slowdown);
     loaded->setColor(color);
     for (int f = 0; f < frames; f++)
-        loaded->addFrame(Frame(width, height, rows.substr(static_cast<std::size_t>(f) * frameLength, frameLength)));
+    {
+        const std::size_t from = static_cast<std::size_t>(f) * frameLength;
+        loaded->addFrame(utf8 ? Frame(width, height, codePointRows.substr(from, frameLength))
+                              : Frame(width, height, rows.substr(from, frameLength)));
+    }
     loaded->setLabel(label);
     return loaded;
 }
@@ -196,6 +247,7 @@ int ResourceManager::unloadSprite(std::string label)
             sprite[j] = sprite[j + 1];
             spriteFile[j] = std::move(spriteFile[j + 1]);
             spriteStamp[j] = spriteStamp[j + 1];
+            spriteUtf8[j] = spriteUtf8[j + 1];
         }
         spriteCount--;
         sprite[spriteCount] = nullptr;
@@ -226,7 +278,7 @@ int ResourceManager::reloadChangedSprites(const SpriteReloaded& reloadedHook)
         if (stamp == spriteStamp[i])
             continue;
         spriteStamp[i] = stamp;
-        Sprite* fresh = readSprite(spriteFile[i], sprite[i]->getLabel());
+        Sprite* fresh = readSprite(spriteFile[i], sprite[i]->getLabel(), spriteUtf8[i]);
         if (fresh == nullptr)
         {
             LogManager::getInstance().writeLog("Sprite %s not reloaded from %s, keeping the old one",

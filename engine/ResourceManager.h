@@ -41,6 +41,14 @@ public:
     /// (none when the array is full).
     int loadSprite(std::string filename, std::string label);
 
+    /// loadSprite for art written in UTF-8, so that box drawing, blocks, arrows and the like can
+    /// be drawn: the same header (a byte-order mark before it is skipped), then rows of width + 1
+    /// characters counted in Unicode code points, the last dropped; each frame keeps its code
+    /// points (Frame::getCodePoints) and paints them with DisplayManager::drawGlyph. A row that
+    /// is no valid UTF-8 fails with a log line naming the row, the frame, the byte and its offset
+    /// in the file. 0, or -1 with a log line (none when the array is full).
+    int loadUtf8Sprite(std::string filename, std::string label);
+
     /// Deletes the first sprite with label, keeping the order of the rest. 0, or -1.
     int unloadSprite(std::string label);
 
@@ -59,9 +67,9 @@ public:
     using SpriteReloaded = std::function<void(Sprite& sprite, int oldWidth, int oldHeight)>;
 
     /// With reloading on: every sprite whose file changed (time or size) since it was loaded
-    /// is read again. A file that loads replaces the sprite's art in place, so every animation
-    /// playing it shows the new art ("Sprite %s reloaded from %s"; then reloaded is called,
-    /// when given); one that does not keeps the old art, after the loader's own log lines
+    /// is read again, as UTF-8 art when it was loaded so. A file that loads replaces the sprite's art in place, so
+    /// every animation playing it shows the new art ("Sprite %s reloaded from %s"; then reloaded is called, when
+    /// given); one that does not keeps the old art, after the loader's own log lines
     /// ("Sprite %s not reloaded from %s, keeping the old one"), and is tried again when it
     /// next changes. The number of sprites reloaded; 0 when reloading is off.
     int reloadChangedSprites(const SpriteReloaded& reloaded = nullptr);
@@ -95,13 +103,15 @@ private:
         bool operator==(const FileStamp& other) const;
     };
     static FileStamp stampOf(const std::string& filename);
-    Sprite* readSprite(const std::string& filename, const std::string& label) const;
+    int storeSprite(const std::string& filename, const std::string& label, bool utf8);
+    Sprite* readSprite(const std::string& filename, const std::string& label, bool utf8) const;
     void reloadSprite(int index);
 
     int spriteCount = 0;
     Sprite* sprite[MAX_SPRITES];         ///< owned, load order
     std::string spriteFile[MAX_SPRITES]; ///< the file each was loaded from
     FileStamp spriteStamp[MAX_SPRITES];  ///< that file when it was last read
+    bool spriteUtf8[MAX_SPRITES] = {};   ///< whether its art was read as UTF-8
     bool spriteReloading = false;
     Sound sound[MAX_SOUNDS];
     int soundCount = 0;

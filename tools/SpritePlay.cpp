@@ -100,11 +100,11 @@ private:
 
 } // namespace
 
-int play(const std::string& file, std::ostream& err)
+int play(const std::string& file, std::ostream& err, bool utf8)
 {
     if (!isatty(STDOUT_FILENO))
-        return show(file, false, std::cout, err);
-    Workspace workspace;
+        return show(file, false, std::cout, err, utf8);
+    Workspace workspace(utf8);
     const Sprite* sprite = workspace.loadOrSay(file, err);
     if (sprite == nullptr)
         return 1;

@@ -166,7 +166,7 @@ bool writePng(const std::string& filename, const Picture& picture)
 
 } // namespace
 
-int render(const std::vector<std::string>& files, const std::string& output, std::ostream& err)
+int render(const std::vector<std::string>& files, const std::string& output, std::ostream& err, bool utf8)
 {
     std::string extension = std::filesystem::path(output).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) {
@@ -179,7 +179,7 @@ int render(const std::vector<std::string>& files, const std::string& output, std
         return 1;
     }
 
-    Workspace workspace;
+    Workspace workspace(utf8);
     const std::string target = workspace.resolve(output);
     std::vector<std::string> messages;
     for (const std::string& file : files)
@@ -187,7 +187,7 @@ int render(const std::vector<std::string>& files, const std::string& output, std
         const Sprite* sprite = workspace.load(file, messages);
         if (sprite == nullptr)
         {
-            notLoaded(file, messages, err);
+            notLoaded(file, messages, err, utf8);
             return 1;
         }
         if (sprite->getFrameCount() == 0)

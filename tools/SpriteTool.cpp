@@ -6,6 +6,7 @@
 #include "LogManager.h"
 #include "ResourceManager.h"
 #include "Sprite.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -56,7 +57,7 @@ std::string colorName(Color color)
 
 // What loads but is likely a mistake: rows whose dropped last character is not the carriage
 // return of a CRLF line end, and colours that the game draws in white.
-void warn(const Sprite& sprite, const std::vector<std::string>& lines, std::ostream& out)
+void warn(const Sprite& sprite, const std::vector<std::string>& lines, bool utf8, std::ostream& out)
 {
     const std::size_t header = 5;
     const std::size_t rows =
@@ -75,7 +76,7 @@ void warn(const Sprite& sprite, const std::vector<std::string>& lines, std::ostr
     }
     if (visible > 0)
         out << "  warning: " << visible << " row(s) end without a carriage return, so the loader drops a visible "
-            << "character from each (first: line " << firstVisible << ", \"" << printable(lines[firstVisible - 1])
+            << "character from each (first: line " << firstVisible << ", \"" << printable(lines[firstVisible - 1], utf8)
             << "\" shows without its last character); LF-only line ends? Save the file with CRLF line ends\n";
     if (spaces > 0)
         out << "  warning: " << spaces << " row(s) end in a space where the carriage return belongs (first: line "
@@ -86,7 +87,7 @@ void warn(const Sprite& sprite, const std::vector<std::string>& lines, std::ostr
 
 } // namespace
 
-Workspace::Workspace()
+Workspace::Workspace(bool readsUtf8) : utf8(readsUtf8)
 {
     if (!ok())
         return;
@@ -109,6 +110,11 @@ std::string Workspace::resolve(const std::string& file) const
 
 const Sprite* Workspace::load(const std::string& file, std::vector<std::string>& messages)
 {
+    return load(file, messages, utf8);
+}
+
+const Sprite* Workspace::load(const std::string& file, std::vector<std::string>& messages, bool asUtf8)
+{
     if (!ok())
     {
         messages = {"no temporary working directory"};
@@ -119,7 +125,8 @@ const Sprite* Workspace::load(const std::string& file, std::vector<std::string>&
         resources.unloadSprite(loadedLabel);
     newLogMessages();
     const std::string label = fs::path(file).stem().string();
-    const bool loaded = resources.loadSprite(resolve(file), label) == 0;
+    const bool loaded =
+        (asUtf8 ? resources.loadUtf8Sprite(resolve(file), label) : resources.loadSprite(resolve(file), label)) == 0;
     loadedLabel = loaded ? label : "";
     const Sprite* sprite = loaded ? resources.getSprite(label) : nullptr;
     messages = newLogMessages();
@@ -131,7 +138,7 @@ const Sprite* Workspace::loadOrSay(const std::string& file, std::ostream& err)
     std::vector<std::string> messages;
     const Sprite* sprite = load(file, messages);
     if (sprite == nullptr)
-        notLoaded(file, messages, err);
+        notLoaded(file, messages, err, utf8);
     return sprite;
 }
 
@@ -177,16 +184,19 @@ int frameMillis(int slowdown)
 std::vector<std::string> frameRows(const Sprite& sprite, int index)
 {
     const Frame frame = sprite.getFrame(index);
-    const std::string text = frame.getString();
+    // Characters of a frame of characters as code points: the terminal is shown ASCII only.
+    std::u32string text = frame.getCodePoints();
+    if (text.empty())
+        for (char c : frame.getString())
+            text += c < ' ' || c > '~' ? U'?' : static_cast<char32_t>(c);
     const std::size_t width = static_cast<std::size_t>(std::max(frame.getWidth(), 0));
     std::vector<std::string> rows;
     for (int r = 0; r < frame.getHeight(); r++)
     {
-        std::string row = text.substr(std::min(text.size(), static_cast<std::size_t>(r) * width), width);
-        // A terminal would act on control bytes; the game shows no glyph for most of them.
-        for (char& c : row)
-            if (c < ' ' || c > '~')
-                c = '?';
+        std::string row;
+        for (char32_t c : text.substr(std::min(text.size(), static_cast<std::size_t>(r) * width), width))
+            // A terminal would act on control characters; the game shows no glyph for most of them.
+            appendUtf8(row, c < U' ' || (c >= 0x7F && c < 0xA0) ? U'?' : c);
         rows.push_back(row);
     }
     return rows;
@@ -200,13 +210,22 @@ std::string ansiColor(const Sprite& sprite)
     return "\x1b[1;" + std::to_string(code) + ";40m";
 }
 
-std::string printable(const std::string& text)
+std::string printable(const std::string& text, bool utf8)
 {
     std::string shown;
-    for (char c : text)
+    for (std::size_t at = 0; at < text.size(); at++)
     {
+        const char c = text[at];
         const unsigned char byte = static_cast<unsigned char>(c);
-        if (c == '\r')
+        std::size_t next = at;
+        bool valid = false;
+        const char32_t codePoint = utf8 && byte >= 0x80 ? nextCodePoint(text, next, valid) : 0;
+        if (valid && codePoint >= 0xA0)
+        {
+            shown.append(text, at, next - at);
+            at = next - 1;
+        }
+        else if (c == '\r')
             shown += "\\r";
         else if (byte < 0x20 || byte >= 0x7f)
         {
@@ -220,16 +239,16 @@ std::string printable(const std::string& text)
     return shown;
 }
 
-void notLoaded(const std::string& file, const std::vector<std::string>& messages, std::ostream& out)
+void notLoaded(const std::string& file, const std::vector<std::string>& messages, std::ostream& out, bool utf8)
 {
     out << file << ": not loaded\n";
     for (const std::string& message : messages)
-        out << "  " << printable(message) << '\n';
+        out << "  " << printable(message, utf8) << '\n';
 }
 
-int check(const std::vector<std::string>& files, std::ostream& out)
+int check(const std::vector<std::string>& files, std::ostream& out, bool utf8)
 {
-    Workspace workspace;
+    Workspace workspace(utf8);
     int result = 0;
     for (const std::string& file : files)
     {
@@ -238,7 +257,11 @@ int check(const std::vector<std::string>& files, std::ostream& out)
         if (sprite == nullptr)
         {
             result = 1;
-            notLoaded(file, messages, out);
+            notLoaded(file, messages, out, utf8);
+            std::vector<std::string> asUtf8;
+            if (!utf8 && workspace.load(file, asUtf8, true) != nullptr)
+                out << "  hint: it loads as UTF-8 art, with --utf8 (and in a game with "
+                       "ResourceManager::loadUtf8Sprite)\n";
             const std::vector<std::string> lines = fileLines(workspace.resolve(file));
             if (!lines.empty() && std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
                     return !line.empty() && line.back() == '\r';
@@ -251,8 +274,8 @@ int check(const std::vector<std::string>& files, std::ostream& out)
             << sprite->getFrameCount() << " frame(s), " << colorName(sprite->getColor()) << ", slowdown "
             << sprite->getSlowdown() << '\n';
         for (const std::string& message : messages)
-            out << "  warning: " << printable(message) << '\n';
-        warn(*sprite, fileLines(workspace.resolve(file)), out);
+            out << "  warning: " << printable(message, utf8) << '\n';
+        warn(*sprite, fileLines(workspace.resolve(file)), utf8, out);
     }
     return result;
 }
@@ -272,9 +295,9 @@ void printFrames(const Sprite& sprite, bool color, std::ostream& out)
 
 } // namespace
 
-int show(const std::string& file, bool color, std::ostream& out, std::ostream& err)
+int show(const std::string& file, bool color, std::ostream& out, std::ostream& err, bool utf8)
 {
-    Workspace workspace;
+    Workspace workspace(utf8);
     const Sprite* sprite = workspace.loadOrSay(file, err);
     if (sprite == nullptr)
         return 1;
@@ -283,9 +306,9 @@ int show(const std::string& file, bool color, std::ostream& out, std::ostream& e
 }
 
 int watch(const std::string& file, bool color, std::ostream& out, std::ostream& err,
-          const std::function<bool()>& keepGoing)
+          const std::function<bool()>& keepGoing, bool utf8)
 {
-    Workspace workspace;
+    Workspace workspace(utf8);
     const Sprite* sprite = workspace.loadOrSay(file, err);
     if (sprite == nullptr)
         return 1;
@@ -307,7 +330,7 @@ int watch(const std::string& file, bool color, std::ostream& out, std::ostream& 
         {
             err << file << ": not reloaded, the frames shown are the last that loaded\n";
             for (const std::string& message : messages)
-                err << "  " << printable(message) << '\n';
+                err << "  " << printable(message, utf8) << '\n';
         }
         out << std::flush;
         err << std::flush;

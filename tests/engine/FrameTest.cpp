@@ -6,6 +6,8 @@
 #include "SfmlCompat.h"
 #include "TestSupport.h"
 
+#include <functional>
+
 using namespace ks;
 
 // A frame covers the cells from its position - size/2 (integer half) onwards, and no others.
@@ -39,6 +41,43 @@ TEST(FrameTest, FrameIsPaintedCentredOnItsPosition)
                 EXPECT_EQ(lit(column, row), column >= left && column < right && row >= top && row < bottom)
                     << column << "," << row;
     }
+    display.shutDown();
+    LogManager::getInstance().shutDown();
+}
+
+// A frame of code points paints the pixels of drawGlyph in the same cells; one of ASCII code
+// points paints the pixels of the same frame of characters.
+TEST(FrameTest, CodePointFramesPaintLikeTheirGlyphsAndAsciiLikeCharacters)
+{
+    ks::test::TempDir temp;
+    ks::test::installFont();
+    LogManager::getInstance().startUp();
+    DisplayManager& display = DisplayManager::getInstance();
+    ASSERT_EQ(display.startUp(), 0);
+    auto painted = [&](const std::function<void()>& draw) {
+        display.getWindow()->clear(sf::Color::Black);
+        draw();
+        return ks::compat::captureWindow(*display.getWindow());
+    };
+    const std::u32string box = U"╔═╗║▒║╚═╝";
+    const sf::Image glyphs = painted([&] {
+        for (int i = 0; i < 9; i++)
+            display.drawGlyph(Vector(19 + i % 3, 4 + i / 3), box[static_cast<size_t>(i)], GREEN);
+    });
+    const sf::Image frame = painted([&] {
+        Frame(3, 3, box).draw(Vector(20, 5), GREEN);
+    });
+    EXPECT_GT(ks::test::inkedPixels(frame), 0);
+    EXPECT_EQ(ks::test::compareImages(frame, glyphs).count, 0) << ks::test::compareImages(frame, glyphs).first;
+
+    const sf::Image characters = painted([&] {
+        Frame(4, 2, std::string("/--\\\\__/")).draw(Vector(20, 5), RED);
+    });
+    const sf::Image codePoints = painted([&] {
+        Frame(4, 2, std::u32string(U"/--\\\\__/")).draw(Vector(20, 5), RED);
+    });
+    EXPECT_GT(ks::test::inkedPixels(characters), 0);
+    EXPECT_EQ(ks::test::compareImages(characters, codePoints).count, 0);
     display.shutDown();
     LogManager::getInstance().shutDown();
 }

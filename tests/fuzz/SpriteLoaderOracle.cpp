@@ -32,8 +32,64 @@ struct Expectation
     std::vector<std::string> messages; // exact log messages, in order (decided only)
     int frames = 0, width = 0, height = 0, slowdown = 0;
     Color color = UNDEFINED_COLOR;
-    std::vector<std::string> frameText;
+    std::vector<std::u32string> frameText;
 };
+
+// The well-formed UTF-8 sequences as the Unicode standard tabulates them: the lead byte's
+// range, the range of the byte after it (every later one is 0x80 to 0xBF) and the length.
+struct Utf8Form
+{
+    unsigned lead0, lead1, second0, second1;
+    int length;
+};
+const Utf8Form UTF8_FORMS[] = {
+    {0x00, 0x7F, 0, 0, 1},       {0xC2, 0xDF, 0x80, 0xBF, 2}, {0xE0, 0xE0, 0xA0, 0xBF, 3},
+    {0xE1, 0xEC, 0x80, 0xBF, 3}, {0xED, 0xED, 0x80, 0x9F, 3}, {0xEE, 0xEF, 0x80, 0xBF, 3},
+    {0xF0, 0xF0, 0x90, 0xBF, 4}, {0xF1, 0xF3, 0x80, 0xBF, 4}, {0xF4, 0xF4, 0x80, 0x8F, 4},
+};
+
+// The code points of text, or npos with bad at the first byte that starts no well-formed
+// sequence.
+std::u32string decodeUtf8(const std::string& text, size_t& bad)
+{
+    std::u32string out;
+    bad = std::string::npos;
+    for (size_t at = 0; at < text.size();)
+    {
+        const auto byte = [&](size_t i) {
+            return static_cast<unsigned>(static_cast<unsigned char>(text[i]));
+        };
+        const Utf8Form* form = nullptr;
+        for (const Utf8Form& f : UTF8_FORMS)
+            if (byte(at) >= f.lead0 && byte(at) <= f.lead1)
+                form = &f;
+        bool ok = form != nullptr && at + static_cast<size_t>(form->length) <= text.size();
+        for (int i = 1; ok && i < form->length; i++)
+        {
+            const unsigned b = byte(at + static_cast<size_t>(i));
+            ok = i == 1 ? b >= form->second0 && b <= form->second1 : b >= 0x80 && b <= 0xBF;
+        }
+        if (!ok)
+        {
+            bad = at;
+            return out;
+        }
+        char32_t value = byte(at) & (form->length == 1 ? 0x7Fu : 0x7Fu >> form->length);
+        for (int i = 1; i < form->length; i++)
+            value = (value << 6) | (byte(at + static_cast<size_t>(i)) & 0x3F);
+        out += value;
+        at += static_cast<size_t>(form->length);
+    }
+    return out;
+}
+
+std::u32string bytesAsCodePoints(const std::string& text)
+{
+    std::u32string out;
+    for (char c : text)
+        out += static_cast<char32_t>(static_cast<unsigned char>(c));
+    return out;
+}
 
 std::string str(long n)
 {
@@ -66,7 +122,7 @@ Color colorOf(const std::string& line)
     return UNDEFINED_COLOR;
 }
 
-Expectation expect(const std::string& bytes)
+Expectation expect(const std::string& bytes, bool utf8)
 {
     static const char* const header[5] = {"frames", "width", "height", "slowdown", "color"};
     Expectation e;
@@ -77,7 +133,10 @@ Expectation expect(const std::string& bytes)
         e.messages.push_back("Failed reading from sprite file " + std::string(header[lines.size()]) + " " + LABEL);
         return e;
     }
-    e.frames = std::atoi(lines[0].c_str());
+    // A UTF-8 file may open with a byte-order mark, which the UTF-8 loader skips.
+    const std::string mark = "\xEF\xBB\xBF";
+    const size_t skipped = utf8 && lines[0].compare(0, mark.size(), mark) == 0 ? mark.size() : 0;
+    e.frames = std::atoi(lines[0].c_str() + skipped);
     e.width = std::atoi(lines[1].c_str());
     e.height = std::atoi(lines[2].c_str());
     e.slowdown = std::atoi(lines[3].c_str());
@@ -93,9 +152,12 @@ Expectation expect(const std::string& bytes)
         return e;
     }
     size_t next = 5;
+    long offset = 0; // in the file, of line `next`
+    for (size_t i = 0; i < 5; i++)
+        offset += static_cast<long>(lines[i].size()) + 1;
     for (int f = 1; f <= e.frames; f++)
     {
-        std::string text;
+        std::u32string text;
         for (int r = 1; r <= e.height; r++)
         {
             e.result = -1;
@@ -106,14 +168,26 @@ Expectation expect(const std::string& bytes)
                 return e;
             }
             const std::string& row = lines[next++];
-            if (static_cast<long>(row.size()) != static_cast<long>(e.width) + 1)
+            size_t bad = std::string::npos;
+            const std::u32string chars = utf8 ? decodeUtf8(row, bad) : bytesAsCodePoints(row);
+            if (bad != std::string::npos)
+            {
+                char byte[8];
+                std::snprintf(byte, sizeof byte, "0x%02x", static_cast<unsigned>(static_cast<unsigned char>(row[bad])));
+                e.messages.push_back("Error in loading in sprite on line " + str(r) + " frame " + str(f) + ": byte " +
+                                     byte + " at offset " + str(offset + static_cast<long>(bad)) +
+                                     " is not UTF-8, sprite " + LABEL + " not loaded");
+                return e;
+            }
+            if (static_cast<long>(chars.size()) != static_cast<long>(e.width) + 1)
             {
                 e.messages.push_back("Error in loading in sprite on line " + str(r) + " frame " + str(f) +
-                                     " it had length " + str(static_cast<int>(row.size())) + " expeted " +
+                                     " it had length " + str(static_cast<int>(chars.size())) + " expeted " +
                                      str(e.width) + " sprite " + LABEL + " not loaded. error line: " + row.c_str());
                 return e;
             }
-            text += row.substr(0, e.width);
+            offset += static_cast<long>(row.size()) + 1;
+            text += chars.substr(0, static_cast<size_t>(e.width));
         }
         e.frameText.push_back(text);
     }
@@ -144,10 +218,10 @@ std::string show(const std::vector<std::string>& lines)
 }
 
 // The sprite the loader stored against what the header and rows say it must be.
-std::string compareSprite(const Sprite* s, const Expectation& e, bool exactText)
+std::string compareSprite(const Sprite* s, const Expectation& e, bool exactText, bool utf8)
 {
     if (s == nullptr)
-        return "loadSprite returned 0 but getSprite finds nothing under the label";
+        return "the load returned 0 but getSprite finds nothing under the label";
     if (s->getLabel() != LABEL)
         return "stored sprite has label '" + s->getLabel() + "'";
     const std::vector<int> got = {s->getFrameCount(), s->getWidth(), s->getHeight(), s->getSlowdown(), s->getColor()};
@@ -162,10 +236,11 @@ std::string compareSprite(const Sprite* s, const Expectation& e, bool exactText)
         const Frame frame = s->getFrame(i);
         if (frame.getWidth() != e.width || frame.getHeight() != e.height)
             return "frame " + str(i) + " is " + str(frame.getWidth()) + "x" + str(frame.getHeight());
-        if (static_cast<long>(frame.getString().size()) != cells)
-            return "frame " + str(i) + " holds " + str(static_cast<long>(frame.getString().size())) +
-                   " characters, expected " + str(cells);
-        if (exactText && frame.getString() != e.frameText[static_cast<size_t>(i)])
+        const std::u32string text = utf8 ? frame.getCodePoints() : bytesAsCodePoints(frame.getString());
+        if (static_cast<long>(text.size()) != cells)
+            return "frame " + str(i) + " holds " + str(static_cast<long>(text.size())) + " characters, expected " +
+                   str(cells);
+        if (exactText && text != e.frameText[static_cast<size_t>(i)])
             return "frame " + str(i) + " holds other characters than its rows";
     }
     return "";
@@ -187,21 +262,23 @@ void prepareLoader()
         }
 }
 
-std::string checkSpriteBytes(const std::string& bytes)
+namespace {
+
+std::string checkLoad(const std::string& bytes, bool utf8)
 {
     LogManager& log = LogManager::getInstance();
     ResourceManager& rm = ResourceManager::getInstance();
     log.shutDown(); // a fresh, empty log for this file
     log.startUp();
     writeBytes(SPRITE_FILE, bytes);
-    const Expectation e = expect(bytes);
-    const int result = rm.loadSprite(SPRITE_FILE, LABEL);
+    const Expectation e = expect(bytes, utf8);
+    const int result = utf8 ? rm.loadUtf8Sprite(SPRITE_FILE, LABEL) : rm.loadSprite(SPRITE_FILE, LABEL);
     const std::vector<std::string> logged = readLog();
 
     if (result != 0 && result != -1)
-        return "loadSprite returned " + str(result);
+        return "the load returned " + str(result);
     if (e.decided && result != e.result)
-        return "loadSprite returned " + str(result) + ", the format says " + str(e.result) + "; log " + show(logged);
+        return "the load returned " + str(result) + ", the format says " + str(e.result) + "; log " + show(logged);
     if (e.decided && logged != e.messages)
         return "log " + show(logged) + ", expected " + show(e.messages);
     if (!e.decided && result == -1 && logged.size() < e.messages.size() + 1)
@@ -218,7 +295,7 @@ std::string checkSpriteBytes(const std::string& bytes)
             return "after a failed load the sprite array takes two more sprites: the count went down";
         return rm.unloadSprite("probe") == 0 ? "" : "could not unload the probe sprite";
     }
-    const std::string wrong = compareSprite(rm.getSprite(LABEL), e, e.decided);
+    const std::string wrong = compareSprite(rm.getSprite(LABEL), e, e.decided, utf8);
     if (!wrong.empty())
         return wrong;
     if (rm.loadSprite(PROBE_FILE, "probe") != -1)
@@ -227,6 +304,17 @@ std::string checkSpriteBytes(const std::string& bytes)
     if (rm.unloadSprite(LABEL) != 0)
         return "could not unload the loaded sprite";
     return rm.getSprite(LABEL) == nullptr ? "" : "unloaded sprite is still found";
+}
+
+} // namespace
+
+std::string checkSpriteBytes(const std::string& bytes)
+{
+    const std::string bytesBroken = checkLoad(bytes, false);
+    if (!bytesBroken.empty())
+        return "loadSprite: " + bytesBroken;
+    const std::string utf8Broken = checkLoad(bytes, true);
+    return utf8Broken.empty() ? "" : "loadUtf8Sprite: " + utf8Broken;
 }
 
 } // namespace ks::fuzz

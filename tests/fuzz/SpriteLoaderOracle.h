@@ -1,4 +1,5 @@
-// Checks, for any bytes at all, that ResourceManager::loadSprite keeps its promises: the
+// Checks, for any bytes at all, that ResourceManager::loadSprite and loadUtf8Sprite keep their
+// promises: the
 // result is 0 or -1; a file the format accepts loads and one it rejects does not, with the log
 // lines the format names; on -1 nothing is stored; on 0 the sprite has the header's numbers
 // and every frame its rows' characters; the next file still loads. Shared by the libFuzzer
@@ -14,7 +15,8 @@ namespace ks::fuzz {
 // sprite, none, or more.
 void prepareLoader();
 
-// Writes bytes to a sprite file in the working directory, loads it and checks the result.
+// Writes bytes to a sprite file in the working directory, loads it with each loader in turn
+// and checks the results.
 // Empty when every promise held, otherwise a description of the first broken one. Leaves
 // the resource manager as prepareLoader() left it.
 std::string checkSpriteBytes(const std::string& bytes);

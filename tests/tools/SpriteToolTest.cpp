@@ -170,3 +170,49 @@ TEST_F(SpriteTool, RenderPaintsTheSpriteColourInTheCellsTheGamePaints)
             }
         }
 }
+
+// --utf8: every command reads the files as UTF-8 art; check, reading bytes, says when a file
+// it refuses loads that way.
+TEST_F(SpriteTool, Utf8ReadsTheFilesAsUtf8Art)
+{
+    writeFile("box.txt", "1\r\n3\r\n2\r\n0\r\ncyan\r\n┌─┐\r\n└█┘\r\n");
+    writeFile("cut.txt", "1\r\n3\r\n1\r\n0\r\ncyan\r\n┌─\xE2\x94\r\n");
+    // Files, whether read as UTF-8, the result and check's whole output.
+    const struct
+    {
+        std::vector<std::string> files;
+        bool utf8;
+        int result;
+        std::string out;
+    } cases[] = {
+        {{"box.txt"}, true, 0, "box.txt: box, 3 x 2, 1 frame(s), cyan, slowdown 0\n"},
+        {{"box.txt"},
+         false,
+         1,
+         "box.txt: not loaded\n  Error in loading in sprite on line 1 frame 1 it had length 10 expeted 3 sprite box "
+         "not loaded. error line: \\xe2\\x94\\x8c\\xe2\\x94\\x80\\xe2\\x94\\x90\\r\n  hint: it loads as UTF-8 art, "
+         "with --utf8 (and in a game with ResourceManager::loadUtf8Sprite)\n"},
+        {{"cut.txt"},
+         true,
+         1,
+         "cut.txt: not loaded\n  Error in loading in sprite on line 1 frame 1: byte 0xe2 at offset 24 is not UTF-8, "
+         "sprite cut not loaded\n"},
+    };
+    for (const auto& c : cases)
+    {
+        std::ostringstream out;
+        EXPECT_EQ(spritetool::check(c.files, out, c.utf8), c.result);
+        EXPECT_EQ(out.str(), c.out);
+    }
+    std::ostringstream shown, err;
+    EXPECT_EQ(spritetool::show("box.txt", false, shown, err, true), 0);
+    EXPECT_EQ(shown.str(), "┌─┐\n└█┘\n");
+
+    // The full block fills the middle cell of the lower row, and nothing of the kind is painted as bytes.
+    ks::test::installFont();
+    ASSERT_EQ(spritetool::render({"box.txt"}, "box.png", err, true), 0) << err.str();
+    EXPECT_EQ(spritetool::render({"box.txt"}, "bytes.png", err), 1);
+    sf::Image sheet;
+    ASSERT_TRUE(sheet.loadFromFile("box.png"));
+    EXPECT_GT(pixelsOf(sheet, sf::Color(0, 255, 255), 4 + 6 + 12 + 2, 4 + 16 + 32 + 4, 8, 24), 100);
+}
