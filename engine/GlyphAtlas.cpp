@@ -54,7 +54,8 @@ class Taken
 {
 public:
     Taken(int width, int height)
-        : words((width + 63) / 64), bits(static_cast<std::size_t>(words) * static_cast<std::size_t>(height), 0)
+        : words((width + 63) / 64),
+          bits(static_cast<std::size_t>(words) * static_cast<std::size_t>(height), 0)
     {}
 
     bool isFree(const PixelSpan& s) const
@@ -240,8 +241,8 @@ bool GlyphAtlas::learnCells(sf::RenderWindow& window, bool windowIsBlack)
     // What the window holds is kept aside and put back, pixel for pixel, once the glyphs are read.
     if (read && !windowIsBlack)
     {
-        read = saved.getSize() == window.getSize() ||
-               compat::makeTexture(saved, window.getSize().x, window.getSize().y);
+        read =
+            saved.getSize() == window.getSize() || compat::makeTexture(saved, window.getSize().x, window.getSize().y);
         if (read)
             saved.update(window);
     }
@@ -255,8 +256,7 @@ bool GlyphAtlas::learnCells(sf::RenderWindow& window, bool windowIsBlack)
         else
         {
             const sf::View view = window.getView();
-            compat::showArea(window, static_cast<int>(window.getSize().x), static_cast<int>(window.getSize().y), 0,
-                             0);
+            compat::showArea(window, static_cast<int>(window.getSize().x), static_cast<int>(window.getSize().y), 0, 0);
             window.draw(sf::Sprite(saved), sf::RenderStates(sf::BlendNone));
             window.setView(view);
         }
@@ -447,7 +447,8 @@ void GlyphAtlas::place(std::size_t first)
         if (!compat::makeTexture(atlas, static_cast<unsigned>(width), static_cast<unsigned>(needed)))
             return;
         // A new texture's texels are whatever the renderer left there.
-        const std::vector<std::uint8_t> clear(static_cast<std::size_t>(width) * static_cast<std::size_t>(needed) * 4, 0);
+        const std::vector<std::uint8_t> clear(static_cast<std::size_t>(width) * static_cast<std::size_t>(needed) * 4,
+                                              0);
         compat::updateTexture(atlas, clear.data(), static_cast<unsigned>(width), static_cast<unsigned>(needed), 0, 0);
         from = 0;
     }
@@ -463,7 +464,8 @@ void GlyphAtlas::place(std::size_t first)
         for (std::size_t t = 0; t < d.coverage.size(); t++)
             texels[t * 4 + 3] = d.coverage[t];
         compat::updateTexture(atlas, texels.data(), static_cast<unsigned>(inkWidth), static_cast<unsigned>(inkHeight),
-                              static_cast<unsigned>(look.penX + look.inkLeft), static_cast<unsigned>(look.penY + look.inkTop));
+                              static_cast<unsigned>(look.penX + look.inkLeft),
+                              static_cast<unsigned>(look.penY + look.inkTop));
     }
 }
 

@@ -144,12 +144,12 @@ private:
     // cell's look, or UNREAD, WANTED or NONE.
     std::vector<std::vector<std::int32_t>> cellLooks;
     std::vector<Shot> wanted;
-    std::vector<Drawn> drawn;                                         // every look as read, by index
+    std::vector<Drawn> drawn;                                           // every look as read, by index
     std::unordered_map<std::uint64_t, std::vector<std::int32_t>> alike; // looks by a hash of them
-    std::deque<Look> looks;                                           // by index; never moves
+    std::deque<Look> looks;                                             // by index; never moves
     std::vector<std::uint64_t> ink;
     int inkTop = 0, inkBottom = 0; // the ink's reach over all looks, relative to the pen
-    sf::Texture saved; // what the window held while glyphs are read in it
+    sf::Texture saved;             // what the window held while glyphs are read in it
     sf::Texture atlas;
     int shelfX = 0, shelfY = 0, shelfHeight = 0; // where the next look goes on the atlas
 };
@@ -166,8 +166,8 @@ inline const GlyphAtlas::Look* GlyphAtlas::lookAt(std::uint32_t slot, int column
     std::vector<std::int32_t>& cells = cellLooks[slot];
     if (cells.empty())
         cells.assign(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), UNREAD);
-    std::int32_t& look = cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
-                               static_cast<std::size_t>(column)];
+    std::int32_t& look =
+        cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(column)];
     if (look >= 0)
         return &looks[static_cast<std::size_t>(look)];
     if (look == UNREAD)
