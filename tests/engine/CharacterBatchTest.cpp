@@ -338,9 +338,22 @@ TEST(CharacterBatchConfigurations, PaintTheSamePixelsAsTwoDrawsAtTheSameConfigur
         Screen off = cells;
         for (Cell& c : off)
             c.position = Vector(c.position.getX() + 0.37f, c.position.getY() - 0.6f);
-        for (const bool wholeCells : {true, false})
+        // Then every glyph in every column of a row (a glyph a row), where a glyph rounds
+        // differently in a few columns of its own.
+        std::vector<Screen> screens = {cells, off};
+        for (int first = 0; first < 94; first += config.rows)
         {
-            const Screen& s = wholeCells ? cells : off;
+            Screen across;
+            for (int row = 0; row < config.rows; row++)
+                for (int column = 0; column < config.columns; column++)
+                    across.push_back({Vector(float(column), float(row)), char('!' + (first + row) % 94),
+                                      ALL_COLORS[1 + (column + row) % 7]});
+            screens.push_back(across);
+        }
+        for (std::size_t screen = 0; screen < screens.size(); screen++)
+        {
+            const Screen& s = screens[screen];
+            const bool wholeCells = screen != 1;
             sf::RenderWindow* window = dm.getWindow();
             window->clear(sf::Color::Black);
             ks::reference::TwoDrawPainter painter(&font, config.drawnWidth, config.drawnHeight, config.glyphSize);
