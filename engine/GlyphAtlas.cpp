@@ -49,49 +49,6 @@ bool readRed(sf::RenderTarget& target, int x, int y, int w, int h, std::vector<s
     return glGetError() == GL_NO_ERROR;
 }
 
-// Which pixels of a target the glyphs drawn into it so far take, a bit each.
-class Taken
-{
-public:
-    Taken(int width, int height)
-        : words((width + 63) / 64),
-          bits(static_cast<std::size_t>(words) * static_cast<std::size_t>(height), 0)
-    {}
-
-    bool isFree(const PixelSpan& s) const
-    {
-        for (int y = s.y0; y < s.y1; y++)
-            for (int w = s.x0 / 64; s.x0 < s.x1 && w <= (s.x1 - 1) / 64; w++)
-                if ((bits[at(y, w)] & mask(s, w)) != 0)
-                    return false;
-        return true;
-    }
-
-    void take(const PixelSpan& s)
-    {
-        for (int y = s.y0; y < s.y1; y++)
-            for (int w = s.x0 / 64; s.x0 < s.x1 && w <= (s.x1 - 1) / 64; w++)
-                bits[at(y, w)] |= mask(s, w);
-    }
-
-private:
-    std::size_t at(int y, int w) const
-    {
-        return static_cast<std::size_t>(y) * static_cast<std::size_t>(words) + static_cast<std::size_t>(w);
-    }
-
-    // The bits of word w that s's columns take.
-    static std::uint64_t mask(const PixelSpan& s, int w)
-    {
-        const int from = std::max(s.x0 - w * 64, 0), to = std::min(s.x1 - w * 64, 64);
-        const std::uint64_t below = to == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
-        return below & ~((std::uint64_t(1) << from) - 1);
-    }
-
-    int words;
-    std::vector<std::uint64_t> bits;
-};
-
 } // namespace
 
 GlyphAtlas::GlyphAtlas(int width, int height, float cellWidth, float cellHeight)
@@ -102,8 +59,6 @@ GlyphAtlas::GlyphAtlas(int width, int height, float cellWidth, float cellHeight)
       columns(static_cast<int>(std::ceil(static_cast<float>(width) / cellWidth))),
       rows(static_cast<int>(std::ceil(static_cast<float>(height) / cellHeight)))
 {}
-
-GlyphAtlas::~GlyphAtlas() = default;
 
 void GlyphAtlas::setCellBoxes(int left, int top)
 {
@@ -285,22 +240,24 @@ bool GlyphAtlas::drawShots(sf::RenderWindow& target, std::vector<Shot>& shots)
         return PixelSpan{std::max(s.x0 - ATLAS_MARGIN, 0), std::max(s.y0 - ATLAS_MARGIN, 0),
                          std::min(s.x1 + ATLAS_MARGIN, width), std::min(s.y1 + ATLAS_MARGIN, height)};
     };
-    std::vector<Taken> taken;
+    // Each turn's pixels that its shots take, a bit each.
+    const int words = (width + PIXEL_WORD_BITS - 1) / PIXEL_WORD_BITS;
+    std::vector<std::vector<std::uint64_t>> taken;
     std::vector<std::vector<std::size_t>> turns;
     std::vector<PixelSpan> reach; // of each turn
     for (std::size_t i = 0; i < shots.size(); i++)
     {
         const PixelSpan f = footprint(shots[i]);
         std::size_t turn = 0;
-        while (turn < taken.size() && !taken[turn].isFree(f))
+        while (turn < taken.size() && bitsSet(taken[turn], words, f.x0, f.y0, f.x1, f.y1, false))
             turn++;
         if (turn == taken.size())
         {
-            taken.emplace_back(width, height);
+            taken.emplace_back(static_cast<std::size_t>(words) * static_cast<std::size_t>(height), 0);
             turns.emplace_back();
             reach.push_back(PixelSpan{width, height, 0, 0});
         }
-        taken[turn].take(f);
+        setBits(taken[turn], words, f.x0, f.y0, f.x1, f.y1);
         turns[turn].push_back(i);
         PixelSpan& r = reach[turn];
         r = PixelSpan{std::min(r.x0, f.x0), std::min(r.y0, f.y0), std::max(r.x1, f.x1), std::max(r.y1, f.y1)};

@@ -59,7 +59,6 @@ public:
 
     /// An atlas for a target of width x height pixels with cells of cellWidth x cellHeight.
     GlyphAtlas(int width, int height, float cellWidth, float cellHeight);
-    ~GlyphAtlas();
 
     /// Where the boxes of whole cells begin relative to a cell's corner: the looks' reach in
     /// cells is counted from there. Before setFont.

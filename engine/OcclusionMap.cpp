@@ -4,42 +4,6 @@
 
 namespace ks {
 
-namespace {
-
-// Sets the bits of pixels [x0, x1) x [y0, y1) in a bit map whose rows have words words.
-void setBits(std::vector<std::uint64_t>& bits, int words, int x0, int y0, int x1, int y1)
-{
-    if (x0 >= x1 || y0 >= y1)
-        return;
-    for (int w = x0 / PIXEL_WORD_BITS; w <= (x1 - 1) / PIXEL_WORD_BITS; w++)
-    {
-        const std::uint64_t mask = bitRange(x0 - w * PIXEL_WORD_BITS, x1 - w * PIXEL_WORD_BITS);
-        for (int y = y0; y < y1; y++)
-            bits[static_cast<std::size_t>(y * words + w)] |= mask;
-    }
-}
-
-// Whether all (or, with all false, any) of those bits are set; an empty span has all set
-// and none.
-bool bitsSet(const std::vector<std::uint64_t>& bits, int words, int x0, int y0, int x1, int y1, bool all)
-{
-    if (x0 >= x1 || y0 >= y1)
-        return all;
-    for (int w = x0 / PIXEL_WORD_BITS; w <= (x1 - 1) / PIXEL_WORD_BITS; w++)
-    {
-        const std::uint64_t mask = bitRange(x0 - w * PIXEL_WORD_BITS, x1 - w * PIXEL_WORD_BITS);
-        for (int y = y0; y < y1; y++)
-        {
-            const std::uint64_t set = bits[static_cast<std::size_t>(y * words + w)] & mask;
-            if (all ? set != mask : set != 0)
-                return !all;
-        }
-    }
-    return all;
-}
-
-} // namespace
-
 OcclusionMap::OcclusionMap(int width, int height, float cellWidth, float cellHeight, const PixelRect& innerBox)
     : width(width),
       height(height),

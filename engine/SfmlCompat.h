@@ -427,18 +427,22 @@ inline bool useNullAudioDevice()
 
 // ---- reading pixels back ----
 
+// An empty texture of width x height texels; false when the renderer cannot make one.
+inline bool makeTexture(sf::Texture& texture, unsigned width, unsigned height)
+{
+#if SFML_VERSION_MAJOR >= 3
+    return texture.resize({width, height});
+#else
+    return texture.create(width, height);
+#endif
+}
+
 // The window's current back buffer (what has been drawn since the last clear), read through
 // texture, which is made the window's size first when it is not.
 inline sf::Image captureWindow(const sf::RenderWindow& window, sf::Texture& texture)
 {
     if (texture.getSize() != window.getSize())
-    {
-#if SFML_VERSION_MAJOR >= 3
-        (void)texture.resize(window.getSize());
-#else
-        texture.create(window.getSize().x, window.getSize().y);
-#endif
-    }
+        (void)makeTexture(texture, window.getSize().x, window.getSize().y);
     texture.update(window);
     return texture.copyToImage();
 }
@@ -457,16 +461,6 @@ inline std::array<int, 4> viewportPixels(const sf::RenderTarget& target)
     return {r.position.x, r.position.y, r.size.x, r.size.y};
 #else
     return {r.left, r.top, r.width, r.height};
-#endif
-}
-
-// An empty texture of width x height texels; false when the renderer cannot make one.
-inline bool makeTexture(sf::Texture& texture, unsigned width, unsigned height)
-{
-#if SFML_VERSION_MAJOR >= 3
-    return texture.resize({width, height});
-#else
-    return texture.create(width, height);
 #endif
 }
 
